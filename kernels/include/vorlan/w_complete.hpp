@@ -1,0 +1,43 @@
+// w(z) over the whole complex plane from the two kernels.
+//
+// The kernels leave two kinds of points to their caller: the region kernel
+// stops with its flag beyond ARG_LIMIT and, in the lower half-plane, where
+// exp(-z^2) leaves its range; the rational formula is only an approximation of
+// w in the upper half-plane.  These routines give such points the value that
+// double precision determines, and every other point the kernel's own bits.
+#ifndef VORLAN_W_COMPLETE_HPP
+#define VORLAN_W_COMPLETE_HPP
+
+#include <cstdint>
+
+namespace vorlan {
+
+// w(z) for |x| or |y| beyond ARG_LIMIT (or infinite), where w(z) = i/(sqrt(pi) z)
+// to double precision: computed without overflow in the upper half-plane and
+// where exp(-z^2) underflows to zero; infinite parts give 0.  A NaN part, or a
+// lower half-plane point whose exp(-z^2) does not vanish, gives NaN + NaN i.
+void W_BEYOND_RANGE(double x, double y, double& u, double& v);
+
+// w(z) for y < 0 by the reflection w(z) = 2 exp(-z^2) - w(-z), given the value
+// (um, vm) of w(-z).  Parts that overflow come out as infinities of the true
+// sign; a factor exp(-z^2) that underflows drops out; on the imaginary axis
+// the imaginary part is 0.  Where the phase 2|x||y| exceeds TRIG_LIMIT and the
+// factor does not vanish, the result is NaN + NaN i.
+void W_REFLECT(double x, double y, double um, double vm, double& u, double& v);
+
+// One element of w by the region-based method: the kernel's value wherever it
+// completes, and the two routines above where it raises its flag.
+void W_REGIONS_ELEMENT(double x, double y, double& u, double& v);
+
+// One element of w by the rational approximation: the formula in the upper
+// half-plane (y = -0 included), the reflection of the formula at -z below it.
+void W_RATIONAL_ELEMENT(double x, double y, double& u, double& v);
+
+// The element routines over n points, element k of each array for element k.
+// Each result depends on its own element alone.
+void W_REGIONS_BLOCK(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
+void W_RATIONAL_BLOCK(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
+
+}  // namespace vorlan
+
+#endif

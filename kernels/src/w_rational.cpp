@@ -1,0 +1,205 @@
+// Rational approximation w(z) ~ P(Z) / Q(Z), Z = y - ix.
+//
+// P (degree 6) and Q (monic, degree 7) are evaluated by Horner's rule on
+// (re, im) pairs in double precision; adding a real coefficient adds +0 to the
+// imaginary part, which makes w(0) = 1 + 0i for every signed zero.  The
+// quotient (P conj Q) / |Q|^2 is formed with 53-bit significands and an
+// exponent range wide enough that |Q|^2 neither overflows nor underflows for
+// any finite Q, then rounded to double once on storing.  The portable path
+// emulates that arithmetic with (significand, exponent) pairs; on x86 the x87
+// unit with its precision control at 53 bits gives the same results.
+#include "vorlan/w_rational.hpp"
+
+#include <cmath>
+
+namespace vorlan {
+namespace {
+
+// Single-precision coefficients at their exact double values.  The constant
+// terms of P and Q are the same value.
+constexpr double kNumerator[7] = {
+    0.564189612865448,   // Z^6
+    5.912626266479492,   // Z^5
+    30.18014144897461,   // Z^4
+    93.15557861328125,   // Z^3
+    181.92852783203125,  // Z^2
+    214.38238525390625,  // Z^1
+    122.6079330444336,   // Z^0
+};
+constexpr double kDenominator[7] = {
+    10.479857444763184,  // Z^6 (the Z^7 coefficient is 1)
+    53.9929084777832,    // Z^5
+    170.35400390625,     // Z^4
+    348.70391845703125,  // Z^3
+    457.33447265625,     // Z^2
+    352.7306213378906,   // Z^1
+    122.6079330444336,   // Z^0
+};
+
+// One Horner step: p = p * Z + c, with c added to the real part and +0 to the
+// imaginary part.
+inline void horner_step(double& pr, double& pi, double zr, double zi, double c) {
+  const double re = pr * zr - pi * zi;
+  const double im = pi * zr + pr * zi;
+  pr = re + c;
+  pi = im + 0.0;
+}
+
+// A value m * 2^e with |m| in [0.5, 1): a 53-bit significand with an exponent
+// range far beyond double's.  Zeros, infinities and NaNs keep e = 0 and carry
+// their IEEE value in m, so they propagate as in hardware arithmetic.
+struct Wide {
+  double m;
+  int e;
+};
+
+Wide widen(double t) {
+  if (t == 0.0 || !std::isfinite(t)) {
+    return {t, 0};
+  }
+  int e = 0;
+  const double m = std::frexp(t, &e);
+  return {m, e};
+}
+
+bool is_special(const Wide& w) { return w.m == 0.0 || !std::isfinite(w.m); }
+
+Wide normalise(double m, int e) {
+  if (m == 0.0 || !std::isfinite(m)) {
+    return {m, 0};
+  }
+  int k = 0;
+  const double n = std::frexp(m, &k);
+  return {n, e + k};
+}
+
+// Products and quotients of significands in [0.5, 1) stay in the normal double
+// range, so each is rounded exactly once, as in the wide format.
+Wide mul(const Wide& a, const Wide& b) {
+  if (is_special(a) || is_special(b)) {
+    return {a.m * b.m, 0};
+  }
+  return normalise(a.m * b.m, a.e + b.e);
+}
+
+Wide div(const Wide& a, const Wide& b) {
+  if (is_special(a) || is_special(b)) {
+    return {a.m / b.m, 0};
+  }
+  return normalise(a.m / b.m, a.e - b.e);
+}
+
+// The smaller term is aligned to the larger one's exponent.  When the shift
+// sends it below double's range it is far below half an ulp of the larger
+// significand, so the rounded sum is the larger term either way.
+Wide add(const Wide& a, const Wide& b) {
+  if (!std::isfinite(a.m) || !std::isfinite(b.m) || (a.m == 0.0 && b.m == 0.0)) {
+    return {a.m + b.m, 0};
+  }
+  if (a.m == 0.0) {
+    return b;
+  }
+  if (b.m == 0.0) {
+    return a;
+  }
+  if (a.e >= b.e) {
+    return normalise(a.m + std::ldexp(b.m, b.e - a.e), a.e);
+  }
+  return normalise(std::ldexp(a.m, a.e - b.e) + b.m, b.e);
+}
+
+Wide sub(const Wide& a, const Wide& b) { return add(a, Wide{-b.m, b.e}); }
+
+// Rounds to double once: exact for normal results, onto the subnormal grid
+// (a second rounding) below them, infinite above them.
+double narrow(const Wide& w) { return std::ldexp(w.m, w.e); }
+
+}  // namespace
+
+RationalTerms W_RATIONAL_TERMS(double x, double y) {
+  const double zr = y;
+  const double zi = -x;
+
+  double pr = kNumerator[0] * zr + kNumerator[1];
+  double pi = kNumerator[0] * zi + 0.0;
+  for (int k = 2; k < 7; ++k) {
+    horner_step(pr, pi, zr, zi, kNumerator[k]);
+  }
+
+  double qr = zr + kDenominator[0];
+  double qi = zi + 0.0;
+  for (int k = 1; k < 7; ++k) {
+    horner_step(qr, qi, zr, zi, kDenominator[k]);
+  }
+  return {pr, pi, qr, qi};
+}
+
+bool W_RATIONAL_PLAIN_EXACT(const RationalTerms& t) {
+  // With every part zero or within 2^-200..2^200 in magnitude, each product,
+  // sum and quotient of the formula is zero or normal in double, so plain
+  // double arithmetic rounds exactly as the wide format does.
+  const auto moderate = [](double p) {
+    const double a = std::fabs(p);
+    return a == 0.0 || (a >= 0x1p-200 && a <= 0x1p200);
+  };
+  return moderate(t.pr) && moderate(t.pi) && moderate(t.qr) && moderate(t.qi);
+}
+
+void W_RATIONAL_QUOTIENT_PLAIN(const RationalTerms& t, double& u, double& v) {
+  const double d = t.qr * t.qr + t.qi * t.qi;
+  u = (t.pr * t.qr + t.pi * t.qi) / d;
+  v = (t.pi * t.qr - t.pr * t.qi) / d;
+}
+
+void W_RATIONAL_QUOTIENT_WIDE(const RationalTerms& t, double& u, double& v) {
+  const Wide pr = widen(t.pr);
+  const Wide pi = widen(t.pi);
+  const Wide qr = widen(t.qr);
+  const Wide qi = widen(t.qi);
+  const Wide d = add(mul(qr, qr), mul(qi, qi));
+  u = narrow(div(add(mul(pr, qr), mul(pi, qi)), d));
+  v = narrow(div(sub(mul(pi, qr), mul(pr, qi)), d));
+}
+
+void W_RATIONAL_QUOTIENT(const RationalTerms& t, double& u, double& v) {
+  if (W_RATIONAL_PLAIN_EXACT(t)) {
+    W_RATIONAL_QUOTIENT_PLAIN(t, u, v);
+  } else {
+    W_RATIONAL_QUOTIENT_WIDE(t, u, v);
+  }
+}
+
+void W_RATIONAL(const double& x, const double& y, double& u, double& v) {
+  W_RATIONAL_QUOTIENT(W_RATIONAL_TERMS(x, y), u, v);
+}
+
+#ifdef VORLAN_HAVE_X87
+
+namespace {
+constexpr unsigned short kPrecisionMask = 0x0300;
+constexpr unsigned short kPrecision53 = 0x0200;
+}  // namespace
+
+X87DoublePrecision::X87DoublePrecision() : saved_(0) {
+  __asm__ __volatile__("fnstcw %0" : "=m"(saved_) : : "memory");
+  unsigned short cw = static_cast<unsigned short>((saved_ & ~kPrecisionMask) | kPrecision53);
+  __asm__ __volatile__("fldcw %0" : : "m"(cw) : "memory");
+}
+
+X87DoublePrecision::~X87DoublePrecision() {
+  __asm__ __volatile__("fldcw %0" : : "m"(saved_) : "memory");
+}
+
+void W_RATIONAL_QUOTIENT_X87(const RationalTerms& t, double& u, double& v) {
+  const long double pr = t.pr;
+  const long double pi = t.pi;
+  const long double qr = t.qr;
+  const long double qi = t.qi;
+  const long double d = qr * qr + qi * qi;
+  u = static_cast<double>((pr * qr + pi * qi) / d);
+  v = static_cast<double>((pi * qr - pr * qi) / d);
+}
+
+#endif
+
+}  // namespace vorlan
