@@ -1,0 +1,196 @@
+// A stand-in for the MEX host: fake arrays in memory, a log of every host
+// operation the gateway performs, and an error operation that records its
+// message and unwinds, as the real one never returns.
+#ifndef VORLAN_TESTS_RECORDING_HOST_HPP
+#define VORLAN_TESTS_RECORDING_HOST_HPP
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "vorlan/gateway.hpp"
+
+namespace vorlan::testing {
+
+// One host array.  Sizes are 64-bit and independent of the storage, so that a
+// huge array can be described without holding its elements.
+struct FakeArray {
+  ElementClass element_class = ElementClass::kDouble;
+  std::uint64_t rows = 0;
+  std::uint64_t columns = 0;
+  bool complex = false;
+  bool sparse = false;
+  // Elements in the array's own class, as raw bytes.  Allocated as doubles so
+  // that every element type is aligned.
+  std::vector<double> real_storage;
+  std::vector<double> imag_storage;
+};
+
+template <class Element>
+std::vector<double> pack(const std::vector<Element>& elements) {
+  std::vector<double> storage((elements.size() * sizeof(Element) + sizeof(double) - 1) /
+                              sizeof(double));
+  auto* bytes = reinterpret_cast<unsigned char*>(storage.data());
+  for (std::size_t k = 0; k < elements.size(); ++k) {
+    const Element e = elements[k];  // one by one: std::vector<bool> has no data()
+    std::memcpy(bytes + k * sizeof(Element), &e, sizeof(Element));
+  }
+  return storage;
+}
+
+// A rows x columns array of the given class; an empty imag makes it real.
+template <class Element>
+FakeArray make_array(ElementClass c, std::uint64_t rows, std::uint64_t columns,
+                     const std::vector<Element>& real, const std::vector<Element>& imag = {}) {
+  FakeArray a;
+  a.element_class = c;
+  a.rows = rows;
+  a.columns = columns;
+  a.complex = !imag.empty();
+  a.real_storage = pack(real);
+  a.imag_storage = pack(imag);
+  return a;
+}
+
+inline FakeArray make_double(std::uint64_t rows, std::uint64_t columns,
+                             const std::vector<double>& real,
+                             const std::vector<double>& imag = {}) {
+  return make_array<double>(ElementClass::kDouble, rows, columns, real, imag);
+}
+
+// Thrown by the error operation in place of the host's long jump.
+struct HostError : std::runtime_error {
+  HostError() : std::runtime_error("MEXERRMSGTXT") {}
+};
+
+class RecordingHost {
+ public:
+  using Input = const FakeArray*;
+  using Output = FakeArray*;
+  using Logical = bool;
+
+  std::vector<std::string> calls;                   // every operation, in order
+  std::vector<Message> errors;                      // what MEXERRMSGTXT was given
+  std::vector<std::unique_ptr<FakeArray>> created;  // arrays owned by the host
+
+  std::int32_t MXGETM700(Input a) {
+    log("MXGETM700");
+    return static_cast<std::int32_t>(a->rows);
+  }
+  std::int32_t MXGETN700(Input a) {
+    log("MXGETN700");
+    return static_cast<std::int32_t>(a->columns);
+  }
+  std::uint64_t MXGETM(Input a) {
+    log("MXGETM");
+    return a->rows;
+  }
+  std::uint64_t MXGETN(Input a) {
+    log("MXGETN");
+    return a->columns;
+  }
+  double* MXGETPR(Input a) {
+    log("MXGETPR");
+    return data_of(a->real_storage);
+  }
+  double* MXGETPI(Input a) {
+    log("MXGETPI");
+    return a->complex ? data_of(a->imag_storage) : nullptr;
+  }
+  const void* MXGETDATA(Input a) {
+    log("MXGETDATA");
+    return data_of(a->real_storage);
+  }
+  const void* MXGETIMAGDATA(Input a) {
+    log("MXGETIMAGDATA");
+    return a->complex ? data_of(a->imag_storage) : nullptr;
+  }
+  std::int32_t MXISCOMPLEX(Input a) {
+    log("MXISCOMPLEX");
+    return a->complex ? 1 : 0;
+  }
+  bool MXISSPARSE(Input a) {
+    log("MXISSPARSE");
+    return a->sparse;
+  }
+  ElementClass MXGETCLASS(Input a) {
+    log("MXGETCLASS");
+    return a->element_class;
+  }
+
+  // A new double array, its elements preset to a marker value so that a result
+  // the gateway forgets to write shows up.
+  Output MXCREATEDOUBLEMATRIX700(std::int32_t rows, std::int32_t columns, std::int32_t complexity) {
+    log("MXCREATEDOUBLEMATRIX700");
+    auto a = std::make_unique<FakeArray>();
+    a->rows = static_cast<std::uint64_t>(rows);
+    a->columns = static_cast<std::uint64_t>(columns);
+    a->complex = complexity == 1;
+    const std::size_t n = static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns);
+    a->real_storage.assign(n, kPoison);
+    if (a->complex) a->imag_storage.assign(n, kPoison);
+    created.push_back(std::move(a));
+    return created.back().get();
+  }
+
+  void MXCOPYPTRTOREAL8700(const double* data, double* buffer, std::int32_t n) {
+    log("MXCOPYPTRTOREAL8700");
+    if (n > 0) std::memcpy(buffer, data, static_cast<std::size_t>(n) * sizeof(double));
+  }
+  void MXCOPYREAL8TOPTR700(const double* buffer, double* data, std::int32_t n) {
+    log("MXCOPYREAL8TOPTR700");
+    if (n > 0) std::memcpy(data, buffer, static_cast<std::size_t>(n) * sizeof(double));
+  }
+
+  void MEXERRMSGTXT(const Message& m) {
+    log("MEXERRMSGTXT");
+    errors.push_back(m);
+    throw HostError();
+  }
+
+  static constexpr double kPoison = -123456.75;
+
+ private:
+  void log(const char* name) { calls.emplace_back(name); }
+  static double* data_of(const std::vector<double>& storage) {
+    return storage.empty() ? nullptr : const_cast<double*>(storage.data());
+  }
+};
+
+// Scratch whose allocation always fails; it records the count it was asked
+// for, and must never hand out a buffer.
+class FailingScratch {
+ public:
+  static inline std::int32_t last_count = -1;
+  explicit FailingScratch(std::int32_t count) { last_count = count; }
+  bool ok() const { return false; }
+  double* buffer(int) { throw std::logic_error("buffer of a failed scratch"); }
+  void release() {}
+};
+
+// Heap scratch with every buffer filled with -0 first, so that a part the
+// gateway should set (the +0 imaginary parts of real input) cannot pass by
+// luck of fresh memory.
+class PoisonedScratch {
+ public:
+  explicit PoisonedScratch(std::int32_t count) : heap_(count) {
+    if (heap_.ok() && count > 0) {
+      for (int k = 0; k < 4; ++k) std::fill(heap_.buffer(k), heap_.buffer(k) + count, -0.0);
+    }
+  }
+  bool ok() const { return heap_.ok(); }
+  double* buffer(int k) { return heap_.buffer(k); }
+  void release() { heap_.release(); }
+
+ private:
+  HeapScratch heap_;
+};
+
+}  // namespace vorlan::testing
+
+#endif
