@@ -1,0 +1,129 @@
+function build_vorlan(outdir)
+%build_vorlan  Compile the vorlan plug-ins with the host's mex command.
+%   build_vorlan compiles vorlanRegion, vorlan and vorlanRational from the
+%   C++ sources beside this folder (../kernels, ../gateway and ../plugins)
+%   into the folder that holds this file, next to their help files.  Add
+%   that folder to the path to use them.
+%
+%   build_vorlan(OUTDIR) puts the plug-ins into OUTDIR instead and copies
+%   their help files there, so that OUTDIR alone can go on the path.
+%
+%   Works in MATLAB and in GNU Octave.  It needs a C++17 compiler that the
+%   host's mex command is set up for (in MATLAB: mex -setup C++).
+%
+%   See also: vorlanRegion, vorlan, vorlanRational
+
+here = fileparts(mfilename('fullpath'));
+if nargin < 1 || isempty(outdir)
+  outdir = here;
+end
+if ~exist(outdir, 'dir')
+  mkdir(outdir);
+end
+root = fileparts(here);
+
+% Every kernel source goes into every plug-in (the kernels are small, and
+% each plug-in stays one self-contained file), but the lane code for the
+% wider vector units, which needs per-file instruction-set flags: without it
+% the block evaluators use their baseline lanes, which give the same bits.
+kernel_dir = fullfile(root, 'kernels', 'src');
+kernel_sources = sources_under(kernel_dir);
+wide_lanes = ~cellfun(@isempty, regexp(kernel_sources, 'lanes_avx(2|512)\.cpp$', 'once'));
+kernel_sources = kernel_sources(~wide_lanes);
+if isempty(kernel_sources)
+  error('vorlan:build', 'No kernel sources found in %s', kernel_dir);
+end
+includes = {['-I' fullfile(root, 'kernels', 'include')], ...
+            ['-I' fullfile(root, 'gateway', 'include')]};
+
+flags = compiler_flags();
+plugins = {'vorlanRegion', 'vorlan', 'vorlanRational'};
+for k = 1:numel(plugins)
+  name = plugins{k};
+  fprintf('Building %s\n', name);
+  source = fullfile(root, 'plugins', [name '.cpp']);
+  output = output_options(outdir, name);
+  mex(flags{:}, includes{:}, output{:}, source, kernel_sources{:});
+  if ~same_folder(outdir, here)
+    copyfile(fullfile(here, [name '.m']), outdir);
+  end
+end
+end
+
+function flags = compiler_flags()
+% C++17; no contraction of a*b+c into fused multiply-adds, because the
+% kernels' error bounds assume every operation rounded on its own; -pthread
+% so that std::thread works wherever the kernels use it.
+if is_octave()
+  % Octave's mex passes -f, -std, -W and -pthread options on to the compiler.
+  flags = {'-std=c++17', '-ffp-contract=off', '-pthread'};
+  if ~isempty(strfind(mkoctfile('-p', 'CXX'), 'g++'))
+    % GCC's note on the lane code's wide vector arguments: they pass only
+    % between its own inlined functions, so the calling convention is moot.
+    flags{end + 1} = '-Wno-psabi';
+  end
+  return;
+end
+% MATLAB: -R2017b keeps the separate real and imaginary storage that the
+% plug-ins read through mxGetPr and mxGetPi.
+flags = {'-R2017b'};
+if uses_msvc()
+  flags{end + 1} = 'COMPFLAGS=$COMPFLAGS /std:c++17 /fp:precise';
+else
+  flags{end + 1} = 'CXXFLAGS=$CXXFLAGS -std=c++17 -ffp-contract=off -pthread';
+  flags{end + 1} = 'LDFLAGS=$LDFLAGS -pthread';
+end
+end
+
+function files = sources_under(folder)
+% The *.cpp files in FOLDER and its subfolders, as full paths.
+listing = dir(folder);
+files = {};
+for k = 1:numel(listing)
+  name = listing(k).name;
+  entry = fullfile(folder, name);
+  if listing(k).isdir
+    if ~any(strcmp(name, {'.', '..'}))
+      files = [files, sources_under(entry)];  %#ok<AGROW>
+    end
+  elseif numel(name) > 4 && strcmp(name(end-3:end), '.cpp')
+    files{end + 1} = entry;  %#ok<AGROW>
+  end
+end
+end
+
+function options = output_options(outdir, name)
+if is_octave()
+  options = {'-o', fullfile(outdir, [name '.' mexext()])};
+else
+  options = {'-outdir', outdir, '-output', name};
+end
+end
+
+function yes = is_octave()
+yes = exist('OCTAVE_VERSION', 'builtin') ~= 0;
+end
+
+function yes = uses_msvc()
+yes = false;
+if ispc()
+  try
+    compiler = mex.getCompilerConfigurations('C++', 'Selected');
+    yes = ~isempty(compiler) && ~isempty(strfind(compiler(1).Manufacturer, 'Microsoft'));
+  catch
+    yes = false;
+  end
+end
+end
+
+function yes = same_folder(a, b)
+yes = strcmp(absolute_folder(a), absolute_folder(b));
+end
+
+function folder = absolute_folder(folder)
+% The host's own spelling of an existing folder, through cd and pwd.
+previous = pwd();
+cd(folder);
+folder = pwd();
+cd(previous);
+end

@@ -1,0 +1,63 @@
+%vorlanRegion  Faddeeva function w(z), region-based evaluation.
+%   W = vorlanRegion(Z) evaluates the Faddeeva function
+%
+%      w(z) = exp(-z^2) * erfc(-i*z)
+%
+%   element by element over the array Z.  w is the plasma dispersion
+%   function up to a factor, Z(z) = i*sqrt(pi)*w(z).  Its real part along a
+%   line Im z = const gives the Voigt line profile, the convolution of a
+%   Gaussian of standard deviation sigma with a Lorentzian of half-width
+%   gamma:
+%
+%      V(x) = real(w((x + i*gamma) / (sigma*sqrt(2)))) / (sigma*sqrt(2*pi))
+%
+%   Input
+%      Z is a full numeric array, real or complex, of class double, single,
+%      any integer class or logical; values of other classes are converted
+%      to double before evaluation.  Sparse arrays, char, cell, struct and
+%      function handles are refused.
+%
+%   Output
+%      W is complex double with the rows and columns of Z.  An array with
+%      more than two dimensions comes back two-dimensional: rows by the
+%      product of the other dimensions (a 2x3x4 input gives a 2x12 result).
+%      Octave shows a result whose imaginary parts are all zero as real.
+%
+%   Method and accuracy
+%      The value at |x| + i|y| comes from one of three regions, with
+%      q = (|x|/6.3)^2 + (|y|/4.4)^2 (6.3 and 4.4 in single precision):
+%        q < 0.085264        power series, relative error below 3.6e-7;
+%        0.085264 <= q <= 1  Taylor expansion fed by a continued fraction,
+%                            relative error below 3e-15;
+%        q > 1               Laplace continued fraction, relative error
+%                            below 3e-15.
+%      The symmetries of w give the value at z.  In the lower half-plane
+%      the reflection w(z) = 2*exp(-z^2) - w(-z) is used; its absolute error
+%      is of the order of the error of w(-z).  Where exp(-z^2) overflows the
+%      parts come back as Inf of the right sign, for example
+%      vorlanRegion(0.1-30i) is Inf - Inf*i and vorlanRegion(-30i) is Inf;
+%      where it underflows the asymptotic value remains, for example
+%      vorlanRegion(1e10-1e6i) is -5.6419e-15 + 5.6419e-11i.
+%      Beyond |x| > 5e153 or |y| > 5e153, w(z) = i/(sqrt(pi)*z) to double
+%      precision and that value is returned (vorlanRegion(6e153) is
+%      9.4032e-155i); an infinite part gives 0.
+%
+%   Errors (identifier: message)
+%      vorlan:nargin       One input required in vorlan.
+%      vorlan:notNumeric   Input array is not numeric
+%      vorlan:sparse       Input array is sparse
+%      vorlan:tooLarge     Input array is too large  (rows*columns > 2^31-1)
+%      vorlan:outOfMemory  Out of memory
+%   The input is checked in that order before any result is created.
+%
+%   Example
+%      w = vorlanRegion([0, 1, 1+1i, 2i])
+%      w =
+%         1.0000 +      0i   0.3679 + 0.6072i   0.3047 + 0.2082i   0.2554 +      0i
+%
+%      sigma = 1; gamma = 0.5; x = -2:2;
+%      V = real(vorlanRegion((x + 1i*gamma) / (sigma*sqrt(2)))) / (sigma*sqrt(2*pi))
+%      V =
+%         0.082424   0.200180   0.278955   0.200180   0.082424
+%
+%   See also: vorlan, vorlanRational

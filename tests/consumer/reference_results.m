@@ -1,0 +1,16 @@
+function reference = reference_results(plugin_dir)
+% The three plug-ins of the CMake build in PLUGIN_DIR over points in every
+% region of both methods, both half-planes and the far range: the values an
+% installed copy built by other means must reproduce bit for bit.  The
+% plug-ins are unloaded again and PLUGIN_DIR taken off the path.
+[x, y] = meshgrid([-1e20, -50, -7:0.35:7, 50, 1e20], [-30, -6:0.3:6, 40, 1e20]);
+special = [0, 6e153, -6e153i, 1e30, Inf, -Inf + 1i, NaN, 1 + NaN*1i, 0.1 - 30i, 1e10 - 1e6i];
+reference.points = [complex(x(:), y(:)); complex(special(:))];
+
+addpath(plugin_dir);
+reference.region = vorlanRegion(reference.points);
+reference.complex_only = vorlan(reference.points);
+reference.rational = vorlanRational(reference.points);
+rmpath(plugin_dir);
+clear vorlanRegion vorlan vorlanRational
+end
