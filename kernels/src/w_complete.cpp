@@ -126,16 +126,4 @@ void W_RATIONAL_ELEMENT(double x, double y, double& u, double& v) {
   W_RATIONAL(x, y, u, v);
 }
 
-void W_REGIONS_BLOCK(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
-  for (std::int64_t k = 0; k < n; ++k) {
-    W_REGIONS_ELEMENT(xr[k], xi[k], ur[k], ui[k]);
-  }
-}
-
-void W_RATIONAL_BLOCK(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
-  for (std::int64_t k = 0; k < n; ++k) {
-    W_RATIONAL_ELEMENT(xr[k], xi[k], ur[k], ui[k]);
-  }
-}
-
 }  // namespace vorlan

@@ -1,0 +1,37 @@
+// How W_REGIONS_BLOCK and W_RATIONAL_BLOCK spread their work: over the lanes
+// of the widest vector unit the processor has, and over its cores for large
+// blocks.  Every choice gives the same bits as the element routines; the
+// choices are exposed only so that tests and benchmarks can pin them.
+#ifndef VORLAN_W_BLOCKS_HPP
+#define VORLAN_W_BLOCKS_HPP
+
+#include <cstdint>
+
+namespace vorlan {
+
+// The vector unit a block evaluator uses, by its width in doubles.  kScalar is
+// the plain element-by-element loop.
+enum class BlockWidth : int { kScalar = 1, kSse2 = 2, kAvx2 = 4, kAvx512 = 8 };
+
+// Whether this build has the code for a width and the processor can run it.
+bool BLOCK_WIDTH_AVAILABLE(BlockWidth width);
+// The widest available width: what the block evaluators use.
+BlockWidth BLOCK_WIDTH_WIDEST();
+
+// A pinned way of evaluating a block.  threads = 0 lets the evaluator choose
+// (one thread for small blocks, every core for large ones); otherwise exactly
+// that many threads share the block, the calling thread among them.  An
+// unavailable width falls back to the widest available one.
+struct BlockPlan {
+  BlockWidth width;
+  int threads;
+};
+
+void W_REGIONS_BLOCK_PLANNED(const BlockPlan& plan, const double* xr, const double* xi, double* ur,
+                             double* ui, std::int64_t n);
+void W_RATIONAL_BLOCK_PLANNED(const BlockPlan& plan, const double* xr, const double* xi, double* ur,
+                              double* ui, std::int64_t n);
+
+}  // namespace vorlan
+
+#endif

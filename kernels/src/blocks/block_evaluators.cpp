@@ -1,0 +1,181 @@
+// W_REGIONS_BLOCK and W_RATIONAL_BLOCK: the lane code of the widest vector
+// unit the processor has, over as many threads as pay for themselves.
+//
+// Each result depends on its own element alone, so any split of the block
+// gives the same bits; the workers run under the calling thread's
+// floating-point environment so that they round exactly as it would.
+#include <algorithm>
+#include <cfenv>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+#include "block_pieces.hpp"
+#include "vorlan/w_blocks.hpp"
+#include "vorlan/w_complete.hpp"
+
+namespace vorlan {
+namespace {
+
+using blocks::Piece;
+
+// Below these counts per thread, starting a thread costs more than it saves
+// (a region-kernel element takes some tens of nanoseconds, a rational one a
+// few, a thread start some tens of microseconds).
+constexpr std::int64_t kRegionsPerThread = 4096;
+constexpr std::int64_t kRationalPerThread = 65536;
+// Thread shares are whole multiples of this many elements, so that no two
+// threads write into the same cache line.
+constexpr std::int64_t kShareGrain = 16;
+
+void regions_scalar(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
+  for (std::int64_t k = 0; k < n; ++k) {
+    W_REGIONS_ELEMENT(xr[k], xi[k], ur[k], ui[k]);
+  }
+}
+
+void rational_scalar(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
+  for (std::int64_t k = 0; k < n; ++k) {
+    W_RATIONAL_ELEMENT(xr[k], xi[k], ur[k], ui[k]);
+  }
+}
+
+bool processor_runs(BlockWidth width) {
+  switch (width) {
+    case BlockWidth::kScalar:
+    case BlockWidth::kSse2: return true;
+#if defined(__x86_64__) || defined(__i386__)
+#ifdef VORLAN_BLOCKS_AVX2
+    case BlockWidth::kAvx2: return __builtin_cpu_supports("avx2");
+#endif
+#ifdef VORLAN_BLOCKS_AVX512
+    case BlockWidth::kAvx512: return __builtin_cpu_supports("avx512f");
+#endif
+#endif
+    default: return false;
+  }
+}
+
+struct WidthCode {
+  Piece regions;
+  Piece rational;
+};
+
+WidthCode code_for(BlockWidth width) {
+  switch (width) {
+    case BlockWidth::kScalar: return {regions_scalar, rational_scalar};
+#ifdef VORLAN_BLOCKS_AVX2
+    case BlockWidth::kAvx2: return {blocks::regions_avx2, blocks::rational_avx2};
+#endif
+#ifdef VORLAN_BLOCKS_AVX512
+    case BlockWidth::kAvx512: return {blocks::regions_avx512, blocks::rational_avx512};
+#endif
+    default: return {blocks::regions_sse2, blocks::rational_sse2};
+  }
+}
+
+BlockWidth widest_width() {
+  static const BlockWidth widest = [] {
+    for (BlockWidth w : {BlockWidth::kAvx512, BlockWidth::kAvx2}) {
+      if (BLOCK_WIDTH_AVAILABLE(w)) return w;
+    }
+    return BlockWidth::kSse2;
+  }();
+  return widest;
+}
+
+int threads_for(std::int64_t n, std::int64_t per_thread, int requested) {
+  if (requested > 0) {
+    return static_cast<int>(std::max<std::int64_t>(1, std::min<std::int64_t>(requested, n)));
+  }
+  const std::int64_t cores = std::max(1U, std::thread::hardware_concurrency());
+  return static_cast<int>(std::max<std::int64_t>(1, std::min(cores, n / per_thread)));
+}
+
+void run_piece(Piece piece, const std::fenv_t* env, const double* xr, const double* xi, double* ur,
+               double* ui, std::int64_t begin, std::int64_t end) {
+  if (env != nullptr) {
+    std::fesetenv(env);
+  }
+  piece(xr + begin, xi + begin, ur + begin, ui + begin, end - begin);
+}
+
+// Splits [0, n) into `threads` shares; the calling thread takes the last one,
+// and any share whose thread cannot be started.
+void run_split(Piece piece, int threads, const double* xr, const double* xi, double* ur, double* ui,
+               std::int64_t n) {
+  if (threads <= 1) {
+    piece(xr, xi, ur, ui, n);
+    return;
+  }
+  std::fenv_t env;
+  const std::fenv_t* shared_env = std::fegetenv(&env) == 0 ? &env : nullptr;
+  const std::int64_t grains = (n + kShareGrain - 1) / kShareGrain;
+  auto share_begin = [&](int t) { return std::min(n, grains * t / threads * kShareGrain); };
+  std::vector<std::thread> workers;
+  std::vector<int> inline_shares;
+  try {
+    workers.reserve(static_cast<std::size_t>(threads - 1));
+    inline_shares.reserve(static_cast<std::size_t>(threads));
+  } catch (...) {
+    piece(xr, xi, ur, ui, n);
+    return;
+  }
+  for (int t = 0; t + 1 < threads; ++t) {
+    try {
+      workers.emplace_back(run_piece, piece, shared_env, xr, xi, ur, ui, share_begin(t),
+                           share_begin(t + 1));
+    } catch (...) {
+      inline_shares.push_back(t);  // capacity reserved: cannot throw
+    }
+  }
+  inline_shares.push_back(threads - 1);
+  for (int t : inline_shares) {
+    run_piece(piece, nullptr, xr, xi, ur, ui, share_begin(t), share_begin(t + 1));
+  }
+  for (std::thread& w : workers) {
+    w.join();
+  }
+}
+
+BlockWidth usable(BlockWidth width) {
+  return BLOCK_WIDTH_AVAILABLE(width) ? width : widest_width();
+}
+
+}  // namespace
+
+bool BLOCK_WIDTH_AVAILABLE(BlockWidth width) {
+  switch (width) {
+    case BlockWidth::kScalar:
+    case BlockWidth::kSse2: return true;
+    case BlockWidth::kAvx2:
+    case BlockWidth::kAvx512: return processor_runs(width);
+  }
+  return false;
+}
+
+BlockWidth BLOCK_WIDTH_WIDEST() { return widest_width(); }
+
+void W_REGIONS_BLOCK_PLANNED(const BlockPlan& plan, const double* xr, const double* xi, double* ur,
+                             double* ui, std::int64_t n) {
+  if (n <= 0) return;
+  run_split(code_for(usable(plan.width)).regions, threads_for(n, kRegionsPerThread, plan.threads),
+            xr, xi, ur, ui, n);
+}
+
+void W_RATIONAL_BLOCK_PLANNED(const BlockPlan& plan, const double* xr, const double* xi, double* ur,
+                              double* ui, std::int64_t n) {
+  if (n <= 0) return;
+  run_split(code_for(usable(plan.width)).rational, threads_for(n, kRationalPerThread, plan.threads),
+            xr, xi, ur, ui, n);
+}
+
+void W_REGIONS_BLOCK(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
+  W_REGIONS_BLOCK_PLANNED({widest_width(), 0}, xr, xi, ur, ui, n);
+}
+
+void W_RATIONAL_BLOCK(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
+  W_RATIONAL_BLOCK_PLANNED({widest_width(), 0}, xr, xi, ur, ui, n);
+}
+
+}  // namespace vorlan

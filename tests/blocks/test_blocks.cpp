@@ -1,0 +1,288 @@
+// The block evaluators give, for every element, exactly the bits of the
+// element routines W_REGIONS_ELEMENT and W_RATIONAL_ELEMENT, whatever the
+// block's size, the element's position, the arrays' alignment, the vector
+// width and the thread count.  NaN results need only agree in being NaN.
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "vorlan/w_blocks.hpp"
+#include "vorlan/w_complete.hpp"
+#include "vorlan/w_regions.hpp"
+
+namespace {
+
+using vorlan::BlockPlan;
+using vorlan::BlockWidth;
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kScaleX = 6.300000190734863;
+constexpr double kScaleY = 4.400000095367432;
+
+struct Points {
+  std::vector<double> x, y;
+  void add(double px, double py) {
+    x.push_back(px);
+    y.push_back(py);
+  }
+  std::size_t size() const { return x.size(); }
+};
+
+enum class Kernel { kRegions, kRational };
+
+void element(Kernel kernel, double x, double y, double& u, double& v) {
+  if (kernel == Kernel::kRegions) {
+    vorlan::W_REGIONS_ELEMENT(x, y, u, v);
+  } else {
+    vorlan::W_RATIONAL_ELEMENT(x, y, u, v);
+  }
+}
+
+void block(Kernel kernel, const BlockPlan& plan, const double* xr, const double* xi, double* ur,
+           double* ui, std::int64_t n) {
+  if (kernel == Kernel::kRegions) {
+    vorlan::W_REGIONS_BLOCK_PLANNED(plan, xr, xi, ur, ui, n);
+  } else {
+    vorlan::W_RATIONAL_BLOCK_PLANNED(plan, xr, xi, ur, ui, n);
+  }
+}
+
+bool same_bits(double a, double b) {
+  if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+std::vector<BlockWidth> available_widths() {
+  std::vector<BlockWidth> widths;
+  for (BlockWidth w :
+       {BlockWidth::kScalar, BlockWidth::kSse2, BlockWidth::kAvx2, BlockWidth::kAvx512}) {
+    if (vorlan::BLOCK_WIDTH_AVAILABLE(w)) widths.push_back(w);
+  }
+  return widths;
+}
+
+// Evaluates the points as one block starting `offset` doubles into fresh
+// arrays (so misaligned for every vector width when offset is odd) and
+// compares every element with the element routine; reports the first few
+// differences.
+void expect_element_bits(Kernel kernel, const BlockPlan& plan, const Points& p,
+                         std::size_t offset = 0) {
+  const std::size_t n = p.size();
+  std::vector<double> xr(n + offset), xi(n + offset), ur(n + offset, -7.0), ui(n + offset, -7.0);
+  std::copy(p.x.begin(), p.x.end(), xr.begin() + offset);
+  std::copy(p.y.begin(), p.y.end(), xi.begin() + offset);
+  block(kernel, plan, xr.data() + offset, xi.data() + offset, ur.data() + offset,
+        ui.data() + offset, static_cast<std::int64_t>(n));
+  int reported = 0;
+  for (std::size_t k = 0; k < n && reported < 5; ++k) {
+    double u = 0.0;
+    double v = 0.0;
+    element(kernel, p.x[k], p.y[k], u, v);
+    if (!same_bits(u, ur[k + offset]) || !same_bits(v, ui[k + offset])) {
+      ++reported;
+      ADD_FAILURE() << (kernel == Kernel::kRegions ? "regions" : "rational") << " width "
+                    << static_cast<int>(plan.width) << " threads " << plan.threads << " n " << n
+                    << " element " << k << " z = " << std::hexfloat << p.x[k] << " + " << p.y[k]
+                    << "i: block " << ur[k + offset] << " + " << ui[k + offset] << "i, element "
+                    << u << " + " << v << "i";
+    }
+  }
+  for (std::size_t k = 0; k < offset; ++k) {  // nothing written outside the block
+    EXPECT_EQ(ur[k], -7.0);
+    EXPECT_EQ(ui[k], -7.0);
+  }
+}
+
+// Random points of several kinds, interleaved so that every batch mixes
+// regions, half-planes and pass counts.
+Points random_points(std::size_t n, std::uint32_t seed) {
+  std::mt19937_64 rng(seed);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  std::uniform_real_distribution<double> decades(-320.0, 300.0);
+  Points p;
+  for (std::size_t k = 0; k < n; ++k) {
+    switch (k % 5) {
+      case 0: p.add(2.5 * unit(rng), 1.5 * unit(rng)); break;  // series and inner ring
+      case 1: p.add(12.0 * unit(rng), 12.0 * unit(rng)); break;
+      case 2: p.add(10.0 * unit(rng), 5.0 * std::fabs(unit(rng))); break;
+      case 3:  // log-uniform magnitudes from subnormal to near overflow
+        p.add(std::copysign(std::pow(10.0, decades(rng)), unit(rng)),
+              std::copysign(std::pow(10.0, decades(rng)), unit(rng)));
+        break;
+      default:  // large points, where the lower half-plane overflows or is cut off
+        p.add(std::copysign(std::pow(10.0, 10.0 * std::fabs(unit(rng))), unit(rng)),
+              std::copysign(std::pow(10.0, 10.0 * std::fabs(unit(rng))), unit(rng)));
+        break;
+    }
+  }
+  return p;
+}
+
+void add_with_neighbours(Points& p, double x, double y) {
+  for (double px : {std::nextafter(x, -kInf), x, std::nextafter(x, kInf)}) {
+    for (double py : {std::nextafter(y, -kInf), y, std::nextafter(y, kInf)}) {
+      for (double sx : {1.0, -1.0}) {
+        for (double sy : {1.0, -1.0}) p.add(sx * px, sy * py);
+      }
+    }
+  }
+}
+
+// Points on and next to every boundary the kernels branch on.
+Points edge_points() {
+  Points p;
+  // The region boundaries q = 0.085264 and q = 1, around the ellipse.
+  for (double q : {0.085264, 1.0}) {
+    for (int k = 0; k <= 12; ++k) {
+      const double angle = k * (M_PI / 24.0);
+      add_with_neighbours(p, std::sqrt(q) * std::cos(angle) * kScaleX,
+                          std::sqrt(q) * std::sin(angle) * kScaleY);
+    }
+    add_with_neighbours(p, std::sqrt(q) * kScaleX, 0.0);
+    add_with_neighbours(p, 0.0, std::sqrt(q) * kScaleY);
+  }
+  // Zeros, subnormals and the axes.
+  for (double t : {0.0, 4.9e-324, 1e-310, 2.2250738585072014e-308, 1e-8, 0.5, 3.0, 30.0}) {
+    add_with_neighbours(p, t, 0.0);
+    add_with_neighbours(p, 0.0, t);
+    add_with_neighbours(p, t, t);
+  }
+  // The range limit, alone and with a moderate other part.
+  for (double other : {0.0, 1.0, 1e100, vorlan::ARG_LIMIT}) {
+    add_with_neighbours(p, vorlan::ARG_LIMIT, other);
+    add_with_neighbours(p, other, vorlan::ARG_LIMIT);
+  }
+  add_with_neighbours(p, 6e153, 0.0);
+  add_with_neighbours(p, 1e30, 1e-30);
+  add_with_neighbours(p, 1.09e44, 1.0);
+  add_with_neighbours(p, 1.7976931348623157e308, 1.0);
+  // The lower half-plane's exponent and phase limits.
+  add_with_neighbours(p, 0.0, std::sqrt(vorlan::EXP_LIMIT));
+  add_with_neighbours(p, 1.0, std::sqrt(vorlan::EXP_LIMIT + 1.0));
+  add_with_neighbours(p, 0.1, 30.0);
+  add_with_neighbours(p, 1e10, 1e6);
+  const double phase_edge = std::sqrt(vorlan::TRIG_LIMIT / 2.0);
+  add_with_neighbours(p, phase_edge, phase_edge);
+  add_with_neighbours(p, vorlan::TRIG_LIMIT / 2.0, 1.0);
+  add_with_neighbours(p, 27.0, 26.0);  // exp(-z^2) near underflow
+  add_with_neighbours(p, 38.6, 1.0);
+  // Infinities and NaNs in every combination with ordinary parts.
+  for (double a : {kInf, kNaN, 0.0, 2.0, 1e200}) {
+    for (double b : {kInf, kNaN}) {
+      for (double s : {1.0, -1.0}) {
+        p.add(s * a, b);
+        p.add(s * a, -b);
+        p.add(b, s * a);
+        p.add(-b, s * a);
+      }
+    }
+  }
+  return p;
+}
+
+class BlockBits : public ::testing::TestWithParam<Kernel> {};
+
+TEST_P(BlockBits, RandomPointsAtEveryWidthAndThreadCount) {
+  const Points points = random_points(60000, 11);
+  for (BlockWidth w : available_widths()) {
+    for (int threads : {0, 1, 2, 3}) {
+      expect_element_bits(GetParam(), {w, threads}, points);
+    }
+  }
+}
+
+TEST_P(BlockBits, EdgePointsAtEveryWidth) {
+  const Points points = edge_points();
+  for (BlockWidth w : available_widths()) {
+    expect_element_bits(GetParam(), {w, 1}, points);
+    expect_element_bits(GetParam(), {w, 5}, points);
+  }
+}
+
+// Tails, partly filled batches and misaligned arrays: every size around the
+// vector and batch widths, at every offset within a cache line.
+TEST_P(BlockBits, OddSizesAndMisalignedArrays) {
+  const Points all = random_points(1100, 23);
+  for (BlockWidth w : available_widths()) {
+    for (std::size_t n : {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 32, 33, 47, 1023}) {
+      Points p;
+      p.x.assign(all.x.begin(), all.x.begin() + n);
+      p.y.assign(all.y.begin(), all.y.begin() + n);
+      for (std::size_t offset = 0; offset < 8; ++offset) {
+        expect_element_bits(GetParam(), {w, 1}, p, offset);
+      }
+      expect_element_bits(GetParam(), {w, 2}, p, 3);
+    }
+  }
+}
+
+// One point's value does not depend on its neighbours or on which batch,
+// lane or thread it lands in: the same point repeated among others.
+TEST_P(BlockBits, SamePointSameBitsAnywhere) {
+  Points p = random_points(5000, 5);
+  for (std::size_t k = 0; k < p.size(); k += 37) {
+    p.x[k] = 3.25;
+    p.y[k] = -1.5;
+  }
+  for (BlockWidth w : available_widths()) {
+    expect_element_bits(GetParam(), {w, 0}, p);
+    expect_element_bits(GetParam(), {w, 4}, p, 1);
+  }
+}
+
+// Large blocks take the automatic thread count (several threads on a
+// multi-core machine): the default entry points are checked there.
+TEST_P(BlockBits, DefaultEntryPointsOnLargeBlocks) {
+  const Points p = random_points(300001, 31);
+  const std::size_t n = p.size();
+  std::vector<double> ur(n), ui(n);
+  if (GetParam() == Kernel::kRegions) {
+    vorlan::W_REGIONS_BLOCK(p.x.data(), p.y.data(), ur.data(), ui.data(), n);
+  } else {
+    vorlan::W_RATIONAL_BLOCK(p.x.data(), p.y.data(), ur.data(), ui.data(), n);
+  }
+  int differences = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    double u, v;
+    element(GetParam(), p.x[k], p.y[k], u, v);
+    differences += !same_bits(u, ur[k]) || !same_bits(v, ui[k]);
+  }
+  EXPECT_EQ(differences, 0);
+}
+
+// Worker threads round as the calling thread does: under a directed rounding
+// mode the block still matches the element routine run on the caller.
+TEST_P(BlockBits, WorkersTakeTheCallersRoundingMode) {
+  const Points points = random_points(20000, 41);
+  ASSERT_EQ(std::fesetround(FE_UPWARD), 0);
+  for (BlockWidth w : available_widths()) {
+    expect_element_bits(GetParam(), {w, 3}, points);
+  }
+  std::fesetround(FE_TONEAREST);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, BlockBits, ::testing::Values(Kernel::kRegions, Kernel::kRational),
+                         [](const ::testing::TestParamInfo<Kernel>& info) {
+                           return std::string(info.param == Kernel::kRegions ? "Regions"
+                                                                             : "Rational");
+                         });
+
+TEST(BlockWidths, WidestIsAvailableAndEmptyBlocksWriteNothing) {
+  EXPECT_TRUE(vorlan::BLOCK_WIDTH_AVAILABLE(vorlan::BLOCK_WIDTH_WIDEST()));
+  EXPECT_TRUE(vorlan::BLOCK_WIDTH_AVAILABLE(BlockWidth::kSse2));
+  double x = 1.0, y = 1.0, u = -7.0, v = -7.0;
+  vorlan::W_REGIONS_BLOCK(&x, &y, &u, &v, 0);
+  vorlan::W_RATIONAL_BLOCK(&x, &y, &u, &v, 0);
+  EXPECT_EQ(u, -7.0);
+  EXPECT_EQ(v, -7.0);
+}
+
+}  // namespace
