@@ -61,21 +61,36 @@ struct Deliverable {
   Message argument_count;
 };
 
-// The call's four scratch buffers xr, xi, ur, ui of count doubles each, in one
-// block from the C++ heap.  Empty when the memory cannot be had.
+// The call's four scratch buffers xr, xi, ur, ui of count doubles each, from
+// the C++ heap.  Four separate blocks rather than one: blocks of moderate size
+// come back from the allocator's free lists on the next call instead of as
+// fresh pages from the system.  Not ok() when any of them cannot be had.
 class HeapScratch {
  public:
-  explicit HeapScratch(std::int32_t count)
-      : count_(count),
-        block_(count > 0 ? new (std::nothrow) double[4 * static_cast<std::size_t>(count)]
-                         : nullptr) {}
-  bool ok() const { return count_ <= 0 || block_ != nullptr; }
-  double* buffer(int k) { return block_.get() + static_cast<std::size_t>(k) * count_; }
-  void release() { block_.reset(); }
+  explicit HeapScratch(std::int32_t count) {
+    if (count <= 0) {
+      return;
+    }
+    for (auto& buffer : buffers_) {
+      buffer.reset(new (std::nothrow) double[static_cast<std::size_t>(count)]);
+      if (!buffer) {
+        ok_ = false;
+        release();
+        return;
+      }
+    }
+  }
+  bool ok() const { return ok_; }
+  double* buffer(int k) { return buffers_[k].get(); }
+  void release() {
+    for (auto& buffer : buffers_) {
+      buffer.reset();
+    }
+  }
 
  private:
-  std::int32_t count_;
-  std::unique_ptr<double[]> block_;
+  bool ok_ = true;
+  std::unique_ptr<double[]> buffers_[4];
 };
 
 namespace detail {
