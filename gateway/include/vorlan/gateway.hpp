@@ -23,10 +23,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <memory>
-#include <new>
 
 #include "vorlan/messages.hpp"
+#include "vorlan/scratch.hpp"
 
 namespace vorlan {
 
@@ -59,38 +58,6 @@ struct Deliverable {
   BlockKernel kernel;
   InputPolicy policy;
   Message argument_count;
-};
-
-// The call's four scratch buffers xr, xi, ur, ui of count doubles each, from
-// the C++ heap.  Four separate blocks rather than one: blocks of moderate size
-// come back from the allocator's free lists on the next call instead of as
-// fresh pages from the system.  Not ok() when any of them cannot be had.
-class HeapScratch {
- public:
-  explicit HeapScratch(std::int32_t count) {
-    if (count <= 0) {
-      return;
-    }
-    for (auto& buffer : buffers_) {
-      buffer.reset(new (std::nothrow) double[static_cast<std::size_t>(count)]);
-      if (!buffer) {
-        ok_ = false;
-        release();
-        return;
-      }
-    }
-  }
-  bool ok() const { return ok_; }
-  double* buffer(int k) { return buffers_[k].get(); }
-  void release() {
-    for (auto& buffer : buffers_) {
-      buffer.reset();
-    }
-  }
-
- private:
-  bool ok_ = true;
-  std::unique_ptr<double[]> buffers_[4];
 };
 
 namespace detail {
