@@ -66,6 +66,8 @@ struct MexHost {
 
   void MXCOPYREAL8TOPTR700(const double* buffer, double* data, std::int32_t n) const {
     if (n > 0) {
+      // A new result array is usually untouched memory.
+      prefault_for_write(data, static_cast<std::size_t>(n) * sizeof(double));
       std::memcpy(data, buffer, static_cast<std::size_t>(n) * sizeof(double));
     }
   }

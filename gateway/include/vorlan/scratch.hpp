@@ -20,6 +20,23 @@
 
 namespace vorlan {
 
+// Faults in the pages of [data, data + bytes) for writing in one call, where
+// the platform offers it: a large copy into fresh memory then runs at memory
+// speed instead of trapping once per page.  The contents are left as they are.
+inline void prefault_for_write(void* data, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+  constexpr std::uintptr_t kPage = 4096;
+  const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
+  const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kPage - 1);
+  if (end > begin) {
+    madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+  }
+#else
+  static_cast<void>(data);
+  static_cast<void>(bytes);
+#endif
+}
+
 class HeapScratch {
  public:
   explicit HeapScratch(std::int32_t count) : count_(count > 0 ? count : 0) {
@@ -80,6 +97,10 @@ class HeapScratch {
     }
     munmap(aligned + length, kHugePage - head);
     madvise(aligned, length, MADV_HUGEPAGE);  // advice only: fine if refused
+#ifdef MADV_POPULATE_WRITE
+    // Fault the whole block in with one call rather than one trap per page.
+    madvise(aligned, length, MADV_POPULATE_WRITE);
+#endif
     return reinterpret_cast<double*>(aligned);
   }
 #endif
