@@ -12,29 +12,13 @@
 
 #include <cmath>
 
+#include "w_constants.hpp"
+
 namespace vorlan {
 namespace {
 
-// Single-precision coefficients at their exact double values.  The constant
-// terms of P and Q are the same value.
-constexpr double kNumerator[7] = {
-    0.564189612865448,   // Z^6
-    5.912626266479492,   // Z^5
-    30.18014144897461,   // Z^4
-    93.15557861328125,   // Z^3
-    181.92852783203125,  // Z^2
-    214.38238525390625,  // Z^1
-    122.6079330444336,   // Z^0
-};
-constexpr double kDenominator[7] = {
-    10.479857444763184,  // Z^6 (the Z^7 coefficient is 1)
-    53.9929084777832,    // Z^5
-    170.35400390625,     // Z^4
-    348.70391845703125,  // Z^3
-    457.33447265625,     // Z^2
-    352.7306213378906,   // Z^1
-    122.6079330444336,   // Z^0
-};
+constexpr const double (&kNumerator)[7] = detail::kRationalNumerator;
+constexpr const double (&kDenominator)[7] = detail::kRationalDenominator;
 
 // One Horner step: p = p * Z + c, with c added to the real part and +0 to the
 // imaginary part.

@@ -16,16 +16,16 @@
 #include <cmath>
 
 #include "rounding.hpp"
+#include "w_constants.hpp"
 
 namespace vorlan {
 namespace {
 
-// Single-precision constants, used at their exact double values.
-constexpr double kScaleX = 6.300000190734863;
-constexpr double kScaleY = 4.400000095367432;
-constexpr double kSeriesTermSlope = 0.8500000238418579;
-constexpr double kTaylorStep = 1.8799999952316284;
-constexpr double kSeriesBound = 0.085264;
+using detail::kScaleX;
+using detail::kScaleY;
+using detail::kSeriesBound;
+using detail::kSeriesTermSlope;
+using detail::kTaylorStep;
 
 // h2^k for k >= 0 by the platform's power function (nearly correctly rounded,
 // which keeps the Taylor region within a few units in the last place).

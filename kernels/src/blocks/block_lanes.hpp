@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "../w_constants.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_rational.hpp"
 #include "vorlan/w_regions.hpp"
@@ -72,12 +73,11 @@ inline bool any(const Mask& m) {
 // one lane; the continued-fraction/Taylor and series recurrences run on
 // kLanes points at once.
 
-// Same constants as the scalar kernel.
-constexpr double kScaleX = 6.300000190734863;
-constexpr double kScaleY = 4.400000095367432;
-constexpr double kSeriesTermSlope = 0.8500000238418579;
-constexpr double kTaylorStep = 1.8799999952316284;
-constexpr double kSeriesBound = 0.085264;
+using detail::kScaleX;
+using detail::kScaleY;
+using detail::kSeriesBound;
+using detail::kSeriesTermSlope;
+using detail::kTaylorStep;
 
 // Largest pass counts the lane loops take; the kernel's stay far below them
 // (fraction <= 17, Taylor <= 42, series <= 27).  Anything else goes to the
@@ -425,14 +425,8 @@ void regions_lanes(const double* xr, const double* xi, double* ur, double* ui, s
 // lanes whose P or Q parts leave the range where plain double arithmetic is
 // exact take the extended-range quotient.
 
-constexpr double kNumerator[7] = {
-    0.564189612865448,  5.912626266479492,  30.18014144897461, 93.15557861328125,
-    181.92852783203125, 214.38238525390625, 122.6079330444336,
-};
-constexpr double kDenominator[7] = {
-    10.479857444763184, 53.9929084777832,  170.35400390625,   348.70391845703125,
-    457.33447265625,    352.7306213378906, 122.6079330444336,
-};
+constexpr const double (&kNumerator)[7] = detail::kRationalNumerator;
+constexpr const double (&kDenominator)[7] = detail::kRationalDenominator;
 
 inline Mask moderate(const Vec& p) {
   const Vec a = magnitude(p);
