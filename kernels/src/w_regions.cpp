@@ -17,6 +17,7 @@
 
 #include "rounding.hpp"
 #include "w_constants.hpp"
+#include "w_regions_steps.hpp"
 
 namespace vorlan {
 namespace {
@@ -50,10 +51,7 @@ void W_REGIONS(const double& x, const double& y, double& u, double& v, std::int3
 
   double wr;
   double wi;
-  const bool series = q < kSeriesBound;
-  double er = 0.0;
-  double ei = 0.0;
-  if (series) {
+  if (q < kSeriesBound) {
     const double r = (1.0 - kSeriesTermSlope * sy) * std::sqrt(q);
     const std::int32_t terms = detail::round_to_int32(6.0 + 72.0 * r);
     std::int32_t j = 2 * terms + 1;
@@ -66,13 +64,11 @@ void W_REGIONS(const double& x, const double& y, double& u, double& v, std::int3
       s_i = (s_r * b + s_i * a) / di;
       s_r = t + detail::single_reciprocal(j);
     }
-    const double f_r = 1.0 - TWO_OVER_SQRT_PI * (s_r * ay + s_i * ax);
-    const double f_i = TWO_OVER_SQRT_PI * (s_r * ax - s_i * ay);
-    const double e = std::exp(-a);
-    er = e * std::cos(b);
-    ei = -(e * std::sin(b));
-    wr = f_r * er - f_i * ei;
-    wi = f_r * ei + f_i * er;
+    detail::series_value(x, y, ax, ay, a, b, s_r, s_i, wr, wi);
+    flag = 0;
+    u = wr;
+    v = wi;
+    return;
   } else {
     double h;
     std::int32_t kappa;
@@ -120,29 +116,11 @@ void W_REGIONS(const double& x, const double& y, double& u, double& v, std::int3
     }
   }
 
-  if (y < 0.0) {
-    if (series) {
-      er = 2.0 * er;
-      ei = 2.0 * ei;
-    } else {
-      const double neg_a = -a;
-      if (b > TRIG_LIMIT || neg_a > EXP_LIMIT) {
-        u = wr;
-        v = wi;
-        flag = -1;
-        return;
-      }
-      const double d = 2.0 * std::exp(neg_a);
-      er = d * std::cos(b);
-      ei = -(d * std::sin(b));
-    }
-    wr = er - wr;
-    wi = ei - wi;
-    if (x > 0.0) {
-      wi = -wi;
-    }
-  } else if (x < 0.0) {
-    wi = -wi;
+  if (!detail::map_outer_value(x, y, a, b, wr, wi)) {
+    u = wr;  // the first-quadrant value, unmapped
+    v = wi;
+    flag = -1;
+    return;
   }
   flag = 0;
   u = wr;

@@ -4,9 +4,9 @@
 // and defines VORLAN_BLOCK_LANES, the number of doubles processed side by side
 // (twice the hardware width, so that two independent division chains are in
 // flight and hide each other's latency).  Everything here has internal
-// linkage and calls no inline function of another header: an out-of-line copy
-// compiled for a wider unit must never be picked by the linker for a narrower
-// one.
+// linkage, and so have the kernel steps it shares with the one-point kernel
+// (w_regions_steps.hpp): an out-of-line copy compiled for a wider unit must
+// never be picked by the linker for a narrower one.
 //
 // Bits: every lane performs exactly the scalar kernels' operations in their
 // order (IEEE operations give the same result in any lane; no contraction into
@@ -22,6 +22,7 @@
 #include <cstdint>
 
 #include "../w_constants.hpp"
+#include "../w_regions_steps.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_rational.hpp"
 #include "vorlan/w_regions.hpp"
@@ -147,25 +148,12 @@ inline void finish_outer(double x, double y, double wr, double wi, double& u, do
   if (ay == 0.0) {
     wr = ::exp(-(ax * ax));
   }
-  if (y < 0.0) {
-    const double a = ax * ax - ay * ay;
-    const double b = (ax + ax) * ay;
-    const double neg_a = -a;
-    if (b > TRIG_LIMIT || neg_a > EXP_LIMIT) {
-      // What W_REGIONS_ELEMENT does with the flagged value.
-      W_REFLECT(x, y, wr, x > 0.0 ? -wi : wi, u, v);
-      return;
-    }
-    const double d = 2.0 * ::exp(neg_a);
-    const double er = d * ::cos(b);
-    const double ei = -(d * ::sin(b));
-    wr = er - wr;
-    wi = ei - wi;
-    if (x > 0.0) {
-      wi = -wi;
-    }
-  } else if (x < 0.0) {
-    wi = -wi;
+  const double a = ax * ax - ay * ay;
+  const double b = (ax + ax) * ay;
+  if (!detail::map_outer_value(x, y, a, b, wr, wi)) {
+    // What W_REGIONS_ELEMENT does with the flagged value.
+    W_REFLECT(x, y, wr, x > 0.0 ? -wi : wi, u, v);
+    return;
   }
   u = wr;
   v = wi;
@@ -285,24 +273,9 @@ void run_series(SeriesBatch& batch, double* ur, double* ui) {
     const double ay = __builtin_fabs(y);
     const double sr = out_r[i];
     const double si = out_i[i];
-    const double f_r = 1.0 - TWO_OVER_SQRT_PI * (sr * ay + si * ax);
-    const double f_i = TWO_OVER_SQRT_PI * (sr * ax - si * ay);
-    const double e = ::exp(-batch.a[i]);
-    double er = e * ::cos(batch.b[i]);
-    double ei = -(e * ::sin(batch.b[i]));
-    double wr = f_r * er - f_i * ei;
-    double wi = f_r * ei + f_i * er;
-    if (y < 0.0) {
-      er = 2.0 * er;
-      ei = 2.0 * ei;
-      wr = er - wr;
-      wi = ei - wi;
-      if (x > 0.0) {
-        wi = -wi;
-      }
-    } else if (x < 0.0) {
-      wi = -wi;
-    }
+    double wr;
+    double wi;
+    detail::series_value(x, y, ax, ay, batch.a[i], batch.b[i], sr, si, wr, wi);
     const std::int64_t k = batch.index[i];
     ur[k] = wr;
     ui[k] = wi;
