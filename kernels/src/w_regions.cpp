@@ -15,6 +15,7 @@
 
 #include <cmath>
 
+#include "integer_power.hpp"
 #include "rounding.hpp"
 #include "w_constants.hpp"
 #include "w_regions_steps.hpp"
@@ -22,15 +23,12 @@
 namespace vorlan {
 namespace {
 
+using detail::integer_power;
 using detail::kScaleX;
 using detail::kScaleY;
 using detail::kSeriesBound;
 using detail::kSeriesTermSlope;
 using detail::kTaylorStep;
-
-// h2^k for k >= 0 by the platform's power function (nearly correctly rounded,
-// which keeps the Taylor region within a few units in the last place).
-double integer_power(double h2, std::int32_t k) { return std::pow(h2, static_cast<double>(k)); }
 
 }  // namespace
 

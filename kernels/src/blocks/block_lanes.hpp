@@ -11,7 +11,7 @@
 // Bits: every lane performs exactly the scalar kernels' operations in their
 // order (IEEE operations give the same result in any lane; no contraction into
 // fused multiply-adds is allowed anywhere in the build), the library functions
-// exp, sin, cos and pow are called per lane, and each lane's loop runs its own
+// exp, sin and cos are called per lane, and each lane's loop runs its own
 // pass count: lanes with a smaller count keep their state until the shared
 // counter reaches theirs.  Points outside the ordinary ranges are handed to
 // the element routines whole.
@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "../integer_power.hpp"
 #include "../w_constants.hpp"
 #include "../w_regions_steps.hpp"
 #include "vorlan/w_complete.hpp"
@@ -348,7 +349,7 @@ inline void enqueue_region_point(RegionBatches& batches, double x, double y, std
   batch.ay[i] = ay;
   batch.h[i] = h;
   batch.h2[i] = h2;
-  batch.lambda[i] = h > 0.0 ? ::pow(h2, static_cast<double>(kappa)) : 0.0;
+  batch.lambda[i] = h > 0.0 ? detail::integer_power(h2, kappa) : 0.0;
   batch.passes[i] = static_cast<double>(nu);
   batch.taylor_passes[i] = h > 0.0 ? static_cast<double>(kappa) : -1.0;
   batch.x[i] = x;
