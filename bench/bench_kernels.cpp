@@ -94,7 +94,7 @@ void run_block(benchmark::State& state, Kernel kernel, const PointSet* set, Bloc
 const char* width_name(BlockWidth w) {
   switch (w) {
     case BlockWidth::kScalar: return "scalar";
-    case BlockWidth::kSse2: return "sse2";
+    case BlockWidth::kBaseline: return "baseline";
     case BlockWidth::kAvx2: return "avx2";
     case BlockWidth::kAvx512: return "avx512";
   }
@@ -107,7 +107,7 @@ void register_all() {
     const std::string kernel_name = kernel == Kernel::kRegions ? "Regions" : "Rational";
     for (const PointSet& set : sets) {
       for (BlockWidth w :
-           {BlockWidth::kScalar, BlockWidth::kSse2, BlockWidth::kAvx2, BlockWidth::kAvx512}) {
+           {BlockWidth::kScalar, BlockWidth::kBaseline, BlockWidth::kAvx2, BlockWidth::kAvx512}) {
         if (!vorlan::BLOCK_WIDTH_AVAILABLE(w)) continue;
         benchmark::RegisterBenchmark((kernel_name + "/" + set.name + "/" + width_name(w)).c_str(),
                                      run_block, kernel, &set, BlockPlan{w, 1});

@@ -60,8 +60,8 @@ inline bool same_value(double a, double b) {
   return bits(a) == bits(b);
 }
 
-inline constexpr BlockWidth kWidths[] = {BlockWidth::kScalar, BlockWidth::kSse2, BlockWidth::kAvx2,
-                                         BlockWidth::kAvx512};
+inline constexpr BlockWidth kWidths[] = {BlockWidth::kScalar, BlockWidth::kBaseline,
+                                         BlockWidth::kAvx2, BlockWidth::kAvx512};
 
 // Every available vector width of a block evaluator, on one thread, against
 // the element routine, element by element.

@@ -23,16 +23,11 @@ end
 root = fileparts(here);
 
 % Every kernel source goes into every plug-in (the kernels are small, and
-% each plug-in stays one self-contained file), but the lane code for the
-% wider vector units, which needs per-file instruction-set flags: without it
-% the block evaluators use their baseline lanes, which give the same bits.
+% each plug-in stays one self-contained file): the list in sources.list,
+% which the other build routes read too.  The lane code for the wider vector
+% units selects its instruction set itself, so one set of flags builds all.
 kernel_dir = fullfile(root, 'kernels', 'src');
-kernel_sources = sources_under(kernel_dir);
-wide_lanes = ~cellfun(@isempty, regexp(kernel_sources, 'lanes_avx(2|512)\.cpp$', 'once'));
-kernel_sources = kernel_sources(~wide_lanes);
-if isempty(kernel_sources)
-  error('vorlan:build', 'No kernel sources found in %s', kernel_dir);
-end
+kernel_sources = listed_sources(kernel_dir);
 includes = {['-I' fullfile(root, 'kernels', 'include')], ...
             ['-I' fullfile(root, 'gateway', 'include')]};
 
@@ -51,44 +46,45 @@ end
 end
 
 function flags = compiler_flags()
-% C++17; no contraction of a*b+c into fused multiply-adds, because the
-% kernels' error bounds assume every operation rounded on its own; -pthread
-% so that std::thread works wherever the kernels use it.
+% C++17; no contraction of a*b+c into fused multiply-adds and no assumption
+% of round-to-nearest, because the kernels are defined operation by
+% operation; -pthread so that std::thread works wherever the kernels use it.
 if is_octave()
   % Octave's mex passes -f, -std, -W and -pthread options on to the compiler.
-  flags = {'-std=c++17', '-ffp-contract=off', '-pthread'};
-  if ~isempty(strfind(mkoctfile('-p', 'CXX'), 'g++'))
-    % GCC's note on the lane code's wide vector arguments: they pass only
-    % between its own inlined functions, so the calling convention is moot.
-    flags{end + 1} = '-Wno-psabi';
-  end
+  flags = {'-std=c++17', '-ffp-contract=off', '-frounding-math', '-pthread'};
   return;
 end
 % MATLAB: -R2017b keeps the separate real and imaginary storage that the
 % plug-ins read through mxGetPr and mxGetPi.
 flags = {'-R2017b'};
 if uses_msvc()
-  flags{end + 1} = 'COMPFLAGS=$COMPFLAGS /std:c++17 /fp:precise';
+  % /fp:strict: no contraction, and the rounding mode is respected.
+  flags{end + 1} = 'COMPFLAGS=$COMPFLAGS /std:c++17 /fp:strict /EHsc';
+  return;
+end
+flags{end + 1} = 'CXXFLAGS=$CXXFLAGS -std=c++17 -ffp-contract=off -frounding-math -pthread';
+if isunix() && ~ismac()
+  % MATLAB on Linux loads its own, older C++ runtime first: a plug-in built
+  % by a newer GCC carries its runtime inside so that it still loads.
+  flags{end + 1} = 'LDFLAGS=$LDFLAGS -pthread -static-libstdc++ -static-libgcc';
 else
-  flags{end + 1} = 'CXXFLAGS=$CXXFLAGS -std=c++17 -ffp-contract=off -pthread';
   flags{end + 1} = 'LDFLAGS=$LDFLAGS -pthread';
 end
 end
 
-function files = sources_under(folder)
-% The *.cpp files in FOLDER and its subfolders, as full paths.
-listing = dir(folder);
+function files = listed_sources(folder)
+% The kernel sources named in FOLDER/sources.list, as full paths.
+text = fileread(fullfile(folder, 'sources.list'));
+lines = strtrim(regexp(text, '\r?\n', 'split'));
 files = {};
-for k = 1:numel(listing)
-  name = listing(k).name;
-  entry = fullfile(folder, name);
-  if listing(k).isdir
-    if ~any(strcmp(name, {'.', '..'}))
-      files = [files, sources_under(entry)];  %#ok<AGROW>
-    end
-  elseif numel(name) > 4 && strcmp(name(end-3:end), '.cpp')
-    files{end + 1} = entry;  %#ok<AGROW>
+for k = 1:numel(lines)
+  line = lines{k};
+  if ~isempty(line) && line(1) ~= '#'
+    files{end + 1} = fullfile(folder, line);  %#ok<AGROW>
   end
+end
+if isempty(files)
+  error('vorlan:build', 'No kernel sources listed in %s', fullfile(folder, 'sources.list'));
 end
 end
 

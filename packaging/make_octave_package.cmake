@@ -42,7 +42,7 @@ endif()
 # The kernel folder as it is: its sources include their private headers by
 # paths relative to themselves.
 file(COPY ${VORLAN_SOURCE_DIR}/kernels/src/ DESTINATION ${root}/src/kernels
-  FILES_MATCHING PATTERN "*.cpp" PATTERN "*.hpp")
+  FILES_MATCHING PATTERN "*.cpp" PATTERN "*.hpp" PATTERN "sources.list")
 file(COPY ${headers} DESTINATION ${root}/src/include/vorlan)
 
 get_filename_component(output_dir ${OUTPUT} DIRECTORY)

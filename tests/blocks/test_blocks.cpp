@@ -63,7 +63,7 @@ bool same_bits(double a, double b) {
 std::vector<BlockWidth> available_widths() {
   std::vector<BlockWidth> widths;
   for (BlockWidth w :
-       {BlockWidth::kScalar, BlockWidth::kSse2, BlockWidth::kAvx2, BlockWidth::kAvx512}) {
+       {BlockWidth::kScalar, BlockWidth::kBaseline, BlockWidth::kAvx2, BlockWidth::kAvx512}) {
     if (vorlan::BLOCK_WIDTH_AVAILABLE(w)) widths.push_back(w);
   }
   return widths;
@@ -277,7 +277,7 @@ INSTANTIATE_TEST_SUITE_P(Kernels, BlockBits, ::testing::Values(Kernel::kRegions,
 
 TEST(BlockWidths, WidestIsAvailableAndEmptyBlocksWriteNothing) {
   EXPECT_TRUE(vorlan::BLOCK_WIDTH_AVAILABLE(vorlan::BLOCK_WIDTH_WIDEST()));
-  EXPECT_TRUE(vorlan::BLOCK_WIDTH_AVAILABLE(BlockWidth::kSse2));
+  EXPECT_TRUE(vorlan::BLOCK_WIDTH_AVAILABLE(BlockWidth::kBaseline));
   double x = 1.0, y = 1.0, u = -7.0, v = -7.0;
   vorlan::W_REGIONS_BLOCK(&x, &y, &u, &v, 0);
   vorlan::W_RATIONAL_BLOCK(&x, &y, &u, &v, 0);

@@ -10,8 +10,10 @@
 namespace vorlan {
 
 // The vector unit a block evaluator uses, by its width in doubles.  kScalar is
-// the plain element-by-element loop.
-enum class BlockWidth : int { kScalar = 1, kSse2 = 2, kAvx2 = 4, kAvx512 = 8 };
+// the plain element-by-element loop; kBaseline the unit every processor of the
+// architecture has (SSE2 on x86-64, Advanced SIMD on 64-bit ARM, plain
+// standard C++ lanes where the compiler has no vector extensions).
+enum class BlockWidth : int { kScalar = 1, kBaseline = 2, kAvx2 = 4, kAvx512 = 8 };
 
 // Whether this build has the code for a width and the processor can run it.
 bool BLOCK_WIDTH_AVAILABLE(BlockWidth width);

@@ -43,14 +43,12 @@ void rational_scalar(const double* xr, const double* xi, double* ur, double* ui,
 bool processor_runs(BlockWidth width) {
   switch (width) {
     case BlockWidth::kScalar:
-    case BlockWidth::kSse2: return true;
-#if defined(__x86_64__) || defined(__i386__)
+    case BlockWidth::kBaseline: return true;
 #ifdef VORLAN_BLOCKS_AVX2
     case BlockWidth::kAvx2: return __builtin_cpu_supports("avx2");
 #endif
 #ifdef VORLAN_BLOCKS_AVX512
     case BlockWidth::kAvx512: return __builtin_cpu_supports("avx512f");
-#endif
 #endif
     default: return false;
   }
@@ -70,7 +68,7 @@ WidthCode code_for(BlockWidth width) {
 #ifdef VORLAN_BLOCKS_AVX512
     case BlockWidth::kAvx512: return {blocks::regions_avx512, blocks::rational_avx512};
 #endif
-    default: return {blocks::regions_sse2, blocks::rational_sse2};
+    default: return {blocks::regions_baseline, blocks::rational_baseline};
   }
 }
 
@@ -79,23 +77,47 @@ BlockWidth widest_width() {
     for (BlockWidth w : {BlockWidth::kAvx512, BlockWidth::kAvx2}) {
       if (BLOCK_WIDTH_AVAILABLE(w)) return w;
     }
-    return BlockWidth::kSse2;
+    return BlockWidth::kBaseline;
   }();
   return widest;
+}
+
+// The processor count, asked of the system once (the query can cost
+// microseconds, as much as a small block's whole evaluation).
+std::int64_t cores() {
+  static const std::int64_t count = std::max(1U, std::thread::hardware_concurrency());
+  return count;
 }
 
 int threads_for(std::int64_t n, std::int64_t per_thread, int requested) {
   if (requested > 0) {
     return static_cast<int>(std::max<std::int64_t>(1, std::min<std::int64_t>(requested, n)));
   }
-  const std::int64_t cores = std::max(1U, std::thread::hardware_concurrency());
-  return static_cast<int>(std::max<std::int64_t>(1, std::min(cores, n / per_thread)));
+  const std::int64_t shares = n / per_thread;
+  if (shares < 2) {
+    return 1;
+  }
+  return static_cast<int>(std::min(cores(), shares));
 }
 
-void run_piece(Piece piece, const std::fenv_t* env, const double* xr, const double* xi, double* ur,
-               double* ui, std::int64_t begin, std::int64_t end) {
-  if (env != nullptr) {
-    std::fesetenv(env);
+// The calling thread's floating-point environment, for its workers.  The
+// rounding mode is carried on its own as well: some C runtimes (MinGW-w64's)
+// restore only the x87 control word from a saved environment, not the SSE one.
+struct CallerEnvironment {
+  std::fenv_t env;
+  bool have_env;
+  int rounding;
+};
+
+void run_piece(Piece piece, const CallerEnvironment* caller, const double* xr, const double* xi,
+               double* ur, double* ui, std::int64_t begin, std::int64_t end) {
+  if (caller != nullptr) {
+    if (caller->have_env) {
+      std::fesetenv(&caller->env);
+    }
+    if (caller->rounding >= 0) {
+      std::fesetround(caller->rounding);
+    }
   }
   piece(xr + begin, xi + begin, ur + begin, ui + begin, end - begin);
 }
@@ -108,8 +130,9 @@ void run_split(Piece piece, int threads, const double* xr, const double* xi, dou
     piece(xr, xi, ur, ui, n);
     return;
   }
-  std::fenv_t env;
-  const std::fenv_t* shared_env = std::fegetenv(&env) == 0 ? &env : nullptr;
+  CallerEnvironment caller{};
+  caller.have_env = std::fegetenv(&caller.env) == 0;
+  caller.rounding = std::fegetround();
   const std::int64_t grains = (n + kShareGrain - 1) / kShareGrain;
   auto share_begin = [&](int t) { return std::min(n, grains * t / threads * kShareGrain); };
   std::vector<std::thread> workers;
@@ -123,7 +146,7 @@ void run_split(Piece piece, int threads, const double* xr, const double* xi, dou
   }
   for (int t = 0; t + 1 < threads; ++t) {
     try {
-      workers.emplace_back(run_piece, piece, shared_env, xr, xi, ur, ui, share_begin(t),
+      workers.emplace_back(run_piece, piece, &caller, xr, xi, ur, ui, share_begin(t),
                            share_begin(t + 1));
     } catch (...) {
       inline_shares.push_back(t);  // capacity reserved: cannot throw
@@ -147,7 +170,7 @@ BlockWidth usable(BlockWidth width) {
 bool BLOCK_WIDTH_AVAILABLE(BlockWidth width) {
   switch (width) {
     case BlockWidth::kScalar:
-    case BlockWidth::kSse2: return true;
+    case BlockWidth::kBaseline: return true;
     case BlockWidth::kAvx2:
     case BlockWidth::kAvx512: return processor_runs(width);
   }

@@ -1,12 +1,17 @@
 // The block evaluators' lane code, compiled once per vector unit.
 //
-// Each including translation unit is built with its own instruction-set flags
-// and defines VORLAN_BLOCK_LANES, the number of doubles processed side by side
-// (twice the hardware width, so that two independent division chains are in
-// flight and hide each other's latency).  Everything here has internal
-// linkage, and so have the kernel steps it shares with the one-point kernel
-// (w_regions_steps.hpp): an out-of-line copy compiled for a wider unit must
-// never be picked by the linker for a narrower one.
+// Each including translation unit defines
+//  - VORLAN_BLOCK_LANES: the doubles in one vector;
+//  - VORLAN_LANE_ENTRY(name): the name of its entry points (name_unit);
+//  - VORLAN_LANE_TARGET (optional): the instruction set, as a target string,
+//    for which the lane code below is compiled.  It is applied by pragma to
+//    this code alone, so one compiler invocation with the baseline flags
+//    builds every width, as the hosts' mex commands build a plug-in.
+// Everything but the entry points has internal linkage, and so have the
+// kernel steps shared with the one-point kernel (w_regions_steps.hpp): an
+// out-of-line copy compiled for a wider unit must never be picked by the
+// linker for a narrower one.  Every header is included before the target
+// pragma for the same reason.
 //
 // Bits: every lane performs exactly the scalar kernels' operations in their
 // order (IEEE operations give the same result in any lane; no contraction into
@@ -18,56 +23,44 @@
 #ifndef VORLAN_BLOCK_LANES_HPP
 #define VORLAN_BLOCK_LANES_HPP
 
+#if !defined(VORLAN_BLOCK_LANES) || !defined(VORLAN_LANE_ENTRY)
+#error "VORLAN_BLOCK_LANES and VORLAN_LANE_ENTRY must be defined by the including translation unit"
+#endif
+
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "../integer_power.hpp"
 #include "../w_constants.hpp"
 #include "../w_regions_steps.hpp"
+#include "block_pieces.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_rational.hpp"
 #include "vorlan/w_regions.hpp"
 
-#ifndef VORLAN_BLOCK_LANES
-#error "VORLAN_BLOCK_LANES must be defined by the including translation unit"
+#ifdef VORLAN_LANE_TARGET
+// The target string is expanded first, then the whole pragma is stringised.
+#define VORLAN_PRAGMA_TEXT(text) _Pragma(#text)
+#define VORLAN_PRAGMA(text) VORLAN_PRAGMA_TEXT(text)
+#if defined(__clang__)
+VORLAN_PRAGMA(clang attribute push(__attribute__((target(VORLAN_LANE_TARGET))),
+                                   apply_to = function))
+#else
+VORLAN_PRAGMA(GCC push_options)
+VORLAN_PRAGMA(GCC target(VORLAN_LANE_TARGET))
 #endif
+#endif
+
+#include "lane_vector.hpp"
 
 namespace vorlan::blocks {
 namespace {
 
-constexpr int kLanes = VORLAN_BLOCK_LANES;
 // Independent vectors advanced together, so that one's division hides the
 // latency of the other's; a batch holds kGroup * kLanes points.
 constexpr int kGroup = 2;
 constexpr int kBatch = kGroup * kLanes;
-
-typedef double Vec __attribute__((vector_size(8 * kLanes)));
-typedef long long Mask __attribute__((vector_size(8 * kLanes)));
-
-inline Vec load(const double* p) {
-  Vec v;
-  __builtin_memcpy(&v, p, sizeof v);
-  return v;
-}
-
-inline void store(double* p, const Vec& v) { __builtin_memcpy(p, &v, sizeof v); }
-
-inline Vec splat(double s) { return Vec{} + s; }
-
-// Lane-wise m ? a : b, m holding all-ones or all-zeros per lane.
-inline Vec select(const Mask& m, const Vec& a, const Vec& b) {
-  return (Vec)(((Mask)a & m) | ((Mask)b & ~m));
-}
-
-inline Vec negate(const Vec& v) { return -v; }  // flips the sign bit, zeros included
-
-inline Vec magnitude(const Vec& v) { return (Vec)((Mask)v & (Mask{} + 0x7fffffffffffffffLL)); }
-
-inline bool any(const Mask& m) {
-  long long bits = 0;
-  for (int i = 0; i < kLanes; ++i) bits |= m[i];
-  return bits != 0;
-}
 
 // ---------------------------------------------------------------------------
 // Region kernel.  The per-point set-up (scales, region, counts, the Taylor
@@ -144,10 +137,10 @@ struct SeriesBatch {
 // outside the series region to w(x + iy), or the element routine's result
 // where the kernel raises its flag.
 inline void finish_outer(double x, double y, double wr, double wi, double& u, double& v) {
-  const double ax = __builtin_fabs(x);
-  const double ay = __builtin_fabs(y);
+  const double ax = std::fabs(x);
+  const double ay = std::fabs(y);
   if (ay == 0.0) {
-    wr = ::exp(-(ax * ax));
+    wr = std::exp(-(ax * ax));
   }
   const double a = ax * ax - ay * ay;
   const double b = (ax + ax) * ay;
@@ -270,8 +263,8 @@ void run_series(SeriesBatch& batch, double* ur, double* ui) {
   for (int i = 0; i < count; ++i) {
     const double x = batch.x[i];
     const double y = batch.y[i];
-    const double ax = __builtin_fabs(x);
-    const double ay = __builtin_fabs(y);
+    const double ax = std::fabs(x);
+    const double ay = std::fabs(y);
     const double sr = out_r[i];
     const double si = out_i[i];
     double wr;
@@ -295,8 +288,8 @@ struct RegionBatches {
 // evaluates it at once where it falls outside the lane code's ranges.
 inline void enqueue_region_point(RegionBatches& batches, double x, double y, std::int64_t k,
                                  double* ur, double* ui) {
-  const double ax = __builtin_fabs(x);
-  const double ay = __builtin_fabs(y);
+  const double ax = std::fabs(x);
+  const double ay = std::fabs(y);
   if (!(ax <= ARG_LIMIT && ay <= ARG_LIMIT)) {  // beyond range, infinite or NaN
     W_REGIONS_ELEMENT(x, y, ur[k], ui[k]);
     return;
@@ -305,7 +298,7 @@ inline void enqueue_region_point(RegionBatches& batches, double x, double y, std
   const double sy = ay / kScaleY;
   const double q = sx * sx + sy * sy;
   if (q < kSeriesBound) {
-    const double r = (1.0 - kSeriesTermSlope * sy) * __builtin_sqrt(q);
+    const double r = (1.0 - kSeriesTermSlope * sy) * std::sqrt(q);
     const std::int32_t terms = nearest_count(6.0 + 72.0 * r);
     if (terms < 1 || terms > kMaxTerms) {
       W_REGIONS_ELEMENT(x, y, ur[k], ui[k]);
@@ -331,9 +324,9 @@ inline void enqueue_region_point(RegionBatches& batches, double x, double y, std
   if (fraction) {
     h = 0.0;
     kappa = 0;
-    nu = truncated_count(1442.0 / (26.0 * __builtin_sqrt(q) + 77.0) + 3.0);
+    nu = truncated_count(1442.0 / (26.0 * std::sqrt(q) + 77.0) + 3.0);
   } else {
-    const double r = (1.0 - sy) * __builtin_sqrt(1.0 - q);
+    const double r = (1.0 - sy) * std::sqrt(1.0 - q);
     kappa = nearest_count(7.0 + 34.0 * r);
     h = kTaylorStep * r;
     nu = nearest_count(16.0 + 26.0 * r);
@@ -496,6 +489,30 @@ void rational_lanes(const double* xr, const double* xi, double* ur, double* ui, 
 }
 
 }  // namespace
+}  // namespace vorlan::blocks
+
+#ifdef VORLAN_LANE_TARGET
+#if defined(__clang__)
+VORLAN_PRAGMA(clang attribute pop)
+#else
+VORLAN_PRAGMA(GCC pop_options)
+#endif
+#endif
+
+// The entry points, compiled for the baseline unit: plain calls into the lane
+// code (which the processor check in the block evaluators guards).
+namespace vorlan::blocks {
+
+void VORLAN_LANE_ENTRY(regions)(const double* xr, const double* xi, double* ur, double* ui,
+                                std::int64_t n) {
+  regions_lanes(xr, xi, ur, ui, n);
+}
+
+void VORLAN_LANE_ENTRY(rational)(const double* xr, const double* xi, double* ur, double* ui,
+                                 std::int64_t n) {
+  rational_lanes(xr, xi, ur, ui, n);
+}
+
 }  // namespace vorlan::blocks
 
 #endif

@@ -1,16 +1,26 @@
 // The lane code's entry points, one pair per vector unit the build has code
 // for.  Each evaluates n consecutive elements on the calling thread.
+//
+// The wider x86 units are compiled by function-level target pragmas, which
+// GCC and Clang have; the baseline unit is always there.  VORLAN_PORTABLE_LANES
+// builds the baseline alone, in plain standard C++, as MSVC gets it.
 #ifndef VORLAN_BLOCK_PIECES_HPP
 #define VORLAN_BLOCK_PIECES_HPP
 
 #include <cstdint>
 
+#if !defined(VORLAN_PORTABLE_LANES) && (defined(__GNUC__) || defined(__clang__)) && \
+    (defined(__x86_64__) || defined(__i386__))
+#define VORLAN_BLOCKS_AVX2 1
+#define VORLAN_BLOCKS_AVX512 1
+#endif
+
 namespace vorlan::blocks {
 
 using Piece = void (*)(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 
-void regions_sse2(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
-void rational_sse2(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
+void regions_baseline(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
+void rational_baseline(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 #ifdef VORLAN_BLOCKS_AVX2
 void regions_avx2(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 void rational_avx2(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);

@@ -1,16 +1,10 @@
-// The lane code for AVX2 (built with -mavx2): 8 doubles side by side.
-#define VORLAN_BLOCK_LANES 4
-#include "block_lanes.hpp"
+// The lane code for AVX2: 4 doubles a vector.  Compiled for that unit by
+// pragma; run only where the processor reports it.
 #include "block_pieces.hpp"
 
-namespace vorlan::blocks {
-
-void regions_avx2(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
-  regions_lanes(xr, xi, ur, ui, n);
-}
-
-void rational_avx2(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
-  rational_lanes(xr, xi, ur, ui, n);
-}
-
-}  // namespace vorlan::blocks
+#ifdef VORLAN_BLOCKS_AVX2
+#define VORLAN_BLOCK_LANES 4
+#define VORLAN_LANE_TARGET "avx2"
+#define VORLAN_LANE_ENTRY(name) name##_avx2
+#include "block_lanes.hpp"
+#endif

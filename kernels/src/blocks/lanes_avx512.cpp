@@ -1,16 +1,10 @@
-// The lane code for AVX-512 (built with -mavx512f): 16 doubles side by side.
-#define VORLAN_BLOCK_LANES 4
-#include "block_lanes.hpp"
+// The lane code for AVX-512F: 8 doubles a vector.  Compiled for that unit by
+// pragma; run only where the processor reports it.
 #include "block_pieces.hpp"
 
-namespace vorlan::blocks {
-
-void regions_avx512(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
-  regions_lanes(xr, xi, ur, ui, n);
-}
-
-void rational_avx512(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
-  rational_lanes(xr, xi, ur, ui, n);
-}
-
-}  // namespace vorlan::blocks
+#ifdef VORLAN_BLOCKS_AVX512
+#define VORLAN_BLOCK_LANES 8
+#define VORLAN_LANE_TARGET "avx512f"
+#define VORLAN_LANE_ENTRY(name) name##_avx512
+#include "block_lanes.hpp"
+#endif

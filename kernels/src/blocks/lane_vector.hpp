@@ -1,0 +1,169 @@
+// The lane code's vector of VORLAN_BLOCK_LANES doubles and its lane mask.
+//
+// With GCC and Clang these are the compilers' generic vector types, which
+// become the instructions of whatever vector unit the code is compiled for.
+// Elsewhere (MSVC), or when VORLAN_PORTABLE_LANES is defined, they are plain
+// standard C++ arrays with the same element-wise operators.  Either way every
+// lane performs the IEEE operation on its own element, so both give the same
+// bits as the scalar code.
+//
+// Included by block_lanes.hpp only, after VORLAN_BLOCK_LANES is defined;
+// everything has internal linkage.
+#ifndef VORLAN_LANE_VECTOR_HPP
+#define VORLAN_LANE_VECTOR_HPP
+
+#include <cstdint>
+#include <cstring>
+
+#if !defined(VORLAN_PORTABLE_LANES) && (defined(__GNUC__) || defined(__clang__))
+#define VORLAN_GENERIC_VECTORS 1
+#endif
+
+namespace vorlan::blocks {
+namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): one copy per vector unit
+
+constexpr int kLanes = VORLAN_BLOCK_LANES;
+
+#ifdef VORLAN_GENERIC_VECTORS
+
+typedef double Vec __attribute__((vector_size(8 * kLanes)));
+// All ones or all zeros per lane, as the vector comparisons give them.
+typedef long long Mask __attribute__((vector_size(8 * kLanes)));
+
+inline Vec select(const Mask& m, const Vec& a, const Vec& b) {
+  return (Vec)(((Mask)a & m) | ((Mask)b & ~m));
+}
+
+inline Vec magnitude(const Vec& v) { return (Vec)((Mask)v & (Mask{} + 0x7fffffffffffffffLL)); }
+
+#else
+
+struct Mask {
+  std::int64_t lane[kLanes];
+  std::int64_t operator[](int i) const { return lane[i]; }
+};
+
+struct Vec {
+  double lane[kLanes];
+  double operator[](int i) const { return lane[i]; }
+  double& operator[](int i) { return lane[i]; }
+};
+
+template <class Op>
+inline Vec lanewise(const Vec& a, const Vec& b, Op op) {
+  Vec r;
+  for (int i = 0; i < kLanes; ++i) r.lane[i] = op(a.lane[i], b.lane[i]);
+  return r;
+}
+
+template <class Op>
+inline Mask lanewise_test(const Vec& a, const Vec& b, Op op) {
+  Mask r;
+  for (int i = 0; i < kLanes; ++i) r.lane[i] = op(a.lane[i], b.lane[i]) ? -1 : 0;
+  return r;
+}
+
+inline Vec broadcast(double s) {
+  Vec r;
+  for (int i = 0; i < kLanes; ++i) r.lane[i] = s;
+  return r;
+}
+
+inline Vec operator+(const Vec& a, const Vec& b) {
+  return lanewise(a, b, [](double p, double q) { return p + q; });
+}
+inline Vec operator-(const Vec& a, const Vec& b) {
+  return lanewise(a, b, [](double p, double q) { return p - q; });
+}
+inline Vec operator*(const Vec& a, const Vec& b) {
+  return lanewise(a, b, [](double p, double q) { return p * q; });
+}
+inline Vec operator/(const Vec& a, const Vec& b) {
+  return lanewise(a, b, [](double p, double q) { return p / q; });
+}
+inline Vec operator-(const Vec& a) {
+  Vec r;
+  for (int i = 0; i < kLanes; ++i) r.lane[i] = -a.lane[i];
+  return r;
+}
+inline Vec operator+(const Vec& a, double s) { return a + broadcast(s); }
+inline Vec operator-(const Vec& a, double s) { return a - broadcast(s); }
+inline Vec operator*(double s, const Vec& a) { return broadcast(s) * a; }
+inline Vec operator/(const Vec& a, double s) { return a / broadcast(s); }
+inline Vec operator/(double s, const Vec& a) { return broadcast(s) / a; }
+
+inline Mask operator<(const Vec& a, double s) {
+  return lanewise_test(a, broadcast(s), [](double p, double q) { return p < q; });
+}
+inline Mask operator>=(const Vec& a, double s) {
+  return lanewise_test(a, broadcast(s), [](double p, double q) { return p >= q; });
+}
+inline Mask operator<=(const Vec& a, double s) {
+  return lanewise_test(a, broadcast(s), [](double p, double q) { return p <= q; });
+}
+inline Mask operator==(const Vec& a, double s) {
+  return lanewise_test(a, broadcast(s), [](double p, double q) { return p == q; });
+}
+
+inline Mask operator&(const Mask& a, const Mask& b) {
+  Mask r;
+  for (int i = 0; i < kLanes; ++i) r.lane[i] = a.lane[i] & b.lane[i];
+  return r;
+}
+inline Mask operator|(const Mask& a, const Mask& b) {
+  Mask r;
+  for (int i = 0; i < kLanes; ++i) r.lane[i] = a.lane[i] | b.lane[i];
+  return r;
+}
+inline Mask operator~(const Mask& a) {
+  Mask r;
+  for (int i = 0; i < kLanes; ++i) r.lane[i] = ~a.lane[i];
+  return r;
+}
+
+inline Vec select(const Mask& m, const Vec& a, const Vec& b) {
+  Vec r;
+  for (int i = 0; i < kLanes; ++i) r.lane[i] = m.lane[i] != 0 ? a.lane[i] : b.lane[i];
+  return r;
+}
+
+inline Vec magnitude(const Vec& v) {
+  Vec r;
+  for (int i = 0; i < kLanes; ++i) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v.lane[i], sizeof bits);
+    bits &= 0x7fffffffffffffffULL;
+    std::memcpy(&r.lane[i], &bits, sizeof bits);
+  }
+  return r;
+}
+
+#endif
+
+inline Vec load(const double* p) {
+  Vec v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+inline void store(double* p, const Vec& v) { std::memcpy(p, &v, sizeof v); }
+
+inline Vec splat(double s) {
+  Vec v;
+  for (int i = 0; i < kLanes; ++i) v[i] = s;
+  return v;
+}
+
+// Flips the sign bit, zeros included.
+inline Vec negate(const Vec& v) { return -v; }
+
+inline bool any(const Mask& m) {
+  std::int64_t bits = 0;
+  for (int i = 0; i < kLanes; ++i) bits |= m[i];
+  return bits != 0;
+}
+
+}  // namespace
+}  // namespace vorlan::blocks
+
+#endif
