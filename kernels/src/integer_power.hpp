@@ -21,34 +21,38 @@
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
 
-// An unevaluated sum hi + lo with |lo| <= ulp(hi) / 2.
+// An unevaluated sum hi + lo with |lo| <= ulp(hi) / 2.  Real is double, or
+// the lane code's vector of doubles: the same statements serve both.
+template <class Real>
 struct DoubleDouble {
-  double hi;
-  double lo;
+  Real hi;
+  Real lo;
 };
 
 // 2^27 + 1: splits a double into two halves of 26 bits whose products are exact.
 constexpr double kVeltkampSplitter = 134217729.0;
 
-inline void veltkamp_split(double a, double& high, double& low) {
-  const double c = kVeltkampSplitter * a;
+template <class Real>
+inline void veltkamp_split(const Real& a, Real& high, Real& low) {
+  const Real c = kVeltkampSplitter * a;
   high = c - (c - a);
   low = a - high;
 }
 
 // x * y in double-double; exact products of the leading parts, the cross
 // terms of the trailing parts rounded once.
-inline DoubleDouble dd_multiply(const DoubleDouble& x, const DoubleDouble& y) {
-  const double p = x.hi * y.hi;
-  double xh;
-  double xl;
-  double yh;
-  double yl;
+template <class Real>
+inline DoubleDouble<Real> dd_multiply(const DoubleDouble<Real>& x, const DoubleDouble<Real>& y) {
+  const Real p = x.hi * y.hi;
+  Real xh;
+  Real xl;
+  Real yh;
+  Real yl;
   veltkamp_split(x.hi, xh, xl);
   veltkamp_split(y.hi, yh, yl);
-  double e = ((xh * yh - p) + xh * yl + xl * yh) + xl * yl;  // x.hi * y.hi - p, exactly
+  Real e = ((xh * yh - p) + xh * yl + xl * yh) + xl * yl;  // x.hi * y.hi - p, exactly
   e = e + (x.hi * y.lo + x.lo * y.hi);
-  const double hi = p + e;
+  const Real hi = p + e;
   return {hi, e - (hi - p)};
 }
 
@@ -64,8 +68,8 @@ inline double power_of_two(std::int32_t n) {
 }
 
 // t * 2^n for t >= 0: exact while the result is normal.  A result below the
-// normal range is rounded by one multiplication; a step that would take t
-// below it before the last one leaves a value that rounds to zero anyway.
+// normal range is rounded where a step first takes it there (the last step,
+// or an earlier one when t is large), at most twice in all.
 inline double scale_by_power_of_two(double t, std::int64_t n) {
   while (n > 1023) {
     t = t * power_of_two(1023);
@@ -78,26 +82,33 @@ inline double scale_by_power_of_two(double t, std::int64_t n) {
   return t * power_of_two(static_cast<std::int32_t>(n));
 }
 
-// base^exponent for finite base > 0 and 0 <= exponent < 2^16.
-inline double integer_power(double base, std::int32_t exponent) {
+// base = m * 2^e exactly, with m in [1, 2), for finite base > 0.
+inline void split_significand(double base, double& m, std::int64_t& e) {
   std::uint64_t bits;
   std::memcpy(&bits, &base, sizeof bits);
-  std::int64_t binary_exponent = static_cast<std::int64_t>((bits >> 52) & 0x7ff);
-  if (binary_exponent == 0) {  // subnormal: normalise by 2^64 first, exactly
+  e = static_cast<std::int64_t>((bits >> 52) & 0x7ff);
+  if (e == 0) {  // subnormal: normalise by 2^64 first, exactly
     const double normalised = base * 18446744073709551616.0;
     std::memcpy(&bits, &normalised, sizeof bits);
-    binary_exponent = static_cast<std::int64_t>((bits >> 52) & 0x7ff) - 64;
+    e = static_cast<std::int64_t>((bits >> 52) & 0x7ff) - 64;
   }
-  binary_exponent -= 1023;
-  // The significand m in [1, 2).
-  const double m = bits_to_double((bits & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL);
-  DoubleDouble result{1.0, 0.0};
-  DoubleDouble square{m, 0.0};
+  e -= 1023;
+  m = bits_to_double((bits & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL);
+}
+
+// base^exponent for finite base > 0 and 0 <= exponent <= 512, so that the
+// significand's power stays below 2^512 and its splitting finite.
+inline double integer_power(double base, std::int32_t exponent) {
+  double m;
+  std::int64_t e;
+  split_significand(base, m, e);
+  DoubleDouble<double> result{1.0, 0.0};
+  DoubleDouble<double> square{m, 0.0};
   for (std::int32_t k = exponent; k > 0; k >>= 1) {
     if ((k & 1) != 0) result = dd_multiply(result, square);
     if (k > 1) square = dd_multiply(square, square);
   }
-  return scale_by_power_of_two(result.hi + result.lo, binary_exponent * exponent);
+  return scale_by_power_of_two(result.hi + result.lo, e * exponent);
 }
 
 }  // namespace

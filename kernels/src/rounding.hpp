@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace vorlan::detail {
@@ -24,6 +25,18 @@ inline std::int32_t round_to_int32(double t) {
 inline std::int32_t trunc_to_int32(double t) {
   const double r = std::trunc(t);
   return fits_int32(r) ? static_cast<std::int32_t>(r) : kNoCount;
+}
+
+// |t| by clearing the sign bit.  Unlike std::fabs, compilers do not move this
+// sign removal past a rounding operation (GCC turns (|x| / c)^2 into (x / c)^2,
+// which differs under directed rounding), so |x| enters the kernel's
+// arithmetic as written, in every rounding mode.
+inline double clear_sign(double t) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &t, sizeof bits);
+  bits &= 0x7fffffffffffffffULL;
+  std::memcpy(&t, &bits, sizeof t);
+  return t;
 }
 
 // Single-precision reciprocal of an odd count, widened to double.

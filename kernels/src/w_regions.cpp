@@ -33,8 +33,8 @@ using detail::kTaylorStep;
 }  // namespace
 
 void W_REGIONS(const double& x, const double& y, double& u, double& v, std::int32_t& flag) {
-  const double ax = std::fabs(x);
-  const double ay = std::fabs(y);
+  const double ax = detail::clear_sign(x);
+  const double ay = detail::clear_sign(y);
   if (ax > ARG_LIMIT || ay > ARG_LIMIT) {
     flag = -1;
     return;

@@ -32,12 +32,23 @@
 #include <cstring>
 
 #include "../integer_power.hpp"
+#include "../rounding.hpp"
 #include "../w_constants.hpp"
 #include "../w_regions_steps.hpp"
 #include "block_pieces.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_rational.hpp"
 #include "vorlan/w_regions.hpp"
+
+// The vector units' own square roots (see lane_vector.hpp), declared before
+// the target pragma like every other header.
+#if !defined(VORLAN_PORTABLE_LANES) && (defined(__GNUC__) || defined(__clang__))
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#elif defined(__aarch64__)
+#include <arm_neon.h>
+#endif
+#endif
 
 #ifdef VORLAN_LANE_TARGET
 // The target string is expanded first, then the whole pragma is stringised.
@@ -63,10 +74,17 @@ constexpr int kGroup = 2;
 constexpr int kBatch = kGroup * kLanes;
 
 // ---------------------------------------------------------------------------
-// Region kernel.  The per-point set-up (scales, region, counts, the Taylor
-// weight h2^kappa) and the final mapping are the kernel's own statements on
-// one lane; the continued-fraction/Taylor and series recurrences run on
-// kLanes points at once.
+// Region kernel, a chunk of consecutive points at a time:
+//  1. set-up on kLanes points at once: scales, q, region, z^2, the counts'
+//     arguments, h and the Taylor weight h2^kappa (its double-double part in
+//     lanes, the exact power-of-two scaling per lane);
+//  2. the chunk's points sorted by region and pass count, so that each batch
+//     of a few vectors runs nearly the same number of passes;
+//  3. the series and continued-fraction/Taylor recurrences on kLanes points
+//     at once, each lane stopping at its own count;
+//  4. the closing steps (series value, quadrant mapping) per point, with the
+//     platform's exp, sin and cos.
+// Every value goes through the one-point kernel's operations in its order.
 
 using detail::kScaleX;
 using detail::kScaleY;
@@ -79,12 +97,8 @@ using detail::kTaylorStep;
 // element routine.
 constexpr int kMaxPasses = 47;
 constexpr int kMaxTerms = 31;
-// Lanes are grouped by pass count, in bands of this many, so that a batch
-// wastes few passes on its shorter lanes.
-constexpr int kBand = 6;
-constexpr int kPassBands = kMaxPasses / kBand + 1;
-constexpr int kTermBand = 8;
-constexpr int kTermBands = kMaxTerms / kTermBand + 1;
+// Points set up and sorted together.
+constexpr int kChunk = 512;
 
 // The kernel's counts, for the non-negative arguments below 1000 the lane
 // code takes (-1 otherwise).  Exact without a library call: t - trunc(t) is
@@ -103,42 +117,155 @@ inline double single_reciprocal(std::int32_t j) {
   return static_cast<double>(1.0F / static_cast<float>(j));
 }
 
-// Continued-fraction points (h = 0) or Taylor points (h > 0, or h = 0 at the
-// ring's outer edge) waiting for a batch.
-struct PassBatch {
-  alignas(64) double ax[kBatch];
-  alignas(64) double ay[kBatch];
-  alignas(64) double h[kBatch];
-  alignas(64) double h2[kBatch];
-  alignas(64) double lambda[kBatch];
-  alignas(64) double passes[kBatch];         // nu
-  alignas(64) double taylor_passes[kBatch];  // kappa where h > 0, else -1
-  double x[kBatch];
-  double y[kBatch];
-  std::int64_t index[kBatch];
-  int count;
-  int most_passes;
+enum RegionKind : std::uint8_t { kSeries = 0, kFraction = 1, kTaylor = 2, kDone = 3 };
+// Sort key: kind * kKindStride + pass count.
+constexpr int kKindStride = 64;
+
+// One chunk's points after the set-up.  Series points keep z^2 = a + ib in
+// (a, b), their term count in passes and 1/(2 terms + 1) in lambda; the
+// others keep h, h2, h2^kappa, nu in passes and kappa (or -1 where h = 0).
+struct RegionChunk {
+  alignas(64) double x[kChunk + kLanes];
+  alignas(64) double y[kChunk + kLanes];
+  alignas(64) double a[kChunk + kLanes];
+  alignas(64) double b[kChunk + kLanes];
+  alignas(64) double h[kChunk + kLanes];
+  alignas(64) double lambda[kChunk + kLanes];
+  std::int32_t passes[kChunk + kLanes];
+  std::int32_t kappa[kChunk + kLanes];
+  std::uint8_t kind[kChunk + kLanes];
+  std::int16_t order[kChunk];
 };
 
-// Power-series points waiting for a batch.
-struct SeriesBatch {
-  alignas(64) double a[kBatch];  // Re z^2 at the first-quadrant point
-  alignas(64) double b[kBatch];  // Im z^2
-  alignas(64) double terms[kBatch];
-  alignas(64) double first[kBatch];  // 1/(2 terms + 1)
-  double x[kBatch];
-  double y[kBatch];
-  std::int64_t index[kBatch];
-  int count;
-  int most_terms;
-};
+// The Taylor weights h2^kappa of kLanes points: the double-double powers of
+// the significands in lanes, as integer_power forms them, then each lane's
+// exact scaling.  Lanes with kappa < 0 are left at 0.
+inline Vec taylor_weights(const Vec& h2, const std::int32_t* kappa) {
+  Vec m = splat(1.0);
+  std::int64_t e[kLanes];
+  int most = 0;
+  for (int i = 0; i < kLanes; ++i) {
+    e[i] = 0;
+    if (kappa[i] > 0) {
+      double mi;
+      detail::split_significand(h2[i], mi, e[i]);
+      m[i] = mi;
+      if (kappa[i] > most) most = kappa[i];
+    }
+  }
+  detail::DoubleDouble<Vec> result{splat(1.0), splat(0.0)};
+  detail::DoubleDouble<Vec> square{m, splat(0.0)};
+  std::int32_t rest[kLanes];
+  for (int i = 0; i < kLanes; ++i) rest[i] = kappa[i] > 0 ? kappa[i] : 0;
+  for (int k = most; k > 0; k >>= 1) {
+    Mask odd;
+    for (int i = 0; i < kLanes; ++i) {
+      odd[i] = (rest[i] & 1) != 0 ? -1 : 0;
+      rest[i] >>= 1;
+    }
+    if (any(odd)) {
+      const detail::DoubleDouble<Vec> product = detail::dd_multiply(result, square);
+      result.hi = select(odd, product.hi, result.hi);
+      result.lo = select(odd, product.lo, result.lo);
+    }
+    if (k > 1) square = detail::dd_multiply(square, square);
+  }
+  const Vec sum = result.hi + result.lo;
+  Vec weight = splat(0.0);
+  for (int i = 0; i < kLanes; ++i) {
+    if (kappa[i] >= 0) {
+      weight[i] = detail::scale_by_power_of_two(sum[i], e[i] * kappa[i]);
+    }
+  }
+  return weight;
+}
+
+// Step 1 for points [o, o + kLanes) of the chunk; points the lane code does
+// not take are evaluated whole at once (kind kDone).
+inline void set_up_lanes(RegionChunk& c, int o, int count, std::int64_t first_index, double* ur,
+                         double* ui) {
+  const Vec x = load(c.x + o);
+  const Vec y = load(c.y + o);
+  const Vec ax = magnitude(x);
+  const Vec ay = magnitude(y);
+  const Mask in_range = (ax <= ARG_LIMIT) & (ay <= ARG_LIMIT);  // NaN fails
+  const Vec sx = ax / kScaleX;
+  const Vec sy = ay / kScaleY;
+  const Vec q = sx * sx + sy * sy;
+  const Mask series = q < kSeriesBound;
+  const Mask fraction = q > 1.0;
+  const Vec root_q = square_root(q);
+  // The ring's arguments, fed 0 outside it so that no lane takes a square
+  // root of a negative number.
+  const Vec ring_rest = select(series | fraction, splat(0.0), 1.0 - q);
+  const Vec r_series = (1.0 - kSeriesTermSlope * sy) * root_q;
+  const Vec terms = 6.0 + 72.0 * r_series;
+  const Vec nu_fraction = 1442.0 / (26.0 * root_q + 77.0) + 3.0;
+  const Vec r_ring = (1.0 - sy) * square_root(ring_rest);
+  const Vec kappa_ring = 7.0 + 34.0 * r_ring;
+  const Vec h_ring = kTaylorStep * r_ring;
+  const Vec nu_ring = 16.0 + 26.0 * r_ring;
+  store(c.a + o, ax * ax - ay * ay);
+  store(c.b + o, (ax + ax) * ay);
+
+  std::int32_t kappa[kLanes];
+  Vec h = splat(0.0);
+  Vec series_first = splat(0.0);
+  for (int i = 0; i < kLanes; ++i) {
+    kappa[i] = -1;
+    const int p = o + i;
+    if (i >= count) {
+      c.kind[p] = kDone;
+      continue;
+    }
+    if (in_range[i] == 0) {
+      c.kind[p] = kDone;
+      W_REGIONS_ELEMENT(c.x[p], c.y[p], ur[first_index + p], ui[first_index + p]);
+      continue;
+    }
+    if (series[i] != 0) {
+      const std::int32_t n = nearest_count(terms[i]);
+      c.kind[p] = kSeries;
+      c.passes[p] = n;
+      if (n < 1 || n > kMaxTerms) {
+        c.kind[p] = kDone;
+        W_REGIONS_ELEMENT(c.x[p], c.y[p], ur[first_index + p], ui[first_index + p]);
+        continue;
+      }
+      series_first[i] = single_reciprocal(2 * n + 1);
+      continue;
+    }
+    std::int32_t nu;
+    if (fraction[i] != 0) {
+      c.kind[p] = kFraction;
+      nu = truncated_count(nu_fraction[i]);
+      c.kappa[p] = -1;
+      c.h[p] = 0.0;
+    } else {
+      c.kind[p] = kTaylor;
+      nu = nearest_count(nu_ring[i]);
+      const std::int32_t k = nearest_count(kappa_ring[i]);
+      h[i] = h_ring[i];
+      c.h[p] = h_ring[i];
+      c.kappa[p] = h_ring[i] > 0.0 ? k : -1;
+      if (k < 0 || k > kMaxPasses) nu = -1;
+      kappa[i] = c.kappa[p];
+    }
+    c.passes[p] = nu;
+    if (nu < 0 || nu > kMaxPasses) {
+      c.kind[p] = kDone;
+      W_REGIONS_ELEMENT(c.x[p], c.y[p], ur[first_index + p], ui[first_index + p]);
+    }
+  }
+  store(c.lambda + o, select(series, series_first, taylor_weights(h + h, kappa)));
+}
 
 // The kernel's mapping from the first-quadrant value (wr, wi) of a point
 // outside the series region to w(x + iy), or the element routine's result
 // where the kernel raises its flag.
 inline void finish_outer(double x, double y, double wr, double wi, double& u, double& v) {
-  const double ax = std::fabs(x);
-  const double ay = std::fabs(y);
+  const double ax = detail::clear_sign(x);
+  const double ay = detail::clear_sign(y);
   if (ay == 0.0) {
     wr = std::exp(-(ax * ax));
   }
@@ -153,99 +280,132 @@ inline void finish_outer(double x, double y, double wr, double wi, double& u, do
   v = wi;
 }
 
-template <bool kTaylor>
-void run_passes(PassBatch& batch, double* ur, double* ui) {
-  const int count = batch.count;
-  for (int i = count; i < kBatch; ++i) {  // idle lanes repeat lane 0
-    batch.ax[i] = batch.ax[0];
-    batch.ay[i] = batch.ay[0];
-    batch.h[i] = batch.h[0];
-    batch.h2[i] = batch.h2[0];
-    batch.lambda[i] = batch.lambda[0];
-    batch.passes[i] = batch.passes[0];
-    batch.taylor_passes[i] = batch.taylor_passes[0];
+// Gathers field[order[j]] for the batch's points into lanes; idle lanes
+// repeat the first point.
+inline Vec gather(const double* field, const std::int16_t* order, int count, int o) {
+  Vec v;
+  for (int i = 0; i < kLanes; ++i) {
+    const int j = o + i < count ? o + i : 0;
+    v[i] = field[order[j]];
   }
-  Vec ax[kGroup], ay_plus_h[kGroup], passes[kGroup], lambda[kGroup], h2[kGroup];
-  Vec taylor_passes[kGroup], rx[kGroup], ry[kGroup], tsx[kGroup], tsy[kGroup];
-  for (int g = 0; g < kGroup; ++g) {
+  return v;
+}
+
+inline Vec gather_count(const std::int32_t* field, const std::int16_t* order, int count, int o) {
+  Vec v;
+  for (int i = 0; i < kLanes; ++i) {
+    const int j = o + i < count ? o + i : 0;
+    v[i] = static_cast<double>(field[order[j]]);
+  }
+  return v;
+}
+
+// The continued fraction, with the Taylor sums where kTaylorSums, for the
+// batch's count <= kGroups * kLanes points, sorted by pass count.
+template <bool kTaylorSums, int kGroups>
+void run_passes(const RegionChunk& c, const std::int16_t* order, int count, std::int64_t first,
+                double* ur, double* ui) {
+  Vec ax[kGroups], ay_plus_h[kGroups], passes[kGroups], lambda[kGroups], h2[kGroups];
+  Vec taylor_passes[kGroups], rx[kGroups], ry[kGroups], tsx[kGroups], tsy[kGroups];
+  // Below the least counts every lane takes part (idle lanes repeat the
+  // first point), and the updates need no mask.
+  int most_passes = 0;
+  int least_passes = kMaxPasses;
+  int most_taylor = -1;
+  int least_taylor = kMaxPasses;
+  for (int j = 0; j < count; ++j) {
+    const int p = order[j];
+    if (c.passes[p] > most_passes) most_passes = c.passes[p];
+    if (c.passes[p] < least_passes) least_passes = c.passes[p];
+    if (c.kappa[p] > most_taylor) most_taylor = c.kappa[p];
+    if (c.kappa[p] < least_taylor) least_taylor = c.kappa[p];
+  }
+  for (int g = 0; g < kGroups; ++g) {
     const int o = g * kLanes;
-    ax[g] = load(batch.ax + o);
-    ay_plus_h[g] = load(batch.ay + o) + load(batch.h + o);
-    passes[g] = load(batch.passes + o);
-    lambda[g] = load(batch.lambda + o);
-    h2[g] = load(batch.h2 + o);
-    taylor_passes[g] = load(batch.taylor_passes + o);
+    const Vec h = gather(c.h, order, count, o);
+    ax[g] = magnitude(gather(c.x, order, count, o));
+    ay_plus_h[g] = magnitude(gather(c.y, order, count, o)) + h;
+    h2[g] = h + h;
+    passes[g] = gather_count(c.passes, order, count, o);
+    lambda[g] = gather(c.lambda, order, count, o);
+    taylor_passes[g] = gather_count(c.kappa, order, count, o);
     rx[g] = ry[g] = tsx[g] = tsy[g] = splat(0.0);
   }
-  for (int n = batch.most_passes; n >= 0; --n) {
+  for (int n = most_passes; n >= 0; --n) {
     const double counter = static_cast<double>(n);
     const double m = static_cast<double>(n + 1);
-    for (int g = 0; g < kGroup; ++g) {
+    const bool all_active = n <= least_passes;
+    for (int g = 0; g < kGroups; ++g) {
       const Vec tx = ay_plus_h[g] + m * rx[g];
       const Vec ty = ax[g] - m * ry[g];
       const Vec mu = 0.5 / (tx * tx + ty * ty);
-      const Mask active = passes[g] >= counter;
-      rx[g] = select(active, mu * tx, rx[g]);
-      ry[g] = select(active, mu * ty, ry[g]);
-      if constexpr (kTaylor) {
-        const Mask summing = taylor_passes[g] >= counter;
+      if (all_active) {
+        rx[g] = mu * tx;
+        ry[g] = mu * ty;
+      } else {
+        const Mask active = passes[g] >= counter;
+        rx[g] = select(active, mu * tx, rx[g]);
+        ry[g] = select(active, mu * ty, ry[g]);
+      }
+    }
+    if constexpr (kTaylorSums) {
+      if (n > most_taylor) continue;  // no lane sums yet
+      const bool all_summing = n <= least_taylor;
+      for (int g = 0; g < kGroups; ++g) {
         const Vec t = lambda[g] + tsx[g];
         const Vec next_sx = rx[g] * t - ry[g] * tsy[g];
         const Vec next_sy = ry[g] * t + rx[g] * tsy[g];
-        tsx[g] = select(summing, next_sx, tsx[g]);
-        tsy[g] = select(summing, next_sy, tsy[g]);
-        lambda[g] = select(summing, lambda[g] / h2[g], lambda[g]);
+        if (all_summing) {
+          tsx[g] = next_sx;
+          tsy[g] = next_sy;
+          lambda[g] = lambda[g] / h2[g];
+        } else {
+          const Mask summing = taylor_passes[g] >= counter;
+          tsx[g] = select(summing, next_sx, tsx[g]);
+          tsy[g] = select(summing, next_sy, tsy[g]);
+          lambda[g] = select(summing, lambda[g] / h2[g], lambda[g]);
+        }
       }
     }
   }
-  alignas(64) double out_rx[kBatch];
-  alignas(64) double out_ry[kBatch];
-  alignas(64) double out_sx[kBatch];
-  alignas(64) double out_sy[kBatch];
-  for (int g = 0; g < kGroup; ++g) {
-    store(out_rx + g * kLanes, rx[g]);
-    store(out_ry + g * kLanes, ry[g]);
-    store(out_sx + g * kLanes, tsx[g]);
-    store(out_sy + g * kLanes, tsy[g]);
-  }
-  for (int i = 0; i < count; ++i) {
-    double wr;
-    double wi;
-    if (batch.h[i] == 0.0) {
-      wr = TWO_OVER_SQRT_PI * out_rx[i];
-      wi = TWO_OVER_SQRT_PI * out_ry[i];
-    } else {
-      wr = TWO_OVER_SQRT_PI * out_sx[i];
-      wi = TWO_OVER_SQRT_PI * out_sy[i];
+  for (int g = 0; g < kGroups; ++g) {
+    const int o = g * kLanes;
+    for (int i = 0; i < kLanes && o + i < count; ++i) {
+      const int p = order[o + i];
+      double wr;
+      double wi;
+      if (c.h[p] == 0.0) {
+        wr = TWO_OVER_SQRT_PI * rx[g][i];
+        wi = TWO_OVER_SQRT_PI * ry[g][i];
+      } else {
+        wr = TWO_OVER_SQRT_PI * tsx[g][i];
+        wi = TWO_OVER_SQRT_PI * tsy[g][i];
+      }
+      finish_outer(c.x[p], c.y[p], wr, wi, ur[first + p], ui[first + p]);
     }
-    const std::int64_t k = batch.index[i];
-    finish_outer(batch.x[i], batch.y[i], wr, wi, ur[k], ui[k]);
   }
-  batch.count = 0;
-  batch.most_passes = 0;
 }
 
-void run_series(SeriesBatch& batch, double* ur, double* ui) {
-  const int count = batch.count;
-  for (int i = count; i < kBatch; ++i) {
-    batch.a[i] = batch.a[0];
-    batch.b[i] = batch.b[0];
-    batch.terms[i] = batch.terms[0];
-    batch.first[i] = batch.first[0];
+template <int kGroups>
+void run_series(const RegionChunk& c, const std::int16_t* order, int count, std::int64_t first,
+                double* ur, double* ui) {
+  Vec a[kGroups], b[kGroups], terms[kGroups], s_r[kGroups], s_i[kGroups];
+  int most_terms = 0;
+  for (int j = 0; j < count; ++j) {
+    if (c.passes[order[j]] > most_terms) most_terms = c.passes[order[j]];
   }
-  Vec a[kGroup], b[kGroup], terms[kGroup], s_r[kGroup], s_i[kGroup];
-  for (int g = 0; g < kGroup; ++g) {
+  for (int g = 0; g < kGroups; ++g) {
     const int o = g * kLanes;
-    a[g] = load(batch.a + o);
-    b[g] = load(batch.b + o);
-    terms[g] = load(batch.terms + o);
-    s_r[g] = load(batch.first + o);
+    a[g] = gather(c.a, order, count, o);
+    b[g] = gather(c.b, order, count, o);
+    terms[g] = gather_count(c.passes, order, count, o);
+    s_r[g] = gather(c.lambda, order, count, o);
     s_i[g] = splat(0.0);
   }
-  for (int i = batch.most_terms; i >= 1; --i) {
+  for (int i = most_terms; i >= 1; --i) {
     const double di = static_cast<double>(i);
     const double reciprocal = single_reciprocal(2 * i - 1);
-    for (int g = 0; g < kGroup; ++g) {
+    for (int g = 0; g < kGroups; ++g) {
       const Vec t = (s_r[g] * a[g] - s_i[g] * b[g]) / di;
       const Vec next_si = (s_r[g] * b[g] + s_i[g] * a[g]) / di;
       const Vec next_sr = t + reciprocal;
@@ -254,135 +414,88 @@ void run_series(SeriesBatch& batch, double* ur, double* ui) {
       s_i[g] = select(active, next_si, s_i[g]);
     }
   }
-  alignas(64) double out_r[kBatch];
-  alignas(64) double out_i[kBatch];
-  for (int g = 0; g < kGroup; ++g) {
-    store(out_r + g * kLanes, s_r[g]);
-    store(out_i + g * kLanes, s_i[g]);
+  for (int g = 0; g < kGroups; ++g) {
+    const int o = g * kLanes;
+    for (int i = 0; i < kLanes && o + i < count; ++i) {
+      const int p = order[o + i];
+      const double x = c.x[p];
+      const double y = c.y[p];
+      detail::series_value(x, y, detail::clear_sign(x), detail::clear_sign(y), c.a[p], c.b[p],
+                           s_r[g][i], s_i[g][i], ur[first + p], ui[first + p]);
+    }
   }
-  for (int i = 0; i < count; ++i) {
-    const double x = batch.x[i];
-    const double y = batch.y[i];
-    const double ax = std::fabs(x);
-    const double ay = std::fabs(y);
-    const double sr = out_r[i];
-    const double si = out_i[i];
-    double wr;
-    double wi;
-    detail::series_value(x, y, ax, ay, batch.a[i], batch.b[i], sr, si, wr, wi);
-    const std::int64_t k = batch.index[i];
-    ur[k] = wr;
-    ui[k] = wi;
-  }
-  batch.count = 0;
-  batch.most_terms = 0;
 }
 
-struct RegionBatches {
-  SeriesBatch series[kTermBands];
-  PassBatch fraction[kPassBands];
-  PassBatch taylor[kPassBands];
-};
+// Vectors advanced side by side per kind of point, as measured fastest: the
+// lighter recurrences hide more division latency with more vectors in flight,
+// the Taylor one runs out of registers beyond two.
+template <RegionKind kKind>
+constexpr int kKindGroups = kKind == kTaylor ? 2 : (kKind == kSeries ? 3 : 4);
 
-// Sorts point k into its batch (running the batch when it fills), or
-// evaluates it at once where it falls outside the lane code's ranges.
-inline void enqueue_region_point(RegionBatches& batches, double x, double y, std::int64_t k,
-                                 double* ur, double* ui) {
-  const double ax = std::fabs(x);
-  const double ay = std::fabs(y);
-  if (!(ax <= ARG_LIMIT && ay <= ARG_LIMIT)) {  // beyond range, infinite or NaN
-    W_REGIONS_ELEMENT(x, y, ur[k], ui[k]);
-    return;
+// Runs the sorted points order[0, count) of one kind in batches of
+// kKindGroups vectors (fewer for a last batch that fits fewer).
+template <RegionKind kKind, int kGroups = kKindGroups<kKind>>
+void run_kind(const RegionChunk& c, const std::int16_t* order, int count, std::int64_t first,
+              double* ur, double* ui) {
+  constexpr int kKindBatch = kGroups * kLanes;
+  int j = 0;
+  for (; j + kKindBatch <= count; j += kKindBatch) {
+    if constexpr (kKind == kSeries) {
+      run_series<kGroups>(c, order + j, kKindBatch, first, ur, ui);
+    } else {
+      run_passes<kKind == kTaylor, kGroups>(c, order + j, kKindBatch, first, ur, ui);
+    }
   }
-  const double sx = ax / kScaleX;
-  const double sy = ay / kScaleY;
-  const double q = sx * sx + sy * sy;
-  if (q < kSeriesBound) {
-    const double r = (1.0 - kSeriesTermSlope * sy) * std::sqrt(q);
-    const std::int32_t terms = nearest_count(6.0 + 72.0 * r);
-    if (terms < 1 || terms > kMaxTerms) {
-      W_REGIONS_ELEMENT(x, y, ur[k], ui[k]);
+  if (j == count) return;
+  if constexpr (kGroups > 1) {
+    if (count - j <= (kGroups - 1) * kLanes) {
+      run_kind<kKind, kGroups - 1>(c, order + j, count - j, first, ur, ui);
       return;
     }
-    SeriesBatch& batch = batches.series[terms / kTermBand];
-    const int i = batch.count;
-    batch.a[i] = ax * ax - ay * ay;
-    batch.b[i] = (ax + ax) * ay;
-    batch.terms[i] = static_cast<double>(terms);
-    batch.first[i] = single_reciprocal(2 * terms + 1);
-    batch.x[i] = x;
-    batch.y[i] = y;
-    batch.index[i] = k;
-    if (terms > batch.most_terms) batch.most_terms = terms;
-    if (++batch.count == kBatch) run_series(batch, ur, ui);
-    return;
   }
-  double h;
-  std::int32_t kappa;
-  std::int32_t nu;
-  const bool fraction = q > 1.0;
-  if (fraction) {
-    h = 0.0;
-    kappa = 0;
-    nu = truncated_count(1442.0 / (26.0 * std::sqrt(q) + 77.0) + 3.0);
+  if constexpr (kKind == kSeries) {
+    run_series<kGroups>(c, order + j, count - j, first, ur, ui);
   } else {
-    const double r = (1.0 - sy) * std::sqrt(1.0 - q);
-    kappa = nearest_count(7.0 + 34.0 * r);
-    h = kTaylorStep * r;
-    nu = nearest_count(16.0 + 26.0 * r);
+    run_passes<kKind == kTaylor, kGroups>(c, order + j, count - j, first, ur, ui);
   }
-  if (nu < 0 || nu > kMaxPasses || kappa < 0 || kappa > kMaxPasses) {
-    W_REGIONS_ELEMENT(x, y, ur[k], ui[k]);
-    return;
+}
+
+// One chunk of count <= kChunk points starting at element first.
+void region_chunk(RegionChunk& c, const double* xr, const double* xi, double* ur, double* ui,
+                  std::int64_t first, int count) {
+  for (int p = 0; p < count; ++p) {
+    c.x[p] = xr[first + p];
+    c.y[p] = xi[first + p];
   }
-  const double h2 = h + h;
-  PassBatch& batch = fraction ? batches.fraction[nu / kBand] : batches.taylor[nu / kBand];
-  const int i = batch.count;
-  batch.ax[i] = ax;
-  batch.ay[i] = ay;
-  batch.h[i] = h;
-  batch.h2[i] = h2;
-  batch.lambda[i] = h > 0.0 ? detail::integer_power(h2, kappa) : 0.0;
-  batch.passes[i] = static_cast<double>(nu);
-  batch.taylor_passes[i] = h > 0.0 ? static_cast<double>(kappa) : -1.0;
-  batch.x[i] = x;
-  batch.y[i] = y;
-  batch.index[i] = k;
-  if (nu > batch.most_passes) batch.most_passes = nu;
-  if (++batch.count == kBatch) {
-    if (fraction) {
-      run_passes<false>(batch, ur, ui);
-    } else {
-      run_passes<true>(batch, ur, ui);
-    }
+  for (int p = count; p < kChunk + kLanes; ++p) {
+    c.x[p] = 0.0;
+    c.y[p] = 0.0;
   }
+  for (int o = 0; o < count; o += kLanes) {
+    set_up_lanes(c, o, count - o, first, ur, ui);
+  }
+  // Counting sort by (kind, pass count).
+  int start[3 * kKindStride + 1] = {};
+  for (int p = 0; p < count; ++p) {
+    if (c.kind[p] != kDone) ++start[c.kind[p] * kKindStride + c.passes[p] + 1];
+  }
+  for (int k = 1; k <= 3 * kKindStride; ++k) start[k] += start[k - 1];
+  const int kind_begin[4] = {start[0], start[kKindStride], start[2 * kKindStride],
+                             start[3 * kKindStride]};
+  for (int p = 0; p < count; ++p) {
+    if (c.kind[p] != kDone)
+      c.order[start[c.kind[p] * kKindStride + c.passes[p]]++] = static_cast<std::int16_t>(p);
+  }
+  run_kind<kSeries>(c, c.order + kind_begin[0], kind_begin[1] - kind_begin[0], first, ur, ui);
+  run_kind<kFraction>(c, c.order + kind_begin[1], kind_begin[2] - kind_begin[1], first, ur, ui);
+  run_kind<kTaylor>(c, c.order + kind_begin[2], kind_begin[3] - kind_begin[2], first, ur, ui);
 }
 
 void regions_lanes(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
-  RegionBatches batches;
-  for (SeriesBatch& b : batches.series) {
-    b.count = 0;
-    b.most_terms = 0;
-  }
-  for (PassBatch& b : batches.fraction) {
-    b.count = 0;
-    b.most_passes = 0;
-  }
-  for (PassBatch& b : batches.taylor) {
-    b.count = 0;
-    b.most_passes = 0;
-  }
-  for (std::int64_t k = 0; k < n; ++k) {
-    enqueue_region_point(batches, xr[k], xi[k], k, ur, ui);
-  }
-  for (SeriesBatch& b : batches.series) {
-    if (b.count > 0) run_series(b, ur, ui);
-  }
-  for (PassBatch& b : batches.fraction) {
-    if (b.count > 0) run_passes<false>(b, ur, ui);
-  }
-  for (PassBatch& b : batches.taylor) {
-    if (b.count > 0) run_passes<true>(b, ur, ui);
+  RegionChunk chunk;
+  for (std::int64_t first = 0; first < n; first += kChunk) {
+    const int count = static_cast<int>(n - first < kChunk ? n - first : kChunk);
+    region_chunk(chunk, xr, xi, ur, ui, first, count);
   }
 }
 

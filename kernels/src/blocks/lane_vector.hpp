@@ -12,6 +12,7 @@
 #ifndef VORLAN_LANE_VECTOR_HPP
 #define VORLAN_LANE_VECTOR_HPP
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -41,6 +42,7 @@ inline Vec magnitude(const Vec& v) { return (Vec)((Mask)v & (Mask{} + 0x7fffffff
 struct Mask {
   std::int64_t lane[kLanes];
   std::int64_t operator[](int i) const { return lane[i]; }
+  std::int64_t& operator[](int i) { return lane[i]; }
 };
 
 struct Vec {
@@ -88,12 +90,18 @@ inline Vec operator-(const Vec& a) {
 }
 inline Vec operator+(const Vec& a, double s) { return a + broadcast(s); }
 inline Vec operator-(const Vec& a, double s) { return a - broadcast(s); }
-inline Vec operator*(double s, const Vec& a) { return broadcast(s) * a; }
+inline Vec operator*(const Vec& a, double s) { return a * broadcast(s); }
 inline Vec operator/(const Vec& a, double s) { return a / broadcast(s); }
+inline Vec operator+(double s, const Vec& a) { return broadcast(s) + a; }
+inline Vec operator-(double s, const Vec& a) { return broadcast(s) - a; }
+inline Vec operator*(double s, const Vec& a) { return broadcast(s) * a; }
 inline Vec operator/(double s, const Vec& a) { return broadcast(s) / a; }
 
 inline Mask operator<(const Vec& a, double s) {
   return lanewise_test(a, broadcast(s), [](double p, double q) { return p < q; });
+}
+inline Mask operator>(const Vec& a, double s) {
+  return lanewise_test(a, broadcast(s), [](double p, double q) { return p > q; });
 }
 inline Mask operator>=(const Vec& a, double s) {
   return lanewise_test(a, broadcast(s), [](double p, double q) { return p >= q; });
@@ -152,6 +160,28 @@ inline Vec splat(double s) {
   Vec v;
   for (int i = 0; i < kLanes; ++i) v[i] = s;
   return v;
+}
+
+// The correctly rounded square root of every lane: the vector unit's own
+// instruction where there is one (IEEE square roots agree bit for bit), the
+// scalar one per lane elsewhere.
+inline Vec square_root(const Vec& v) {
+#if defined(VORLAN_GENERIC_VECTORS) && (defined(__x86_64__) || defined(__i386__)) && \
+    VORLAN_BLOCK_LANES == 8
+  return (Vec)_mm512_maskz_sqrt_pd(static_cast<__mmask8>(0xff), (__m512d)v);
+#elif defined(VORLAN_GENERIC_VECTORS) && (defined(__x86_64__) || defined(__i386__)) && \
+    VORLAN_BLOCK_LANES == 4
+  return (Vec)_mm256_sqrt_pd((__m256d)v);
+#elif defined(VORLAN_GENERIC_VECTORS) && (defined(__x86_64__) || defined(__i386__)) && \
+    VORLAN_BLOCK_LANES == 2
+  return (Vec)_mm_sqrt_pd((__m128d)v);
+#elif defined(VORLAN_GENERIC_VECTORS) && defined(__aarch64__) && VORLAN_BLOCK_LANES == 2
+  return (Vec)vsqrtq_f64((float64x2_t)v);
+#else
+  Vec r = v;
+  for (int i = 0; i < kLanes; ++i) r[i] = std::sqrt(v[i]);
+  return r;
+#endif
 }
 
 // Flips the sign bit, zeros included.
