@@ -467,7 +467,8 @@ void region_chunk(RegionChunk& c, const double* xr, const double* xi, double* ur
     c.x[p] = xr[first + p];
     c.y[p] = xi[first + p];
   }
-  for (int p = count; p < kChunk + kLanes; ++p) {
+  // The last vector's idle lanes see 0, a point every branch takes calmly.
+  for (int p = count; p % kLanes != 0; ++p) {
     c.x[p] = 0.0;
     c.y[p] = 0.0;
   }
