@@ -18,12 +18,14 @@
 % An install route whose variable is empty is left out.
 1;
 
-function t = clocked_call(f, arg)
-  % One call on the clock; the result is freed off the clock, so that the
-  % next call of a warm series reuses its pages.
+function [t, faults] = clocked_call(f, arg)
+  % One call on the clock, and the page faults the process took in it (all
+  % threads); the result is freed off the clock.
+  before = getrusage().minflt;
   start = tic;
   w = f(arg);
   t = toc(start);
+  faults = getrusage().minflt - before;
   w = [];
 end
 
@@ -50,37 +52,45 @@ function t = per_call_medians(fs, args, samples, calls)
   t = median(times, 2)';
 end
 
-function t = warm_medians(fs, args, runs)
+function [t, faults] = warm_medians(fs, args, runs)
   % The same call RUNS times after a warm-up call, one function after the
-  % other: its result pages are recycled from call to call.
+  % other: whatever the allocator keeps of one call's pages, the next reuses.
+  % Medians of the times and of the page faults per call.
   t = zeros(1, numel(fs));
+  faults = zeros(1, numel(fs));
   for k = 1:numel(fs)
     clocked_call(fs{k}, args{k});
-    times = zeros(1, runs);
+    times = zeros(2, runs);
     for r = 1:runs
-      times(r) = clocked_call(fs{k}, args{k});
+      [times(1, r), times(2, r)] = clocked_call(fs{k}, args{k});
     end
-    t(k) = median(times);
+    t(k) = median(times(1, :));
+    faults(k) = median(times(2, :));
   end
 end
 
-function t = cold_medians(fs, args, runs)
+function [t, faults] = cold_medians(fs, args, runs)
   % Rounds of one call of each function in turn, every result kept to the end
   % of its round, as a script keeps them: no call finds the pages of the one
-  % before it.  The first round is not counted.
+  % before it.  The first round is not counted.  Medians of the times and of
+  % the page faults per call.
   times = zeros(numel(fs), runs);
+  counts = zeros(numel(fs), runs);
   for r = 0:runs
     kept = cell(1, numel(fs));
     for k = 1:numel(fs)
+      before = getrusage().minflt;
       start = tic;
       kept{k} = fs{k}(args{k});
       if r > 0
         times(k, r) = toc(start);
+        counts(k, r) = getrusage().minflt - before;
       end
     end
     kept = {};
   end
   t = median(times, 2)';
+  faults = median(counts, 2)';
 end
 
 function t = route_medians(routes, names, z, runs)
@@ -238,7 +248,8 @@ print_table(head, body);
 
 printf("2. %d elements, ns per element, median of %d runs; /erfcx and /floor: time over\n", ...
        count, large_runs);
-printf("   erfcx's and over the floor plug-in's\n   upper: %s\n   both:  %s\n\n", sets{:, 1});
+printf("   erfcx's and over the floor plug-in's; faults: page faults per call (median)\n");
+printf("   upper: %s\n   both:  %s\n\n", sets{:, 1});
 fs = {@erfcx, @floor_plugin, plugins{:}};
 labels = {"erfcx(-1i*z)", "floor_plugin", names{:}};
 regimes = {"warm: the same call repeated", @warm_medians; ...
@@ -251,11 +262,12 @@ for g = 1:rows(regimes)
   for s = 1:rows(sets)
     z = sets{s, 2};
     args = {-1i * z, z, z, z, z};  % the host's argument prepared before any clock
-    t = regimes{g, 2}(fs, args, large_runs);
-    head = [head, {[set_tags{s} " ns"], "/erfcx", "/floor"}];
+    [t, faults] = regimes{g, 2}(fs, args, large_runs);
+    head = [head, {[set_tags{s} " ns"], "/erfcx", "/floor", "faults"}];
     body = [body, arrayfun(@(tk) sprintf("%.2f", 1e9 * tk / count), t', "UniformOutput", false), ...
             arrayfun(@(tk) ratio(tk, t(1)), t', "UniformOutput", false), ...
-            arrayfun(@(tk) ratio(tk, t(2)), t', "UniformOutput", false)];
+            arrayfun(@(tk) ratio(tk, t(2)), t', "UniformOutput", false), ...
+            arrayfun(@(fk) sprintf("%d", fk), faults', "UniformOutput", false)];
   end
   print_table(head, body);
 end
