@@ -49,10 +49,12 @@ if [ $routes -eq 1 ]; then
   trap 'rm -rf "$scratch"' EXIT
   export VORLAN_ROUTE_PKG="$scratch/pkg"
   export VORLAN_ROUTE_MATLAB="$scratch/matlab_build"
-  tarball="$(ls "$build_dir"/vorlan-*.tar.gz)"
+  version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")"
+  tarball="$build_dir/vorlan-$version.tar.gz"
   echo "Building the install routes (logs in $scratch): pkg install of $(basename "$tarball")," \
        "matlab/build_vorlan.m"
   # The two builds compile one file at a time each: run side by side, two cores.
+  started=$SECONDS
   VORLAN_TARBALL="$tarball" "${octave[@]}" --eval "
     addpath('$PWD/bench');
     benchmark_pkg_scratch(getenv('VORLAN_ROUTE_PKG'));
@@ -66,6 +68,7 @@ if [ $routes -eq 1 ]; then
   wait $pkg_job || { echo "pkg install failed:" >&2; cat "$scratch/pkg.log" >&2; failed=1; }
   wait $matlab_job || { echo "build_vorlan failed:" >&2; cat "$scratch/matlab.log" >&2; failed=1; }
   [ $failed -eq 0 ] || exit 1
+  echo "Built in $((SECONDS - started)) s"
   echo
 fi
 
