@@ -179,6 +179,12 @@ function describe_machine()
   printf("machine: %s, %d cores; GNU Octave %s\n", model, nproc(), OCTAVE_VERSION);
 end
 
+function print_load(when)
+  % Other work on the machine shows in every figure: say how busy it was.
+  text = fileread("/proc/loadavg");
+  printf("load average (1, 5, 15 min) %s: %s\n", when, strjoin(strsplit(strtrim(text))(1:3), " "));
+end
+
 function folder = folder_from_environment(variable, required)
   folder = getenv(variable);
   if isempty(folder)
@@ -213,6 +219,7 @@ small_samples = 101;
 
 describe_machine();
 printf("plug-ins: %s\nfloor:    %s\n", which("vorlanRegion"), which("floor_plugin"));
+print_load("at the start");
 printf("times are medians; a ratio is a time over another time (below 1: faster)\n\n");
 
 rand("seed", 20240601);
@@ -284,7 +291,8 @@ if !isempty(matlab_dir)
   routes(end + 1, :) = {"matlab/build_vorlan.m", matlab_dir};
 end
 if rows(routes) < 2
-  printf("3. Install routes: left out (bench/run_plugin_benchmark.sh without --no-routes)\n");
+  printf("3. Install routes: left out (bench/run_plugin_benchmark.sh without --no-routes)\n\n");
+  print_load("at the end");
   return;
 end
 printf("3. Install routes, %d elements, warm; ns per element, median of %d rounds;\n", count, ...
@@ -313,3 +321,4 @@ for s = 1:rows(sets)
   use_route(routes, 1, names);
   print_table(head, body);
 end
+print_load("at the end");
