@@ -93,24 +93,26 @@ function [t, faults] = cold_medians(fs, args, runs)
   faults = median(counts, 2)';
 end
 
-function t = route_medians(routes, names, z, runs)
+function [t, faults] = route_medians(routes, names, z, runs)
   % Seconds per call of every route's plug-ins on Z: in each of RUNS rounds
   % every route in turn is put on the path and each of its plug-ins called
-  % once to warm up and once on the clock.  Ends with the first route on the
-  % path.
+  % once to warm up and once on the clock.  Also the median page faults per
+  % timed call of each route.  Ends with the first route on the path.
   t = zeros(rows(routes), numel(names), runs);
+  counts = zeros(rows(routes), numel(names), runs);
   for r = 1:runs
     for q = 1:rows(routes)
       use_route(routes, q, names);
       for k = 1:numel(names)
         f = @(arg) feval(names{k}, arg);
         clocked_call(f, z);
-        t(q, k, r) = clocked_call(f, z);
+        [t(q, k, r), counts(q, k, r)] = clocked_call(f, z);
       end
     end
   end
   use_route(routes, 1, names);
   t = median(t, 3);
+  faults = median(reshape(permute(counts, [1 3 2]), rows(routes), []), 2);
 end
 
 function use_route(routes, q, names)
@@ -315,7 +317,8 @@ if rows(routes) < 2
 end
 printf("3. Install routes, %d elements, warm; ns per element, median of %d rounds;\n", count, ...
        large_runs);
-printf("   (r) = time over the CMake build's plug-in; bits: results equal to the CMake build's\n");
+printf("   (r) = time over the CMake build's plug-in; faults: page faults per call (median\n");
+printf("   over the three); bits: results equal to the CMake build's\n");
 for q = 1:rows(routes)
   printf("   %-26s %s\n", routes{q, 1}, routes{q, 2});
 end
@@ -324,9 +327,9 @@ for s = 1:rows(sets)
   z = sets{s, 2};
   use_route(routes, 1, names);
   reference = cellfun(@(name) feval(name, z), names, "UniformOutput", false);
-  t = route_medians(routes, names, z, large_runs);
-  head = {sets{s, 1}, names{:}, "bits"};
-  body = cell(rows(routes), numel(names) + 2);
+  [t, faults] = route_medians(routes, names, z, large_runs);
+  head = {sets{s, 1}, names{:}, "faults", "bits"};
+  body = cell(rows(routes), numel(names) + 3);
   for q = 1:rows(routes)
     use_route(routes, q, names);
     same = all(cellfun(@(name, w) isequaln(feval(name, z), w), names, reference));
@@ -334,6 +337,7 @@ for s = 1:rows(sets)
     for k = 1:numel(names)
       body{q, k + 1} = sprintf("%.2f (%s)", 1e9 * t(q, k) / count, ratio(t(q, k), t(1, k)));
     end
+    body{q, end - 1} = sprintf("%d", faults(q));
     body{q, end} = merge(same, "same", "DIFFERENT");
   end
   use_route(routes, 1, names);
