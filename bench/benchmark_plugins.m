@@ -1,20 +1,170 @@
-% Times the three plug-ins against the host's own w(z) = erfcx(-iz) and
-% against a plain copy z*1, in one session over the same arrays.
-%
-%   octave-cli bench/benchmark_plugins.m <plug-in folder>
-% or with the folder in VORLAN_PLUGIN_DIR (bench/run_plugin_benchmark.sh sets it).
-% Optional second argument or VORLAN_BENCH_COUNT: the element count (10^6).
+% Times the three plug-ins in one session, as ratios that hold within it:
+%  1. per call at 1, 10, 100 and 1000 elements, over the floor plug-in (it
+%     only reads the complex input, creates the result and copies the parts:
+%     what the host makes any plug-in pay) and over the host's own w(z);
+%  2. at 10^6 elements, warm (the same call repeated) and cold (different
+%     calls in turn, each result kept until the round ends, so that every call
+%     writes fresh pages, as in a script), against the host's own
+%     w(z) = erfcx(-1i*z), with -1i*z prepared before the clock starts, and
+%     against the floor;
+%  3. the plug-ins of every install route against the CMake build's.
+% It never judges a time.  bench/run_plugin_benchmark.sh builds everything and
+% passes the folders in the environment:
+%   VORLAN_PLUGIN_DIR    the CMake build's plug-ins (build/mex)
+%   VORLAN_FLOOR_DIR     the floor plug-in (build/bench/floor)
+%   VORLAN_BENCH_COUNT   the large element count (default 10^6)
+%   VORLAN_ROUTE_PKG     scratch folder of a pkg install of the release tarball
+%   VORLAN_ROUTE_MATLAB  folder that matlab/build_vorlan.m built into
+% An install route whose variable is empty is left out.
 1;
 
-function t = median_time(f, runs)
-  times = zeros(1, runs);
-  f();  % warm-up: first-call loading and page faults stay out of the figures
-  for r = 1:runs
-    start = tic;
-    f();
-    times(r) = toc(start);
+function [t, faults] = clocked_call(f, arg)
+  % One call on the clock, and the page faults the process took in it (all
+  % threads); the result is freed off the clock.
+  before = getrusage().minflt;
+  start = tic;
+  w = f(arg);
+  t = toc(start);
+  faults = getrusage().minflt - before;
+  w = [];
+end
+
+function t = per_call_medians(fs, args, samples, calls)
+  % Seconds per call of each function in FS on its argument in ARGS: after a
+  % call that loads it, the median over SAMPLES of the mean over CALLS
+  % back-to-back calls, the functions taking turns within every sample so that
+  % drift in the machine's speed hits all alike.
+  for k = 1:numel(fs)
+    fs{k}(args{k});
   end
-  t = median(times);
+  times = zeros(numel(fs), samples);
+  for s = 1:samples
+    for k = 1:numel(fs)
+      f = fs{k};
+      arg = args{k};
+      start = tic;
+      for c = 1:calls
+        w = f(arg);
+      end
+      times(k, s) = toc(start) / calls;
+    end
+  end
+  t = median(times, 2)';
+end
+
+function [t, faults] = warm_medians(fs, args, runs)
+  % The same call RUNS times after a warm-up call, one function after the
+  % other: whatever the allocator keeps of one call's pages, the next reuses.
+  % Medians of the times and of the page faults per call.
+  t = zeros(1, numel(fs));
+  faults = zeros(1, numel(fs));
+  for k = 1:numel(fs)
+    clocked_call(fs{k}, args{k});
+    times = zeros(2, runs);
+    for r = 1:runs
+      [times(1, r), times(2, r)] = clocked_call(fs{k}, args{k});
+    end
+    t(k) = median(times(1, :));
+    faults(k) = median(times(2, :));
+  end
+end
+
+function [t, faults] = cold_medians(fs, args, runs)
+  % Rounds of one call of each function in turn, every result kept to the end
+  % of its round, as a script keeps them: no call finds the pages of the one
+  % before it.  The first round is not counted.  Medians of the times and of
+  % the page faults per call.
+  times = zeros(numel(fs), runs);
+  counts = zeros(numel(fs), runs);
+  for r = 0:runs
+    kept = cell(1, numel(fs));
+    for k = 1:numel(fs)
+      before = getrusage().minflt;
+      start = tic;
+      kept{k} = fs{k}(args{k});
+      if r > 0
+        times(k, r) = toc(start);
+        counts(k, r) = getrusage().minflt - before;
+      end
+    end
+    kept = {};
+  end
+  t = median(times, 2)';
+  faults = median(counts, 2)';
+end
+
+function [t, faults] = route_medians(routes, names, z, runs)
+  % Seconds per call of every route's plug-ins on Z: in each of RUNS rounds
+  % every route in turn is put on the path and each of its plug-ins called
+  % once to warm up and once on the clock.  Also the median page faults per
+  % timed call of each route.  Ends with the first route on the path.
+  t = zeros(rows(routes), numel(names), runs);
+  counts = zeros(rows(routes), numel(names), runs);
+  for r = 1:runs
+    for q = 1:rows(routes)
+      use_route(routes, q, names);
+      for k = 1:numel(names)
+        f = @(arg) feval(names{k}, arg);
+        clocked_call(f, z);
+        [t(q, k, r), counts(q, k, r)] = clocked_call(f, z);
+      end
+    end
+  end
+  use_route(routes, 1, names);
+  t = median(t, 3);
+  faults = median(reshape(permute(counts, [1 3 2]), rows(routes), []), 2);
+end
+
+function use_route(routes, q, names)
+  % Only route Q's folder on the path, its plug-ins loaded afresh from it.
+  for k = 1:numel(names)
+    clear("-f", names{k});
+  end
+  for p = 1:rows(routes)
+    if p != q && any(strcmp(routes{p, 2}, strsplit(path(), pathsep())))
+      rmpath(routes{p, 2});
+    end
+  end
+  addpath(routes{q, 2});
+  for k = 1:numel(names)
+    file = which(names{k});
+    if !strncmp(file, routes{q, 2}, numel(routes{q, 2}))
+      error("benchmark_plugins: %s resolves to %s, not to the route's folder %s", names{k}, ...
+            file, routes{q, 2});
+    end
+  end
+end
+
+function folder = pkg_route_folder(scratch_dir)
+  % Where pkg installed the package (into SCRATCH_DIR, see
+  % benchmark_pkg_scratch): the folder that `pkg load vorlan` puts on the path.
+  benchmark_pkg_scratch(scratch_dir);
+  installed = pkg("list", "vorlan");
+  if isempty(installed)
+    error("benchmark_plugins: no vorlan package installed under %s", scratch_dir);
+  end
+  folder = installed{1}.dir;
+end
+
+function print_table(head, body)
+  % Left-aligned first column, right-aligned others, a rule under the head.
+  cells = [head; body];
+  width = max(cellfun(@numel, cells), [], 1);
+  for i = 1:rows(cells)
+    line = sprintf("%-*s", width(1), cells{i, 1});
+    for j = 2:columns(cells)
+      line = [line, sprintf("  %*s", width(j), cells{i, j})];
+    end
+    printf("  %s\n", line);
+    if i == 1
+      printf("  %s\n", repmat("-", 1, numel(line)));
+    end
+  end
+  printf("\n");
+end
+
+function s = ratio(a, b)
+  s = sprintf("%.2f", a / b);
 end
 
 function describe_machine()
@@ -28,55 +178,169 @@ function describe_machine()
       model = strtrim(tok{1});
     end
   end
-  printf("machine: %s, %d cores; %s\n", model, nproc(), version_string());
+  printf("machine: %s, %d cores; GNU Octave %s\n", model, nproc(), OCTAVE_VERSION);
 end
 
-function s = version_string()
-  s = sprintf("GNU Octave %s", OCTAVE_VERSION);
+function print_load(when)
+  % Other work on the machine shows in every figure: say how busy it was.
+  text = fileread("/proc/loadavg");
+  printf("load average (1, 5, 15 min) %s: %s\n", when, strjoin(strsplit(strtrim(text))(1:3), " "));
 end
 
-args = argv();
-plugin_dir = getenv("VORLAN_PLUGIN_DIR");
-if numel(args) >= 1
-  plugin_dir = args{1};
+function print_fault_cost()
+  % What one page fault costs: the time of filling a fresh 48 MiB array over
+  % the faults it takes (the fill itself is a few ms of it).  On a virtual
+  % machine whose memory the host backs lazily this can be 100 times the
+  % cost on bare metal, and then it rules every large call below.
+  times = zeros(1, 5);
+  for r = 1:5
+    before = getrusage().minflt;
+    start = tic;
+    x = zeros(6 * 2^20, 1);
+    times(r) = toc(start) / max(1, getrusage().minflt - before);
+    x = [];
+  end
+  printf("one page fault, filling a fresh 48 MiB array: %.2f us (median of 5)\n", ...
+         1e6 * median(times));
 end
-if isempty(plugin_dir) || !exist(plugin_dir, "dir")
-  error("benchmark_plugins: give the plug-in folder as argument or in VORLAN_PLUGIN_DIR");
+
+function folder = folder_from_environment(variable, required)
+  folder = getenv(variable);
+  if isempty(folder)
+    if required
+      error("benchmark_plugins: set %s (bench/run_plugin_benchmark.sh does)", variable);
+    end
+    return;
+  end
+  if !exist(folder, "dir")
+    error("benchmark_plugins: %s=%s is not a folder", variable, folder);
+  end
+  folder = canonicalize_file_name(folder);
 end
+
+% ---- set-up ------------------------------------------------------------------
+
+plugin_dir = folder_from_environment("VORLAN_PLUGIN_DIR", true);
+floor_dir = folder_from_environment("VORLAN_FLOOR_DIR", true);
 count = 1e6;
-if numel(args) >= 2
-  count = str2double(args{2});
-elseif !isempty(getenv("VORLAN_BENCH_COUNT"))
+if !isempty(getenv("VORLAN_BENCH_COUNT"))
   count = str2double(getenv("VORLAN_BENCH_COUNT"));
 end
+if !(count >= 1 && count == fix(count))
+  error("benchmark_plugins: the element count must be a positive integer");
+end
 addpath(plugin_dir);
-runs = 7;
+addpath(floor_dir);
+names = {"vorlanRegion", "vorlan", "vorlanRational"};
+plugins = cellfun(@str2func, names, "UniformOutput", false);
+large_runs = 7;
+small_samples = 101;
 
 describe_machine();
-printf("plug-ins from %s; %d elements, median of %d runs\n\n", plugin_dir, count, runs);
+printf("plug-ins: %s\nfloor:    %s\n", which("vorlanRegion"), which("floor_plugin"));
+print_load("at the start");
+print_fault_cost();
+printf("times are medians; a ratio is a time over another time (below 1: faster)\n\n");
 
 rand("seed", 20240601);
 upper = complex(20 * rand(count, 1) - 10, 5 * rand(count, 1));
 both = complex(10 * rand(count, 1) - 5, 10 * rand(count, 1) - 5);
 sets = {"upper half-plane |x|<10, 0<=y<5", upper; "both half-planes |x|,|y|<5", both};
+small_points = complex(20 * rand(1000, 1) - 10, 5 * rand(1000, 1));
 
+% ---- 1. small arrays, per call -------------------------------------------------
+
+printf("1. Per call, upper half-plane points; median of %d samples, each the mean of\n", ...
+       small_samples);
+printf("   many calls in a loop (the loop's own cost is in every figure).\n");
+printf("   us = microseconds per call; (r) = time over the floor plug-in's\n\n");
+head = {"elements", "calls", "floor", "erfcx", names{:}, "vorlanRegion/erfcx"};
+body = {};
+for n = [1 10 100 1000]
+  z = small_points(1:n);
+  calls = max(20, round(400 / sqrt(n)));
+  fs = {@floor_plugin, @erfcx, plugins{:}};
+  args = {z, -1i * z, z, z, z};
+  t = per_call_medians(fs, args, small_samples, calls);
+  row = {sprintf("%d", n), sprintf("%d", calls), sprintf("%.2f us", 1e6 * t(1))};
+  for k = 2:numel(fs)
+    row{end + 1} = sprintf("%.2f us (%s)", 1e6 * t(k), ratio(t(k), t(1)));
+  end
+  row{end + 1} = ratio(t(3), t(2));
+  body(end + 1, :) = row;
+end
+print_table(head, body);
+
+% ---- 2. large arrays, warm and cold --------------------------------------------
+
+printf("2. %d elements, ns per element, median of %d runs; /erfcx and /floor: time over\n", ...
+       count, large_runs);
+printf("   erfcx's and over the floor plug-in's; faults: page faults per call (median)\n");
+printf("   upper: %s\n   both:  %s\n\n", sets{:, 1});
+fs = {@erfcx, @floor_plugin, plugins{:}};
+labels = {"erfcx(-1i*z)", "floor_plugin", names{:}};
+regimes = {"warm: the same call repeated", @warm_medians; ...
+           "cold: the functions in turn, results kept to the end of the round", @cold_medians};
+set_tags = {"upper", "both"};
+for g = 1:rows(regimes)
+  printf("  %s\n", regimes{g, 1});
+  head = {""};
+  body = labels';
+  for s = 1:rows(sets)
+    z = sets{s, 2};
+    args = {-1i * z, z, z, z, z};  % the host's argument prepared before any clock
+    [t, faults] = regimes{g, 2}(fs, args, large_runs);
+    head = [head, {[set_tags{s} " ns"], "/erfcx", "/floor", "faults"}];
+    body = [body, arrayfun(@(tk) sprintf("%.2f", 1e9 * tk / count), t', "UniformOutput", false), ...
+            arrayfun(@(tk) ratio(tk, t(1)), t', "UniformOutput", false), ...
+            arrayfun(@(tk) ratio(tk, t(2)), t', "UniformOutput", false), ...
+            arrayfun(@(fk) sprintf("%d", fk), faults', "UniformOutput", false)];
+  end
+  print_table(head, body);
+end
+
+% ---- 3. install routes ---------------------------------------------------------
+
+routes = {"CMake build", plugin_dir};
+pkg_scratch = folder_from_environment("VORLAN_ROUTE_PKG", false);
+if !isempty(pkg_scratch)
+  routes(end + 1, :) = {"pkg install of the tarball", pkg_route_folder(pkg_scratch)};
+end
+matlab_dir = folder_from_environment("VORLAN_ROUTE_MATLAB", false);
+if !isempty(matlab_dir)
+  routes(end + 1, :) = {"matlab/build_vorlan.m", matlab_dir};
+end
+if rows(routes) < 2
+  printf("3. Install routes: left out (bench/run_plugin_benchmark.sh without --no-routes)\n\n");
+  print_load("at the end");
+  return;
+end
+printf("3. Install routes, %d elements, warm; ns per element, median of %d rounds;\n", count, ...
+       large_runs);
+printf("   (r) = time over the CMake build's plug-in; faults: page faults per call (median\n");
+printf("   over the three); bits: results equal to the CMake build's\n");
+for q = 1:rows(routes)
+  printf("   %-26s %s\n", routes{q, 1}, routes{q, 2});
+end
+printf("\n");
 for s = 1:rows(sets)
   z = sets{s, 2};
-  arg = -1i * z;  % the host's argument, prepared before any clock starts
-  t_host = median_time(@() erfcx(arg), runs);
-  t_copy = median_time(@() z * 1, runs);
-  printf("%s\n", sets{s, 1});
-  printf("  %-16s %10s %12s %12s\n", "", "ns/element", "vs erfcx", "vs z*1");
-  printf("  %-16s %10.2f %12s %12s\n", "erfcx(-1i*z)", 1e9 * t_host / count, "1.00", ...
-         sprintf("%.2f", t_host / t_copy));
-  printf("  %-16s %10.2f %12s %12s\n", "z*1", 1e9 * t_copy / count, ...
-         sprintf("%.4f", t_copy / t_host), "1.00");
-  names = {"vorlanRegion", "vorlan", "vorlanRational"};
-  for k = 1:numel(names)
-    f = str2func(names{k});
-    t = median_time(@() f(z), runs);
-    printf("  %-16s %10.2f %11.2fx %11.2fx\n", names{k}, 1e9 * t / count, t_host / t, ...
-           t / t_copy);
+  use_route(routes, 1, names);
+  reference = cellfun(@(name) feval(name, z), names, "UniformOutput", false);
+  [t, faults] = route_medians(routes, names, z, large_runs);
+  head = {sets{s, 1}, names{:}, "faults", "bits"};
+  body = cell(rows(routes), numel(names) + 3);
+  for q = 1:rows(routes)
+    use_route(routes, q, names);
+    same = all(cellfun(@(name, w) isequaln(feval(name, z), w), names, reference));
+    body{q, 1} = routes{q, 1};
+    for k = 1:numel(names)
+      body{q, k + 1} = sprintf("%.2f (%s)", 1e9 * t(q, k) / count, ratio(t(q, k), t(1, k)));
+    end
+    body{q, end - 1} = sprintf("%d", faults(q));
+    body{q, end} = merge(same, "same", "DIFFERENT");
   end
-  printf("  (vs erfcx: how many times faster than the host's w(z); vs z*1: time over a copy's)\n\n");
+  use_route(routes, 1, names);
+  print_table(head, body);
 end
+print_load("at the end");
