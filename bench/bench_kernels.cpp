@@ -24,6 +24,8 @@ using vorlan::BlockWidth;
 
 constexpr double kScaleX = 6.300000190734863;
 constexpr double kScaleY = 4.400000095367432;
+// pi rounded to double (M_PI is POSIX, not standard C++).
+constexpr double kPi = 3.141592653589793;
 
 struct PointSet {
   std::string name;
@@ -34,7 +36,7 @@ struct PointSet {
 // unless `lower`.
 PointSet ring(const std::string& name, double q_low, double q_high, bool lower, std::size_t n) {
   std::mt19937_64 rng(7);
-  std::uniform_real_distribution<double> angle(0.0, M_PI);
+  std::uniform_real_distribution<double> angle(0.0, kPi);
   std::uniform_real_distribution<double> q(q_low, q_high);
   PointSet s{name, {}, {}};
   for (std::size_t k = 0; k < n; ++k) {

@@ -11,6 +11,8 @@ packages=(
   gnuplot-nox fonts-freefont-otf ghostscript # the demonstration's pictures
   clang libclang-rt-14-dev llvm              # fuzzers and sanitizers
   valgrind time                              # memory checks of the host session
+  g++-aarch64-linux-gnu qemu-user            # the unit tests for Linux on aarch64
+  g++-mingw-w64-x86-64-posix wine64          # the unit tests for Windows
 )
 
 missing=()

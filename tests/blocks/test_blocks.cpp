@@ -26,6 +26,8 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kScaleX = 6.300000190734863;
 constexpr double kScaleY = 4.400000095367432;
+// pi rounded to double (M_PI is POSIX, not standard C++).
+constexpr double kPi = 3.141592653589793;
 
 struct Points {
   std::vector<double> x, y;
@@ -142,7 +144,7 @@ Points edge_points() {
   // The region boundaries q = 0.085264 and q = 1, around the ellipse.
   for (double q : {0.085264, 1.0}) {
     for (int k = 0; k <= 12; ++k) {
-      const double angle = k * (M_PI / 24.0);
+      const double angle = k * (kPi / 24.0);
       add_with_neighbours(p, std::sqrt(q) * std::cos(angle) * kScaleX,
                           std::sqrt(q) * std::sin(angle) * kScaleY);
     }

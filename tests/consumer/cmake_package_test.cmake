@@ -3,6 +3,8 @@
 # would.  Run as a ctest test (after the build) with
 #   -DBUILD_DIR -DSTAGE_DIR -DAPP_SOURCE_DIR -DAPP_BUILD_DIR -DGENERATOR
 #   -DCXX_COMPILER -DBUILD_TYPE [-DEXTRA_FLAGS]
+#   [-DTOOLCHAIN_FILE -DEMULATOR -DEXECUTABLE_SUFFIX]  (a cross build: the app is
+#   built with the tree's toolchain file and run under its emulator)
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT status EQUAL 0)
@@ -23,12 +25,21 @@ set(configure_args
   -DCMAKE_BUILD_TYPE=${BUILD_TYPE}
   -DCMAKE_PREFIX_PATH=${STAGE_DIR}
   -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF
-  -DCMAKE_FIND_USE_SYSTEM_PACKAGE_REGISTRY=OFF
-  "-DCMAKE_CXX_FLAGS=${EXTRA_FLAGS}"
-  "-DCMAKE_EXE_LINKER_FLAGS=${EXTRA_FLAGS}")
+  -DCMAKE_FIND_USE_SYSTEM_PACKAGE_REGISTRY=OFF)
+if(TOOLCHAIN_FILE)
+  # The toolchain's search roots would hide the staging prefix.
+  list(APPEND configure_args -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN_FILE}
+       -DCMAKE_FIND_ROOT_PATH=${STAGE_DIR})
+endif()
+# Given only when wanted: an empty value would replace the toolchain's own
+# linker flags (MinGW's static runtimes).
+if(EXTRA_FLAGS)
+  list(APPEND configure_args "-DCMAKE_CXX_FLAGS=${EXTRA_FLAGS}"
+       "-DCMAKE_EXE_LINKER_FLAGS=${EXTRA_FLAGS}")
+endif()
 run(${CMAKE_COMMAND} -S ${APP_SOURCE_DIR} -B ${APP_BUILD_DIR} ${configure_args})
 run(${CMAKE_COMMAND} --build ${APP_BUILD_DIR})
-run(${APP_BUILD_DIR}/vorlan_consumer)
+run(${EMULATOR} ${APP_BUILD_DIR}/vorlan_consumer${EXECUTABLE_SUFFIX})
 message(STATUS "${run_output}")
 if(NOT run_output MATCHES "^w\\(1\\+1i\\) = 0\\.304744 \\+ 0\\.208219i")
   message(FATAL_ERROR "Unexpected output of the consumer: ${run_output}")

@@ -43,8 +43,8 @@ class HeapScratch {
     if (count_ == 0) {
       return;
     }
-    const std::size_t bytes = 4 * sizeof(double) * static_cast<std::size_t>(count_);
 #if defined(__linux__)
+    const std::size_t bytes = 4 * sizeof(double) * static_cast<std::size_t>(count_);
     if (bytes >= kHugePage) {
       block_ = map_aligned(bytes);
       mapped_ = block_ != nullptr;
@@ -73,12 +73,12 @@ class HeapScratch {
   }
 
  private:
+#if defined(__linux__)
   static constexpr std::size_t kHugePage = std::size_t{2} << 20;
   static constexpr std::size_t kPage = 4096;
 
   static std::size_t page_rounded(std::size_t bytes) { return (bytes + kPage - 1) & ~(kPage - 1); }
 
-#if defined(__linux__)
   // Maps bytes on a huge-page boundary: map one huge page more than needed,
   // then give back the unaligned head and the surplus tail.
   static double* map_aligned(std::size_t bytes) {
@@ -107,7 +107,9 @@ class HeapScratch {
 
   std::size_t count_;
   double* block_ = nullptr;
-  bool mapped_ = false;
+#if defined(__linux__)
+  bool mapped_ = false;  // block_ is a mapping of its own, not from the heap
+#endif
 };
 
 }  // namespace vorlan
