@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a host session under valgrind's memcheck and judges the report.
 #   memcheck_plugins.sh SESSION.m PLUGIN_DIR WORK_DIR [--expect-faults]
-# Environment: VALGRIND, OCTAVE_CLI, PYTHON (defaults from PATH and /usr/bin).
+# Environment: VALGRIND, OCTAVE_CLI, PYTHON (defaults from PATH and /usr/bin);
+# MEMCHECK_PRELOAD, a library preloaded into the session (valgrind_timer_stub.cpp).
 set -euo pipefail
 session=$1
 plugin_dir=$2
@@ -20,7 +21,7 @@ rm -f "$report"
 # exit, so that leak stacks still name the .mex files.  --track-origins points
 # an uninitialised value back to the allocation it came from.
 status=0
-"$valgrind" --tool=memcheck --leak-check=full --show-leak-kinds=definite,possible \
+LD_PRELOAD="${MEMCHECK_PRELOAD:-}" "$valgrind" --tool=memcheck --leak-check=full --show-leak-kinds=definite,possible \
   --keep-debuginfo=yes --track-origins=yes --num-callers=40 \
   --suppressions="$here/octave.supp" --xml=yes --xml-file="$report" \
   "$octave" --norc --no-gui --no-window-system --no-history --silent \
