@@ -4,8 +4,10 @@
 // Fresh memory costs a page fault per page on first touch, and for large
 // arrays those faults cost more than the whole evaluation.  On Linux a large
 // block is therefore mapped on a 2 MiB boundary and offered transparent huge
-// pages, which cut the faults by a factor of 512; its size stays 32 bytes per
-// element (rounded to the page), and it is unmapped when the call ends.
+// pages, which cut the faults by a factor of 512; its size is 32 bytes per
+// element rounded up to whole huge pages (a tail of small pages would cost a
+// fault each, as much as the rest of the block), and it is unmapped when the
+// call ends.
 // Elsewhere, and for small counts, it comes from the C++ heap.
 #ifndef VORLAN_SCRATCH_HPP
 #define VORLAN_SCRATCH_HPP
@@ -62,7 +64,7 @@ class HeapScratch {
   void release() {
 #if defined(__linux__)
     if (mapped_) {
-      munmap(block_, page_rounded(4 * sizeof(double) * static_cast<std::size_t>(count_)));
+      munmap(block_, mapped_length(4 * sizeof(double) * static_cast<std::size_t>(count_)));
       block_ = nullptr;
       mapped_ = false;
       return;
@@ -75,14 +77,15 @@ class HeapScratch {
  private:
 #if defined(__linux__)
   static constexpr std::size_t kHugePage = std::size_t{2} << 20;
-  static constexpr std::size_t kPage = 4096;
 
-  static std::size_t page_rounded(std::size_t bytes) { return (bytes + kPage - 1) & ~(kPage - 1); }
+  static std::size_t mapped_length(std::size_t bytes) {
+    return (bytes + kHugePage - 1) & ~(kHugePage - 1);
+  }
 
   // Maps bytes on a huge-page boundary: map one huge page more than needed,
   // then give back the unaligned head and the surplus tail.
   static double* map_aligned(std::size_t bytes) {
-    const std::size_t length = page_rounded(bytes);
+    const std::size_t length = mapped_length(bytes);
     void* raw = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED) {

@@ -427,10 +427,11 @@ void run_series(const RegionChunk& c, const std::int16_t* order, int count, std:
 }
 
 // Vectors advanced side by side per kind of point, as measured fastest: the
-// lighter recurrences hide more division latency with more vectors in flight,
-// the Taylor one runs out of registers beyond two.
+// lighter recurrences hide more division latency with more vectors in flight;
+// the Taylor one, with ten live vectors per group, takes a third group only
+// where the unit has 32 registers (AVX-512), and spills beyond two elsewhere.
 template <RegionKind kKind>
-constexpr int kKindGroups = kKind == kTaylor ? 2 : (kKind == kSeries ? 3 : 4);
+constexpr int kKindGroups = kKind == kTaylor ? (kLanes == 8 ? 3 : 2) : (kKind == kSeries ? 3 : 4);
 
 // Runs the sorted points order[0, count) of one kind in batches of
 // kKindGroups vectors (fewer for a last batch that fits fewer).
