@@ -19,11 +19,12 @@ namespace {
 
 using blocks::Piece;
 
-// Below these counts per thread, starting a thread costs more than it saves
-// (a region-kernel element takes some tens of nanoseconds, a rational one a
-// few, a thread start some tens of microseconds).
-constexpr std::int64_t kRegionsPerThread = 4096;
-constexpr std::int64_t kRationalPerThread = 65536;
+// Below these counts per thread, starting a thread costs more than it saves:
+// a region-kernel element takes some tens of nanoseconds in lanes, a rational
+// one about two, and a thread start, measured on a virtual machine where a
+// page fault costs microseconds, 100 to 150 microseconds.
+constexpr std::int64_t kRegionsPerThread = 16384;
+constexpr std::int64_t kRationalPerThread = 131072;
 // Thread shares are whole multiples of this many elements, so that no two
 // threads write into the same cache line.
 constexpr std::int64_t kShareGrain = 16;
