@@ -28,10 +28,11 @@ namespace vorlan {
 inline void prefault_for_write(void* data, std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
   constexpr std::uintptr_t kPage = 4096;
-  const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
-  const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kPage - 1);
+  const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t begin = (address + kPage - 1) & ~(kPage - 1);
+  const std::uintptr_t end = (address + bytes) & ~(kPage - 1);
   if (end > begin) {
-    madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+    madvise(static_cast<char*>(data) + (begin - address), end - begin, MADV_POPULATE_WRITE);
   }
 #else
   static_cast<void>(data);

@@ -28,6 +28,7 @@
 #endif
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -482,8 +483,8 @@ void region_chunk(RegionChunk& c, const double* xr, const double* xi, double* ur
     if (c.kind[p] != kDone) ++start[c.kind[p] * kKindStride + c.passes[p] + 1];
   }
   for (int k = 1; k <= 3 * kKindStride; ++k) start[k] += start[k - 1];
-  const int kind_begin[4] = {start[0], start[kKindStride], start[2 * kKindStride],
-                             start[3 * kKindStride]};
+  const int kind_begin[4] = {start[0], start[kKindStride], start[kKindStride + kKindStride],
+                             start[kKindStride + kKindStride + kKindStride]};
   for (int p = 0; p < count; ++p) {
     if (c.kind[p] != kDone)
       c.order[start[c.kind[p] * kKindStride + c.passes[p]]++] = static_cast<std::int16_t>(p);
@@ -525,8 +526,8 @@ struct RationalLanes {
 inline void rational_group(const double* xr, const double* xi, RationalLanes* out) {
   Vec zr[kGroup], zi[kGroup], pr[kGroup], pi[kGroup], qr[kGroup], qi[kGroup];
   for (int g = 0; g < kGroup; ++g) {
-    const Vec x = load(xr + g * kLanes);
-    const Vec y = load(xi + g * kLanes);
+    const Vec x = load(xr + static_cast<std::ptrdiff_t>(g) * kLanes);
+    const Vec y = load(xi + static_cast<std::ptrdiff_t>(g) * kLanes);
     const Mask lower = y < 0.0;
     out[g].lower = lower;
     // The formula's argument Z = y - ix at z, or at -z below the real axis.
