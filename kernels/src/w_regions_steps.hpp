@@ -14,6 +14,21 @@
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
 
+// The value at x + iy from the value (wr, wi) at the first-quadrant point,
+// by w(-z) = 2 exp(-z^2) - w(z) below the real axis, with 2 exp(-z^2) at the
+// first-quadrant point given as (er2, ei2), and w(-conj z) = conj w(z).
+inline void map_to_quadrant(double x, double y, double er2, double ei2, double& wr, double& wi) {
+  if (y < 0.0) {
+    wr = er2 - wr;
+    wi = ei2 - wi;
+    if (x > 0.0) {
+      wi = -wi;
+    }
+  } else if (x < 0.0) {
+    wi = -wi;
+  }
+}
+
 // Power-series region: from the series sums (s_r, s_i) at the first-quadrant
 // point (ax, ay), with z^2 = a + ib there, w(x + iy) as (wr, wi).  The factor
 // exp(-z^2) is bounded in this region, so the lower half-plane step needs no
@@ -23,21 +38,11 @@ inline void series_value(double x, double y, double ax, double ay, double a, dou
   const double f_r = 1.0 - TWO_OVER_SQRT_PI * (s_r * ay + s_i * ax);
   const double f_i = TWO_OVER_SQRT_PI * (s_r * ax - s_i * ay);
   const double e = std::exp(-a);
-  double er = e * std::cos(b);
-  double ei = -(e * std::sin(b));
+  const double er = e * std::cos(b);
+  const double ei = -(e * std::sin(b));
   wr = f_r * er - f_i * ei;
   wi = f_r * ei + f_i * er;
-  if (y < 0.0) {
-    er = 2.0 * er;
-    ei = 2.0 * ei;
-    wr = er - wr;
-    wi = ei - wi;
-    if (x > 0.0) {
-      wi = -wi;
-    }
-  } else if (x < 0.0) {
-    wi = -wi;
-  }
+  map_to_quadrant(x, y, 2.0 * er, 2.0 * ei, wr, wi);
 }
 
 // Continued-fraction regions: maps the first-quadrant value (wr, wi) to the
@@ -45,22 +50,18 @@ inline void series_value(double x, double y, double ax, double ay, double a, dou
 // with (wr, wi) left as they are, where the lower half-plane factor
 // exp(-z^2) leaves the range the kernel computes it in.
 inline bool map_outer_value(double x, double y, double a, double b, double& wr, double& wi) {
+  double er2 = 0.0;
+  double ei2 = 0.0;
   if (y < 0.0) {
     const double neg_a = -a;
     if (b > TRIG_LIMIT || neg_a > EXP_LIMIT) {
       return false;
     }
     const double d = 2.0 * std::exp(neg_a);
-    const double er = d * std::cos(b);
-    const double ei = -(d * std::sin(b));
-    wr = er - wr;
-    wi = ei - wi;
-    if (x > 0.0) {
-      wi = -wi;
-    }
-  } else if (x < 0.0) {
-    wi = -wi;
+    er2 = d * std::cos(b);
+    ei2 = -(d * std::sin(b));
   }
+  map_to_quadrant(x, y, er2, ei2, wr, wi);
   return true;
 }
 

@@ -114,17 +114,14 @@ inline std::int32_t nearest_count(double t) {
   return c;
 }
 
-inline double single_reciprocal(std::int32_t j) {
-  return static_cast<double>(1.0F / static_cast<float>(j));
-}
-
 enum RegionKind : std::uint8_t { kSeries = 0, kFraction = 1, kTaylor = 2, kDone = 3 };
 // Sort key: kind * kKindStride + pass count.
 constexpr int kKindStride = 64;
 
-// One chunk's points after the set-up.  Series points keep z^2 = a + ib in
-// (a, b), their term count in passes and 1/(2 terms + 1) in lambda; the
-// others keep h, h2, h2^kappa, nu in passes and kappa (or -1 where h = 0).
+// One chunk's points after the set-up: every point keeps z^2 = a + ib at its
+// first-quadrant point in (a, b).  Series points keep their term count in
+// passes and 1/(2 terms + 1) in lambda; the others keep h, h2^kappa in lambda,
+// nu in passes and kappa (or -1 where h = 0).
 struct RegionChunk {
   alignas(64) double x[kChunk + kLanes];
   alignas(64) double y[kChunk + kLanes];
@@ -233,7 +230,7 @@ inline void set_up_lanes(RegionChunk& c, int o, int count, std::int64_t first_in
         W_REGIONS_ELEMENT(c.x[p], c.y[p], ur[first_index + p], ui[first_index + p]);
         continue;
       }
-      series_first[i] = single_reciprocal(2 * n + 1);
+      series_first[i] = detail::single_reciprocal(2 * n + 1);
       continue;
     }
     std::int32_t nu;
@@ -262,16 +259,14 @@ inline void set_up_lanes(RegionChunk& c, int o, int count, std::int64_t first_in
 }
 
 // The kernel's mapping from the first-quadrant value (wr, wi) of a point
-// outside the series region to w(x + iy), or the element routine's result
-// where the kernel raises its flag.
-inline void finish_outer(double x, double y, double wr, double wi, double& u, double& v) {
-  const double ax = detail::clear_sign(x);
-  const double ay = detail::clear_sign(y);
-  if (ay == 0.0) {
+// outside the series region, with z^2 = a + ib there, to w(x + iy), or the
+// element routine's result where the kernel raises its flag.
+inline void finish_outer(double x, double y, double a, double b, double wr, double wi, double& u,
+                         double& v) {
+  if (y == 0.0) {  // either zero
+    const double ax = detail::clear_sign(x);
     wr = std::exp(-(ax * ax));
   }
-  const double a = ax * ax - ay * ay;
-  const double b = (ax + ax) * ay;
   if (!detail::map_outer_value(x, y, a, b, wr, wi)) {
     // What W_REGIONS_ELEMENT does with the flagged value.
     W_REFLECT(x, y, wr, x > 0.0 ? -wi : wi, u, v);
@@ -382,7 +377,7 @@ void run_passes(const RegionChunk& c, const std::int16_t* order, int count, std:
         wr = TWO_OVER_SQRT_PI * tsx[g][i];
         wi = TWO_OVER_SQRT_PI * tsy[g][i];
       }
-      finish_outer(c.x[p], c.y[p], wr, wi, ur[first + p], ui[first + p]);
+      finish_outer(c.x[p], c.y[p], c.a[p], c.b[p], wr, wi, ur[first + p], ui[first + p]);
     }
   }
 }
@@ -405,7 +400,7 @@ void run_series(const RegionChunk& c, const std::int16_t* order, int count, std:
   }
   for (int i = most_terms; i >= 1; --i) {
     const double di = static_cast<double>(i);
-    const double reciprocal = single_reciprocal(2 * i - 1);
+    const double reciprocal = detail::single_reciprocal(2 * i - 1);
     for (int g = 0; g < kGroups; ++g) {
       const Vec t = (s_r[g] * a[g] - s_i[g] * b[g]) / di;
       const Vec next_si = (s_r[g] * b[g] + s_i[g] * a[g]) / di;
@@ -434,6 +429,17 @@ void run_series(const RegionChunk& c, const std::int16_t* order, int count, std:
 template <RegionKind kKind>
 constexpr int kKindGroups = kKind == kTaylor ? (kLanes == 8 ? 3 : 2) : (kKind == kSeries ? 3 : 4);
 
+// One batch of count <= kGroups * kLanes sorted points of one kind.
+template <RegionKind kKind, int kGroups>
+void run_batch(const RegionChunk& c, const std::int16_t* order, int count, std::int64_t first,
+               double* ur, double* ui) {
+  if constexpr (kKind == kSeries) {
+    run_series<kGroups>(c, order, count, first, ur, ui);
+  } else {
+    run_passes<kKind == kTaylor, kGroups>(c, order, count, first, ur, ui);
+  }
+}
+
 // Runs the sorted points order[0, count) of one kind in batches of
 // kKindGroups vectors (fewer for a last batch that fits fewer).
 template <RegionKind kKind, int kGroups = kKindGroups<kKind>>
@@ -442,11 +448,7 @@ void run_kind(const RegionChunk& c, const std::int16_t* order, int count, std::i
   constexpr int kKindBatch = kGroups * kLanes;
   int j = 0;
   for (; j + kKindBatch <= count; j += kKindBatch) {
-    if constexpr (kKind == kSeries) {
-      run_series<kGroups>(c, order + j, kKindBatch, first, ur, ui);
-    } else {
-      run_passes<kKind == kTaylor, kGroups>(c, order + j, kKindBatch, first, ur, ui);
-    }
+    run_batch<kKind, kGroups>(c, order + j, kKindBatch, first, ur, ui);
   }
   if (j == count) return;
   if constexpr (kGroups > 1) {
@@ -455,11 +457,7 @@ void run_kind(const RegionChunk& c, const std::int16_t* order, int count, std::i
       return;
     }
   }
-  if constexpr (kKind == kSeries) {
-    run_series<kGroups>(c, order + j, count - j, first, ur, ui);
-  } else {
-    run_passes<kKind == kTaylor, kGroups>(c, order + j, count - j, first, ur, ui);
-  }
+  run_batch<kKind, kGroups>(c, order + j, count - j, first, ur, ui);
 }
 
 // One chunk of count <= kChunk points starting at element first.
