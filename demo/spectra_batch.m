@@ -3,7 +3,7 @@
 % A reproducible set of spectra to spread over workers: batch.x holds the
 % common abscissa (points values on [0, 100]) and batch.lines{k} the line
 % table of spectrum k ([centre, area, sigma, gamma] per row, see
-% voigt_spectrum).  The tables come from a fixed seed of a local generator, so
+% voigt_spectrum; centres ascending).  The tables come from a fixed seed of a local generator, so
 % the same call gives the same batch in every session.
 function batch = spectra_batch (count, points, lines_per_spectrum)
   batch.x = linspace (0, 100, points).';
@@ -12,7 +12,11 @@ function batch = spectra_batch (count, points, lines_per_spectrum)
   for k = 1:count
     first = 4 * lines_per_spectrum * (k - 1);
     u = reshape (uniform(first + (1:4 * lines_per_spectrum)), lines_per_spectrum, 4);
-    batch.lines{k} = [5 + 90 * u(:, 1), 0.5 + 2 * u(:, 2), 0.2 + 1.5 * u(:, 3), 0.05 + 1.5 * u(:, 4)];
+    % One centre in each of lines_per_spectrum equal slots of [5, 95], so
+    % that the lines can be told apart in a fit.
+    slot = 90 / lines_per_spectrum;
+    centres = 5 + slot * ((0:lines_per_spectrum - 1).' + 0.2 + 0.6 * u(:, 1));
+    batch.lines{k} = [centres, 0.5 + 2 * u(:, 2), 0.2 + 1.5 * u(:, 3), 0.05 + 1.5 * u(:, 4)];
   endfor
 endfunction
 
