@@ -36,8 +36,8 @@ fi
 
 readonly subnet=10.77.0
 readonly unprivileged=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-readonly tag="vc$$"
-readonly client_ns="${tag}c"
+readonly tag="vorlan$$-"
+readonly client_ns="${tag}client"
 host_namespaces=()
 
 remove_namespace() {
@@ -63,9 +63,9 @@ remove_namespace() {
 # time-out): their tag holds the pid of a run that has ended.
 remove_stale_runs() {
   local ns run
-  for ns in $(ip netns list | sed -n 's/^\(vc[0-9]*[ch][0-9]*\)\( .*\)\{0,1\}$/\1/p'); do
-    run=${ns#vc}
-    run=${run%%[ch]*}
+  for ns in $(ip netns list | sed -n 's/^\(vorlan[0-9]\{1,\}-[a-z0-9]*\)\( .*\)\{0,1\}$/\1/p'); do
+    run=${ns#vorlan}
+    run=${run%%-*}
     [[ -d /proc/$run ]] || remove_namespace "$ns"
   done
 }
@@ -88,9 +88,11 @@ trap 'exit 130' INT TERM
 # file with all of them.
 chmod 755 "$work_dir"
 hosts_file="$work_dir/hosts"
+host_name() { echo "${tag}host$1"; }
+host_address() { echo "$subnet.$((10 + $1))"; }
 printf '127.0.0.1 localhost\n%s.1 %s\n' "$subnet" "$client_ns" >"$hosts_file"
-for index in "${!host_threads[@]}"; do
-  printf '%s.%d %sh%d\n' "$subnet" $((11 + index)) "$tag" $((index + 1)) >>"$hosts_file"
+for number in $(seq 1 "${#host_threads[@]}"); do
+  echo "$(host_address "$number") $(host_name "$number")" >>"$hosts_file"
 done
 chmod 644 "$hosts_file"
 
@@ -141,14 +143,13 @@ session_env=(env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/tmp
 
 for index in "${!host_threads[@]}"; do
   number=$((index + 1))
-  ns="${tag}h$number"
-  address="$subnet.$((10 + number))"
+  ns=$(host_name "$number")
   ip netns add "$ns"
   host_namespaces+=("$ns")
   ip -n "$ns" link set lo up
   ip link add eth0 netns "$ns" type veth peer name "host$number" netns "$client_ns"
   ip -n "$client_ns" link set "host$number" master lan up
-  ip -n "$ns" addr add "$address/24" dev eth0
+  ip -n "$ns" addr add "$(host_address "$number")/24" dev eth0
   ip -n "$ns" link set eth0 up
 
   threads=()
