@@ -1,12 +1,12 @@
-% Runs one group of checks inside the host and ends the session with exit code
-% 0 when every check held and 1 otherwise, printing each failed check.  ctest
-% reads nothing but the exit code.
-function run_group (group)
+% Runs one group of checks inside the host, with the arguments given, and ends
+% the session with exit code 0 when every check held and 1 otherwise, printing
+% each failed check.  ctest reads nothing but the exit code.
+function run_group (group, varargin)
   global vorlan_failures vorlan_checks
   vorlan_failures = {};
   vorlan_checks = 0;
   try
-    feval (group);
+    feval (group, varargin{:});
   catch err
     vorlan_failures{end+1} = sprintf ("%s stopped: %s [%s]", group, err.message, err.identifier);
     for k = 1:numel (err.stack)
