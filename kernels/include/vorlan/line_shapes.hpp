@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+#include "vorlan/w_blocks.hpp"
+
 namespace vorlan {
 
 // w(z) and w'(z) = -2 z w(z) + 2i/sqrt(pi) at full precision over the whole
@@ -28,8 +30,8 @@ struct VoigtOutputs {
 };
 void VOIGT_ELEMENT(double x, double sigma, double gamma, double& value, double& d_x,
                    double& d_sigma, double& d_gamma);
-void VOIGT_BLOCK(const double* x, const double* sigma, const double* gamma,
-                 const VoigtOutputs& out, std::int64_t n);
+void VOIGT_BLOCK(const double* x, const double* sigma, const double* gamma, const VoigtOutputs& out,
+                 std::int64_t n);
 
 // Z(zeta) and Z'(zeta), zeta = zr + i zi.
 struct PlasmaZOutputs {
@@ -39,8 +41,14 @@ struct PlasmaZOutputs {
   double* d_im;
 };
 void PLASMA_Z_ELEMENT(double zr, double zi, double& re, double& im, double& d_re, double& d_im);
-void PLASMA_Z_BLOCK(const double* zr, const double* zi, const PlasmaZOutputs& out,
-                    std::int64_t n);
+void PLASMA_Z_BLOCK(const double* zr, const double* zi, const PlasmaZOutputs& out, std::int64_t n);
+
+// The block routines with the way of evaluating pinned (see w_blocks.hpp), for
+// tests and benchmarks.
+void VOIGT_BLOCK_PLANNED(const BlockPlan& plan, const double* x, const double* sigma,
+                         const double* gamma, const VoigtOutputs& out, std::int64_t n);
+void PLASMA_Z_BLOCK_PLANNED(const BlockPlan& plan, const double* zr, const double* zi,
+                            const PlasmaZOutputs& out, std::int64_t n);
 
 }  // namespace vorlan
 
