@@ -156,6 +156,8 @@ def plasma_rows(rng):
         r = 10 ** rng.uniform(-3, 150)
         angle = rng.uniform(0, math.pi)
         points.append((r * math.cos(angle), r * math.sin(angle)))
+    for _ in range(400):  # where the methods meet: |zeta| up to 12
+        points.append((rng.uniform(-12, 12), rng.uniform(0, 12)))
     for _ in range(200):  # close to the real axis, inside the Gaussian's reach
         points.append((rng.uniform(-30, 30), 10 ** rng.uniform(-12, 0)))
     for _ in range(100):  # the real axis
