@@ -208,7 +208,14 @@ void trapezoid_terms(double x, double y, bool with_zw, FullTerms& t) {
   const double turn = kTwoPi * u;
   const double qr = s * decay * std::cos(turn);
   const double qi = s * decay * std::sin(turn);
-  const double g_abs = gaussian(x) * std::exp(y * (y - kFourPi));
+  // |g| = exp(-x^2 + y^2 - 4 pi y), x^2 split exactly as in gaussian()
+  double xx;
+  double xx_lo;
+  two_product(x, x, xx, xx_lo);
+  double exponent;
+  double exponent_lo;
+  two_sum(-xx, y * (y - kFourPi), exponent, exponent_lo);
+  const double g_abs = std::exp(exponent) * (1.0 + (exponent_lo - xx_lo));
   const double phase = turn - 2.0 * x * y;
   const double gr = -2.0 * s * g_abs * std::cos(phase);
   const double gi = -2.0 * s * g_abs * std::sin(phase);
