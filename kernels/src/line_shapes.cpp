@@ -102,7 +102,8 @@ void scaled_by_width(double t, double sigma, double& hi, double& lo) {
   lo = e + (a * kRootHalfRest + a_lo * kRootHalf);
 }
 
-void voigt_point(double x, double sigma, double gamma, VoigtValues& r) {
+// With `derivatives` false only r.value is set; it has the same bits either way.
+void voigt_point(double x, double sigma, double gamma, bool derivatives, VoigtValues& r) {
   if (std::isnan(x) || std::isnan(sigma) || std::isnan(gamma) || sigma < 0.0 || gamma < 0.0) {
     set_all(r, kNaN);
     return;
@@ -125,8 +126,10 @@ void voigt_point(double x, double sigma, double gamma, VoigtValues& r) {
     if (zr > ARG_LIMIT || zi > ARG_LIMIT) {
       detail::w_full_beyond(zr, zi, t);
     } else {
-      detail::w_full_quadrant(zr, zi, true, t);
-      if (zr_lo != 0.0 || zi_lo != 0.0) {
+      detail::w_full_quadrant(zr, zi, derivatives, t);
+      if (!derivatives) {
+        t.wr += zr_lo * t.dr - zi_lo * t.di;
+      } else if (zr_lo != 0.0 || zi_lo != 0.0) {
         // The rest of z, to first order: w'' = -2 (z w)', (z w)'' = 2 w' + z w''.
         // Near the profile's sign changes and in the Gaussian core the
         // rounding of z would otherwise show.
@@ -169,7 +172,7 @@ void plasma_point(double zr, double zi, double& re, double& im, double& d_re, do
 void VOIGT_ELEMENT(double x, double sigma, double gamma, double& value, double& d_x,
                    double& d_sigma, double& d_gamma) {
   VoigtValues r{};
-  voigt_point(x, sigma, gamma, r);
+  voigt_point(x, sigma, gamma, true, r);
   value = r.value;
   d_x = r.d_x;
   d_sigma = r.d_sigma;
@@ -195,9 +198,10 @@ struct VoigtTask {
 void voigt_range(const void* context, std::int64_t begin, std::int64_t end) {
   const auto& task = *static_cast<const VoigtTask*>(context);
   const VoigtOutputs& out = task.out;
+  const bool derivatives = out.d_x != nullptr || out.d_sigma != nullptr || out.d_gamma != nullptr;
   for (std::int64_t k = begin; k < end; ++k) {
     VoigtValues r{};
-    voigt_point(task.x[k], task.sigma[k], task.gamma[k], r);
+    voigt_point(task.x[k], task.sigma[k], task.gamma[k], derivatives, r);
     if (out.value != nullptr) out.value[k] = r.value;
     if (out.d_x != nullptr) out.d_x[k] = r.d_x;
     if (out.d_sigma != nullptr) out.d_sigma[k] = r.d_sigma;
