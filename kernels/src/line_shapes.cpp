@@ -55,8 +55,13 @@ void set_all(VoigtValues& r, double v) {
   r.d_gamma = v;
 }
 
+// f a, with a zero factor f giving 0 even where a has overflowed.
+double times(double f, double a) { return f == 0.0 ? 0.0 : f * a; }
+
 // The Lorentzian and its derivatives; sigma = 0.  With u the smaller of |x|
-// and g over the larger (m), nothing is squared that could overflow.
+// and g over the larger, nothing is squared that could overflow; factors that
+// vanish keep their products 0 where the widths are so small that the other
+// factor overflows.
 void lorentzian(double ax, double g, VoigtValues& r) {
   r.d_sigma = 0.0;
   if (g == 0.0 && ax == 0.0) {
@@ -71,16 +76,16 @@ void lorentzian(double ax, double g, VoigtValues& r) {
     const double s = 1.0 + u * u;
     const double head = kOneOverPi / (g * s);
     r.value = head;
-    r.d_x = -2.0 * u * head / (g * s);
-    r.d_gamma = (u - 1.0) * (u + 1.0) * head / (g * s);
+    r.d_x = times(-2.0 * u, head) / (g * s);
+    r.d_gamma = times((u - 1.0) * (u + 1.0), head) / (g * s);
   } else {
     // V = u / (pi x (1 + u^2)), u = g / x
     const double u = g / ax;
     const double s = 1.0 + u * u;
     const double head = kOneOverPi / (ax * s);
-    r.value = u * head;
-    r.d_x = -2.0 * u * head / (ax * s);
-    r.d_gamma = (1.0 - u) * (1.0 + u) * head / (ax * s);
+    r.value = times(u, head);
+    r.d_x = times(-2.0 * u, head) / (ax * s);
+    r.d_gamma = times((1.0 - u) * (1.0 + u), head) / (ax * s);
   }
 }
 

@@ -153,6 +153,10 @@ TEST(LineShapeEdges, VoigtLimitsAndInvalidWidths) {
       // sigma = gamma = 0: 0 away from the centre, Inf at it
       {1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0 / pi},
       {0.0, 0.0, 0.0, kInf, 0.0, 0.0, -kInf},
+      // widths so small that 1 / (pi g) overflows: vanishing factors stay 0
+      {1e-320, 0.0, 0.0, 0.0, 0.0, 0.0, kInf},
+      {0.0, 0.0, 1e-320, kInf, 0.0, 0.0, -kInf},
+      {1e-320, 0.0, 1e-320, kInf, -kInf, 0.0, 0.0},
       // |x| = Inf: 0
       {kInf, 1.0, 1.0, 0.0, 0.0, 0.0, 0.0},
       {-kInf, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0},
