@@ -1,6 +1,6 @@
 // The Voigt profile's steps around w (see line_shapes.cpp for the method),
-// shared by its one-point routine and its vector-lane code so that both are
-// the same statements.  Internal linkage, as w_full_steps.hpp explains.
+// apart from its block routine so that vector-lane code can share them and
+// give the same bits.  Internal linkage, as w_full_steps.hpp explains.
 #ifndef VORLAN_LINE_SHAPE_STEPS_HPP
 #define VORLAN_LINE_SHAPE_STEPS_HPP
 

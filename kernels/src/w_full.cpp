@@ -41,7 +41,6 @@
 #include "vorlan/line_shapes.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_regions.hpp"
-#include "w_full_nodes.hpp"
 #include "w_full_steps.hpp"
 
 namespace vorlan {

@@ -1,8 +1,8 @@
-// The full-precision w kernel's steps (see w_full.cpp for the method), shared
-// by the one-point kernel and the line shapes' vector-lane code so that both
-// are the same statements.
+// The full-precision w kernel's steps (see w_full.cpp for the method), apart
+// from the kernel's file so that vector-lane code can share them and give the
+// same bits.
 //
-// Internal linkage on purpose, as in w_regions_steps.hpp: the lane code is
+// Internal linkage on purpose, as in w_regions_steps.hpp: lane code is
 // compiled once per vector unit, and no copy compiled for a wider unit may be
 // picked by the linker for a narrower one.
 #ifndef VORLAN_W_FULL_STEPS_HPP
@@ -83,7 +83,7 @@ constexpr double kShiftedGridMomentFactors[kNodes] = {0.875,   -0.125,  -2.125, 
 constexpr double kUnitFactors[kNodes] = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0,
                                          1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
 
-// The trapezoidal rule's node sums (w_full_nodes.hpp).
+// The trapezoidal rule's node sums.
 template <class V>
 struct TrapezoidSums {
   V a;   // sum of e (|z|^2 + t^2): Re w
@@ -139,6 +139,34 @@ inline void fraction_terms(double x, double y, bool with_zw, FullTerms& t) {
   }
 }
 
+// The rule's node loop: nodes, weights and factors give each node's t,
+// 2 exp(-t^2) and (z w)' factor (see TrapezoidTables).  Generic in the number
+// type so that vector-lane code can run it on several points at once, each
+// lane the double's operations.
+template <class V>
+inline void trapezoid_sums(const V& x, const V& y, const V* nodes, const V* weights,
+                           const V* factors, bool with_zw, TrapezoidSums<V>& s) {
+  const V yy = y * y;
+  const V r2 = x * x + yy;
+  for (int k = 0; k < kNodes; ++k) {
+    const V node = nodes[k];
+    const V tt = node * node;
+    const V below = x - node;
+    const V above = x + node;
+    const V e = weights[k] / ((below * below + yy) * (above * above + yy));
+    s.a += e * (r2 + tt);
+    s.b += e * (r2 - tt);
+    const V et = e * tt;
+    s.q += et;
+    s.p += et * (below * above - yy);
+    if (with_zw) {
+      const V c = et * factors[k];
+      s.ga += c * (r2 + tt);
+      s.gb += c * (r2 - tt);
+    }
+  }
+}
+
 // Where x lies on the rule's grids: 2x = nearest + u exactly, |u| <= 1/2, and
 // the nodes used (the integer grid's unless x is within h/4 of one of them).
 struct TrapezoidGrid {
@@ -169,7 +197,7 @@ inline TrapezoidTables trapezoid_tables(const TrapezoidGrid& grid) {
           grid.moments_out ? kShiftedGridMomentFactors : kUnitFactors};
 }
 
-// The rule's terms from its node sums (w_full_nodes.hpp) and the pole's term.
+// The rule's terms from its node sums and the pole's term.
 inline void trapezoid_finish(double x, double y, const TrapezoidGrid& grid, bool with_zw,
                              TrapezoidSums<double> sums, FullTerms& t) {
   const double r2 = x * x + y * y;
