@@ -14,9 +14,9 @@
 // gamma = 0 is the Gaussian, which the kernel gives on the real axis.
 // Measured against 40-digit values over sigma and gamma/sigma from 1e-6 to
 // 1e6 and |x| to 1e6 max(sigma, gamma): V within 7.8e-16 relative; each
-// derivative within 1.4e-13 relative where it is at least 1e-3 of its peak
-// over x (1.3e-14 away from the sign change of dV/dgamma at the Dawson
-// function's maximum), and within 3.9e-15 of the peak everywhere.
+// derivative within 7.8e-14 relative where it is at least 1e-3 of its peak
+// over x (2.2e-15 for the Gaussian and Lorentzian), and within 3.9e-15 of
+// the peak everywhere.
 //
 // Plasma dispersion: Z = i sqrt(pi) w(zeta), Z' = i sqrt(pi) w'(zeta), the
 // latter equal to -2 (1 + zeta Z) without forming that difference.
