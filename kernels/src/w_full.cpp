@@ -21,6 +21,9 @@
 //    (z w)' are the same rule applied to -(2i/pi) Int t e^{-t^2} / (z - t) and
 //    (i/pi) Int (1 - 2t^2) e^{-t^2} / (z - t); beyond |z| = 4 the latter with
 //    its two vanishing moments taken out, divided by z^2.
+// On the real axis Re w = exp(-x^2) exactly as double rounding allows, and
+// near the Dawson function's maximum X0 = 0.924, where Im w' = (2/sqrt(pi))
+// (1 - 2 x D(x)) changes sign, Im w' from its Taylor series at X0.
 // Lower half-plane: w(z) = 2 exp(-z^2) - w(-z), w'(z) = w'(-z) - 4 z exp(-z^2);
 // left half-plane: w(-conj z) = conj w(z).  Beyond ARG_LIMIT the asymptotic
 // leading terms, as the region plug-ins have them.
