@@ -27,6 +27,8 @@ constexpr double kSplitBelow = 1e6;
 constexpr double kSplitAbove = 1e-280;
 constexpr double kSplitWidthMin = 1e-280;
 constexpr double kSplitWidthMax = 1e280;
+// Beyond this |Re z| or Im z the Voigt profile is the Lorentzian.
+constexpr double kLorentzianFrom = 1e8;
 
 struct VoigtValues {
   double value, d_x, d_sigma, d_gamma;
@@ -111,7 +113,19 @@ inline bool voigt_prepare(double x, double sigma, double gamma, VoigtValues& r, 
   } else {
     scaled_by_width(ax, sigma, z.zr, z.zr_lo);
     scaled_by_width(gamma, sigma, z.zi, z.zi_lo);
-    return true;
+    if (!(z.zr > kLorentzianFrom) && !(z.zi > kLorentzianFrom)) {
+      return true;
+    }
+    // |z| > 1e8: w(z) = i / (sqrt(pi) z) (1 + 1/(2 z^2) + ...) makes V the
+    // Lorentzian to double precision, with dV/dsigma = sigma L''(x); also
+    // where z overflows (sigma vanishingly small beside x or gamma).
+    lorentzian(ax, gamma, r);
+    const double m = ax > gamma ? ax : gamma;
+    const double u = ax / m;
+    const double v = gamma / m;
+    const double s = u * u + v * v;
+    const double head = 2.0 * kOneOverPi * v * (3.0 * (u * u) - v * v) / (s * s * s);
+    r.d_sigma = times(sigma / m, head) / m / m;
   }
   if (x < 0.0) {
     r.d_x = -r.d_x;
@@ -119,33 +133,26 @@ inline bool voigt_prepare(double x, double sigma, double gamma, VoigtValues& r, 
   return false;
 }
 
-inline bool voigt_beyond_range(const VoigtArgument& z) {
-  return z.zr > ARG_LIMIT || z.zi > ARG_LIMIT;
-}
-
-// The values from the terms t of w at z (w_full_quadrant's, or
-// w_full_beyond's where beyond range); with `derivatives` false only r.value,
-// with the same bits either way.
+// The values from w_full_quadrant's terms t at z; with `derivatives` false
+// only r.value, with the same bits either way.
 inline void voigt_complete(double x, double sigma, bool derivatives, const VoigtArgument& z,
                            FullTerms t, VoigtValues& r) {
-  if (!voigt_beyond_range(z)) {
-    if (!derivatives) {
-      t.wr += z.zr_lo * t.dr - z.zi_lo * t.di;
-    } else if (z.zr_lo != 0.0 || z.zi_lo != 0.0) {
-      // The rest of z, to first order: w'' = -2 (z w)', (z w)'' = 2 w' + z w''.
-      // Near the profile's sign changes and in the Gaussian core the rounding
-      // of z would otherwise show.
-      const double w2r = -2.0 * t.gr;
-      const double w2i = -2.0 * t.gi;
-      const double g2r = 2.0 * t.dr + (z.zr * w2r - z.zi * w2i);
-      const double g2i = 2.0 * t.di + (z.zr * w2i + z.zi * w2r);
-      t.wr += z.zr_lo * t.dr - z.zi_lo * t.di;
-      t.wi += z.zr_lo * t.di + z.zi_lo * t.dr;
-      t.dr += z.zr_lo * w2r - z.zi_lo * w2i;
-      t.di += z.zr_lo * w2i + z.zi_lo * w2r;
-      t.gr += z.zr_lo * g2r - z.zi_lo * g2i;
-      t.gi += z.zr_lo * g2i + z.zi_lo * g2r;
-    }
+  if (!derivatives) {
+    t.wr += z.zr_lo * t.dr - z.zi_lo * t.di;
+  } else if (z.zr_lo != 0.0 || z.zi_lo != 0.0) {
+    // The rest of z, to first order: w'' = -2 (z w)', (z w)'' = 2 w' + z w''.
+    // Near the profile's sign changes and in the Gaussian core the rounding
+    // of z would otherwise show.
+    const double w2r = -2.0 * t.gr;
+    const double w2i = -2.0 * t.gi;
+    const double g2r = 2.0 * t.dr + (z.zr * w2r - z.zi * w2i);
+    const double g2i = 2.0 * t.di + (z.zr * w2i + z.zi * w2r);
+    t.wr += z.zr_lo * t.dr - z.zi_lo * t.di;
+    t.wi += z.zr_lo * t.di + z.zi_lo * t.dr;
+    t.dr += z.zr_lo * w2r - z.zi_lo * w2i;
+    t.di += z.zr_lo * w2i + z.zi_lo * w2r;
+    t.gr += z.zr_lo * g2r - z.zi_lo * g2i;
+    t.gi += z.zr_lo * g2i + z.zi_lo * g2r;
   }
   r.value = t.wr * kOneOverSqrtTwoPi / sigma;
   r.d_x = t.dr * kOneOverTwoSqrtPi / sigma / sigma;

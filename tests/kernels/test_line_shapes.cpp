@@ -160,6 +160,9 @@ TEST(LineShapeEdges, VoigtLimitsAndInvalidWidths) {
       {1e-320, 0.0, 0.0, 0.0, 0.0, 0.0, kInf},
       {0.0, 0.0, 1e-320, kInf, 0.0, 0.0, -kInf},
       {1e-320, 0.0, 1e-320, kInf, -kInf, 0.0, 0.0},
+      // sigma vanishingly small beside x or gamma: the Lorentzian
+      {1.0, 5e-324, 1.0, 0.5 / pi, -0.5 / pi, 0.0, 0.0},
+      {-2.0, 1e-300, 0.0, 0.0, 0.0, 0.0, 0.25 / pi},
       // |x| = Inf: 0
       {kInf, 1.0, 1.0, 0.0, 0.0, 0.0, 0.0},
       {-kInf, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0},
