@@ -3,7 +3,10 @@
 // fraction, the lower half-plane (exp/sin/cos of the reflection), and the
 // mixed sets the plug-in benchmark uses.  Each block evaluator runs at every
 // vector width the processor has, on one thread, and once with its automatic
-// thread count; "scalar" is the plain element-by-element loop.
+// thread count; "scalar" is the plain element-by-element loop.  The line
+// shapes: the Voigt profile alone and with its three derivatives on a line's
+// core and on a spectrum around it, and Z with Z', on one thread and on the
+// automatic count.
 //
 //   bench_kernels [--benchmark_filter=Regions/taylor]
 #include <benchmark/benchmark.h>
@@ -14,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "vorlan/line_shapes.hpp"
 #include "vorlan/w_blocks.hpp"
 #include "vorlan/w_complete.hpp"
 
@@ -121,10 +125,71 @@ void register_all() {
   }
 }
 
+// A Voigt line: sigma 1, gamma 0.3, x over +-x_half.
+struct VoigtSet {
+  std::string name;
+  std::vector<double> x, sigma, gamma;
+};
+
+VoigtSet voigt_set(const std::string& name, double x_half, std::size_t n) {
+  const PointSet points = box(name, x_half, 0.0, 1.0, n);
+  return {name, points.x, std::vector<double>(n, 1.0), std::vector<double>(n, 0.3)};
+}
+
+void run_voigt(benchmark::State& state, const VoigtSet* set, bool derivatives, int threads) {
+  const std::size_t n = set->x.size();
+  std::vector<double> v(n), dx(n), ds(n), dg(n);
+  const vorlan::VoigtOutputs out{v.data(), derivatives ? dx.data() : nullptr,
+                                 derivatives ? ds.data() : nullptr,
+                                 derivatives ? dg.data() : nullptr};
+  for (auto _ : state) {
+    vorlan::VOIGT_BLOCK_PLANNED({vorlan::BLOCK_WIDTH_WIDEST(), threads}, set->x.data(),
+                                set->sigma.data(), set->gamma.data(), out,
+                                static_cast<std::int64_t>(n));
+    benchmark::DoNotOptimize(v.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * n));
+}
+
+void run_plasma(benchmark::State& state, const PointSet* set, int threads) {
+  const std::size_t n = set->x.size();
+  std::vector<double> zr(n), zi(n), dr(n), di(n);
+  for (auto _ : state) {
+    vorlan::PLASMA_Z_BLOCK_PLANNED({vorlan::BLOCK_WIDTH_WIDEST(), threads}, set->x.data(),
+                                   set->y.data(), {zr.data(), zi.data(), dr.data(), di.data()},
+                                   static_cast<std::int64_t>(n));
+    benchmark::DoNotOptimize(zr.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * n));
+}
+
+void register_line_shapes() {
+  static const std::vector<VoigtSet> lines = {voigt_set("core", 5.0, kBlock),
+                                              voigt_set("spectrum", 50.0, kBlock)};
+  static const std::vector<PointSet> zetas = {box("upper_box", 10.0, 0.0, 5.0, kBlock),
+                                              box("both_box", 5.0, -5.0, 5.0, kBlock)};
+  for (int threads : {1, 0}) {
+    const std::string suffix = threads == 1 ? "/one_thread" : "/all_cores";
+    for (const VoigtSet& set : lines) {
+      benchmark::RegisterBenchmark(("Voigt/" + set.name + "/value" + suffix).c_str(), run_voigt,
+                                   &set, false, threads);
+      benchmark::RegisterBenchmark(("Voigt/" + set.name + "/all_four" + suffix).c_str(), run_voigt,
+                                   &set, true, threads);
+    }
+    for (const PointSet& set : zetas) {
+      benchmark::RegisterBenchmark(("PlasmaZ/" + set.name + "/with_derivative" + suffix).c_str(),
+                                   run_plasma, &set, threads);
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   register_all();
+  register_line_shapes();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -88,12 +88,7 @@ void W_REGIONS(const double& x, const double& y, double& u, double& v, std::int3
     double tsx = 0.0;
     double tsy = 0.0;
     for (std::int32_t n = nu; n >= 0; --n) {
-      const double m = static_cast<double>(n + 1);
-      const double tx = (ay + h) + m * rx;
-      const double ty = ax - m * ry;
-      const double mu = 0.5 / (tx * tx + ty * ty);
-      rx = mu * tx;
-      ry = mu * ty;
+      detail::fraction_step(ax, ay + h, static_cast<double>(n + 1), rx, ry);
       if (h > 0.0 && n <= kappa) {
         const double t = lambda + tsx;
         const double next_sx = rx * t - ry * tsy;

@@ -14,6 +14,19 @@
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
 
+// One level of the continued fraction w = (2/sqrt(pi)) r_0, unwound from the
+// bottom: r_n = 1 / (2 (-i z + (n + 1) r_{n+1})) with z = ax + i ay, in
+// (rx, ry) on entry r_{n+1} and on return r_n; shifted_y is ay plus the Taylor
+// step (0 outside the Taylor ring) and m is n + 1.  Each division is by a sum
+// of squares, so the fraction keeps the relative accuracy of its real part.
+inline void fraction_step(double ax, double shifted_y, double m, double& rx, double& ry) {
+  const double tx = shifted_y + m * rx;
+  const double ty = ax - m * ry;
+  const double mu = 0.5 / (tx * tx + ty * ty);
+  rx = mu * tx;
+  ry = mu * ty;
+}
+
 // The value at x + iy from the value (wr, wi) at the first-quadrant point,
 // by w(-z) = 2 exp(-z^2) - w(z) below the real axis, with 2 exp(-z^2) at the
 // first-quadrant point given as (er2, ei2), and w(-conj z) = conj w(z).

@@ -2,8 +2,11 @@
 // element routines W_REGIONS_ELEMENT and W_RATIONAL_ELEMENT, whatever the
 // block's size, the element's position, the arrays' alignment, the vector
 // width and the thread count.  NaN results need only agree in being NaN.
+// The same holds for the line shapes' blocks against their element routines,
+// with any selection of outputs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
@@ -13,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "vorlan/line_shapes.hpp"
 #include "vorlan/w_blocks.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_regions.hpp"
@@ -285,6 +289,79 @@ TEST(BlockWidths, WidestIsAvailableAndEmptyBlocksWriteNothing) {
   vorlan::W_RATIONAL_BLOCK(&x, &y, &u, &v, 0);
   EXPECT_EQ(u, -7.0);
   EXPECT_EQ(v, -7.0);
+}
+
+// The line shapes: every output of every element as its element routine gives
+// it, at every width and 1 to 3 threads, whichever outputs are asked for (a
+// null output is skipped, the others unaffected).
+TEST(LineShapeBlocks, ElementBitsForEveryPlanAndOutputSelection) {
+  const Points p = random_points(9001, 53);
+  const std::size_t n = p.size();
+  // Voigt arguments from the same points: widths of every size, some zero,
+  // some negative or NaN.
+  std::vector<double> sigma(n), gamma(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    sigma[k] = k % 11 == 0 ? 0.0 : std::fabs(p.y[k]);
+    gamma[k] = k % 13 == 0 ? 0.0 : std::fabs(p.x[(k * 7) % n]) * (k % 17 == 0 ? -1.0 : 1.0);
+  }
+  sigma[5] = kNaN;
+  std::vector<double> expected(4 * n);
+  std::vector<double> expected_z(4 * n);
+  for (std::size_t k = 0; k < n; ++k) {
+    vorlan::VOIGT_ELEMENT(p.x[k], sigma[k], gamma[k], expected[k], expected[n + k],
+                          expected[2 * n + k], expected[3 * n + k]);
+    vorlan::PLASMA_Z_ELEMENT(p.x[k], p.y[k], expected_z[k], expected_z[n + k],
+                             expected_z[2 * n + k], expected_z[3 * n + k]);
+  }
+  auto mismatches = [n](const std::vector<double>& got, const std::vector<double>& want,
+                        unsigned mask) {
+    int count = 0;
+    for (std::size_t k = 0; k < 4 * n; ++k) {
+      if ((mask >> (k / n) & 1U) != 0 && !same_bits(got[k], want[k])) ++count;
+    }
+    return count;
+  };
+  for (BlockWidth w : available_widths()) {
+    for (int threads = 1; threads <= 3; ++threads) {
+      for (unsigned mask : {15U, 1U, 6U, 8U}) {
+        std::vector<double> got(4 * n, -7.0);
+        auto slot = [&](int k) { return (mask >> k & 1U) != 0 ? got.data() + k * n : nullptr; };
+        vorlan::VOIGT_BLOCK_PLANNED({w, threads}, p.x.data(), sigma.data(), gamma.data(),
+                                    {slot(0), slot(1), slot(2), slot(3)},
+                                    static_cast<std::int64_t>(n));
+        EXPECT_EQ(mismatches(got, expected, mask), 0)
+            << "Voigt width " << static_cast<int>(w) << " threads " << threads << " outputs "
+            << mask;
+        std::fill(got.begin(), got.end(), -7.0);
+        vorlan::PLASMA_Z_BLOCK_PLANNED({w, threads}, p.x.data(), p.y.data(),
+                                       {slot(0), slot(1), slot(2), slot(3)},
+                                       static_cast<std::int64_t>(n));
+        EXPECT_EQ(mismatches(got, expected_z, mask), 0)
+            << "Z width " << static_cast<int>(w) << " threads " << threads << " outputs " << mask;
+        for (std::size_t k = 0; k < 4 * n; ++k) {  // skipped outputs untouched
+          if ((mask >> (k / n) & 1U) == 0) {
+            ASSERT_EQ(got[k], -7.0);
+          }
+        }
+      }
+    }
+  }
+  // The default entry points, on a block large enough for several threads.
+  std::vector<double> big_x, big_s, big_g, value;
+  for (int copy = 0; copy < 8; ++copy) {
+    big_x.insert(big_x.end(), p.x.begin(), p.x.end());
+    big_s.insert(big_s.end(), sigma.begin(), sigma.end());
+    big_g.insert(big_g.end(), gamma.begin(), gamma.end());
+  }
+  value.assign(big_x.size(), -7.0);
+  vorlan::VOIGT_BLOCK(big_x.data(), big_s.data(), big_g.data(),
+                      {value.data(), nullptr, nullptr, nullptr},
+                      static_cast<std::int64_t>(big_x.size()));
+  int differences = 0;
+  for (std::size_t k = 0; k < value.size(); ++k) {
+    differences += !same_bits(value[k], expected[k % n]);
+  }
+  EXPECT_EQ(differences, 0);
 }
 
 }  // namespace

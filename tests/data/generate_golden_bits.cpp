@@ -6,7 +6,10 @@
 //    power-series disc, i.e. the Taylor ring and the continued fraction, and
 //    beyond ARG_LIMIT for y >= 0 (W_BEYOND_RANGE divides only);
 //  - rational: W_RATIONAL_ELEMENT for y >= 0 (y = -0 included), the formula
-//    with its extended-range quotient, NaN beyond |z| ~ 1.09e44.
+//    with its extended-range quotient, NaN beyond |z| ~ 1.09e44;
+//  - full, full_derivative: w and w' of W_FULL_ELEMENT for y > 0 where its
+//    continued fraction decides them (|x| >= 7.5 or y >= 4), and beyond
+//    ARG_LIMIT for y >= 0.
 // The power-series disc, the real axis of the region kernel and the lower
 // half-plane call exp, sin or cos, whose last bit is the platform's: none of
 // those points is in the table.
@@ -34,6 +37,7 @@
 #include <vector>
 
 #include "../kernels/bits_text.hpp"
+#include "vorlan/line_shapes.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_regions.hpp"
 
@@ -107,6 +111,12 @@ bool rational_qualifies(double x, double y) {
   return !std::isnan(x) && !std::isnan(y) && !(y < 0.0);
 }
 
+bool full_qualifies(double x, double y) {
+  if (std::isnan(x) || std::isnan(y)) return false;
+  if (std::fabs(x) > vorlan::ARG_LIMIT || std::fabs(y) > vorlan::ARG_LIMIT) return !(y < 0.0);
+  return y > 0.0 && (std::fabs(x) >= 7.5 || y >= 4.0);
+}
+
 class Table {
  public:
   // False (and nothing added) for a point that does not qualify or is there already.
@@ -134,6 +144,18 @@ class Table {
     double v;
     vorlan::W_RATIONAL_ELEMENT(x, y, u, v);
     add("rational", x, y, u, v, "rational");
+    return true;
+  }
+
+  bool full(double x, double y) {
+    if (!full_qualifies(x, y) || !fresh("full", x, y)) return false;
+    double u;
+    double v;
+    double du;
+    double dv;
+    vorlan::W_FULL_ELEMENT(x, y, u, v, du, dv);
+    add("full", x, y, u, v, "full");
+    add("full_derivative", x, y, du, dv, "full");
     return true;
   }
 
@@ -357,6 +379,31 @@ void rational_points(Table& table, Stream& stream) {
   }
 }
 
+// The full-precision w's continued fraction over every depth (|z| from 4 to
+// ARG_LIMIT in random directions), both sides of where it takes over, and
+// points beyond ARG_LIMIT.
+void full_points(Table& table, Stream& stream) {
+  for (int i = 0; i < 400; ++i) {
+    const double s = stream.binade(2, 512);
+    const double c = stream.between(-1.0, 1.0);
+    table.full(s * c, s * std::sqrt(1.0 - c * c));
+  }
+  for (double y : {5e-324, 1e-300, 1e-10, 0.5, 3.99}) {
+    table.full(7.5, y);
+    table.full(-std::nextafter(7.5, kInf), y);
+  }
+  for (double x : {0.0, -0.0, 1e-300, 3.0, -7.4}) {
+    table.full(x, 4.0);
+    table.full(x, std::nextafter(4.0, kInf));
+  }
+  for (double far : {std::nextafter(vorlan::ARG_LIMIT, kInf), 1e300, kInf}) {
+    for (double other : {0.0, 1.0, 1e200}) {
+      table.full(far, other);
+      table.full(-other, far);
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -371,6 +418,7 @@ int main(int argc, char** argv) {
   fraction_depths(table, stream);
   regions_axes_and_far_out(table, stream);
   rational_points(table, stream);
+  full_points(table, stream);
 
   bool complete = true;
   for (int kappa = 7; kappa <= 40; ++kappa) {

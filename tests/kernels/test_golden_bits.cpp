@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bits_text.hpp"
+#include "vorlan/line_shapes.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_regions.hpp"
 
@@ -22,7 +23,7 @@ namespace {
 using vorlan_test::hex_bits;
 
 struct GoldenRow {
-  std::string kernel;  // regions or rational
+  std::string kernel;  // regions, rational, full or full_derivative
   double x, y, u, v;
   int line;
 };
@@ -136,10 +137,13 @@ bool beyond_range(const GoldenRow& row) {
   return std::fabs(row.x) > vorlan::ARG_LIMIT || std::fabs(row.y) > vorlan::ARG_LIMIT;
 }
 
-TEST(GoldenBits, TableCoversBothKernels) {
+TEST(GoldenBits, TableCoversEveryKernel) {
   EXPECT_GE(rows_of("regions").size(), 1000u);
   EXPECT_GE(rows_of("rational").size(), 500u);
-  EXPECT_EQ(rows_of("regions").size() + rows_of("rational").size(), golden_rows().size())
+  EXPECT_GE(rows_of("full").size(), 300u);
+  EXPECT_EQ(rows_of("full").size(), rows_of("full_derivative").size());
+  EXPECT_EQ(rows_of("regions").size() + rows_of("rational").size() + 2 * rows_of("full").size(),
+            golden_rows().size())
       << "rows of an unknown kernel";
 }
 
@@ -167,6 +171,20 @@ TEST(GoldenBits, RegionsElement) {
 
 TEST(GoldenBits, RationalElement) {
   check_elements("W_RATIONAL_ELEMENT", "rational", vorlan::W_RATIONAL_ELEMENT);
+}
+
+TEST(GoldenBits, FullElement) {
+  check_elements("W_FULL_ELEMENT", "full", [](double x, double y, double& u, double& v) {
+    double du;
+    double dv;
+    vorlan::W_FULL_ELEMENT(x, y, u, v, du, dv);
+  });
+  check_elements("W_FULL_ELEMENT'", "full_derivative",
+                 [](double x, double y, double& du, double& dv) {
+                   double u;
+                   double v;
+                   vorlan::W_FULL_ELEMENT(x, y, u, v, du, dv);
+                 });
 }
 
 TEST(GoldenBits, RegionsBlock) {

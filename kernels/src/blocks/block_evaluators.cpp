@@ -110,8 +110,8 @@ struct CallerEnvironment {
   int rounding;
 };
 
-void run_piece(Piece piece, const CallerEnvironment* caller, const double* xr, const double* xi,
-               double* ur, double* ui, std::int64_t begin, std::int64_t end) {
+void run_range(blocks::RangeTask task, const void* context, const CallerEnvironment* caller,
+               std::int64_t begin, std::int64_t end) {
   if (caller != nullptr) {
     if (caller->have_env) {
       std::fesetenv(&caller->env);
@@ -120,15 +120,14 @@ void run_piece(Piece piece, const CallerEnvironment* caller, const double* xr, c
       std::fesetround(caller->rounding);
     }
   }
-  piece(xr + begin, xi + begin, ur + begin, ui + begin, end - begin);
+  task(context, begin, end);
 }
 
 // Splits [0, n) into `threads` shares; the calling thread takes the last one,
 // and any share whose thread cannot be started.
-void run_split(Piece piece, int threads, const double* xr, const double* xi, double* ur, double* ui,
-               std::int64_t n) {
+void split_ranges(blocks::RangeTask task, const void* context, int threads, std::int64_t n) {
   if (threads <= 1) {
-    piece(xr, xi, ur, ui, n);
+    task(context, 0, n);
     return;
   }
   CallerEnvironment caller{};
@@ -142,24 +141,43 @@ void run_split(Piece piece, int threads, const double* xr, const double* xi, dou
     workers.reserve(static_cast<std::size_t>(threads - 1));
     inline_shares.reserve(static_cast<std::size_t>(threads));
   } catch (...) {
-    piece(xr, xi, ur, ui, n);
+    task(context, 0, n);
     return;
   }
   for (int t = 0; t + 1 < threads; ++t) {
     try {
-      workers.emplace_back(run_piece, piece, &caller, xr, xi, ur, ui, share_begin(t),
-                           share_begin(t + 1));
+      workers.emplace_back(run_range, task, context, &caller, share_begin(t), share_begin(t + 1));
     } catch (...) {
       inline_shares.push_back(t);  // capacity reserved: cannot throw
     }
   }
   inline_shares.push_back(threads - 1);
   for (int t : inline_shares) {
-    run_piece(piece, nullptr, xr, xi, ur, ui, share_begin(t), share_begin(t + 1));
+    run_range(task, context, nullptr, share_begin(t), share_begin(t + 1));
   }
   for (std::thread& w : workers) {
     w.join();
   }
+}
+
+// A lane piece over its arrays, as a range task.
+struct PieceArrays {
+  Piece piece;
+  const double* xr;
+  const double* xi;
+  double* ur;
+  double* ui;
+};
+
+void piece_range(const void* context, std::int64_t begin, std::int64_t end) {
+  const auto& a = *static_cast<const PieceArrays*>(context);
+  a.piece(a.xr + begin, a.xi + begin, a.ur + begin, a.ui + begin, end - begin);
+}
+
+void run_split(Piece piece, int threads, const double* xr, const double* xi, double* ur, double* ui,
+               std::int64_t n) {
+  const PieceArrays arrays{piece, xr, xi, ur, ui};
+  split_ranges(piece_range, &arrays, threads, n);
 }
 
 BlockWidth usable(BlockWidth width) {
@@ -167,6 +185,18 @@ BlockWidth usable(BlockWidth width) {
 }
 
 }  // namespace
+
+namespace blocks {
+
+void run_ranges(RangeTask task, const void* context, int threads, std::int64_t n) {
+  split_ranges(task, context, threads, n);
+}
+
+int threads_for_block(std::int64_t n, std::int64_t per_thread, int requested) {
+  return threads_for(n, per_thread, requested);
+}
+
+}  // namespace blocks
 
 bool BLOCK_WIDTH_AVAILABLE(BlockWidth width) {
   switch (width) {

@@ -30,6 +30,17 @@ void regions_avx512(const double* xr, const double* xi, double* ur, double* ui, 
 void rational_avx512(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 #endif
 
+// Work on the elements [begin, end) of a block described by context.
+using RangeTask = void (*)(const void* context, std::int64_t begin, std::int64_t end);
+
+// Runs task over [0, n) split into `threads` shares, the calling thread taking
+// one, each worker under the caller's floating-point environment.
+void run_ranges(RangeTask task, const void* context, int threads, std::int64_t n);
+
+// The thread count for n elements: `requested` if positive, else as many as
+// pay for themselves at per_thread elements each.
+int threads_for_block(std::int64_t n, std::int64_t per_thread, int requested);
+
 }  // namespace vorlan::blocks
 
 #endif

@@ -1,0 +1,55 @@
+// The line shapes built on w(z), at full double precision: the Voigt profile
+// with its three partial derivatives, and the plasma dispersion function
+// Z(zeta) = i sqrt(pi) w(zeta) with Z'(zeta) = -2 (1 + zeta Z(zeta)).
+//
+// Each block routine evaluates n points, element k of every array for element
+// k, with the same bits as its element routine at any vector width, size or
+// thread count.  An output pointer that is null is neither computed nor
+// written, so a caller pays only for what it asks.
+#ifndef VORLAN_LINE_SHAPES_HPP
+#define VORLAN_LINE_SHAPES_HPP
+
+#include <cstdint>
+
+#include "vorlan/w_blocks.hpp"
+
+namespace vorlan {
+
+// w(z) and w'(z) = -2 z w(z) + 2i/sqrt(pi) at full precision over the whole
+// plane, w' formed without the cancellation of that formula for large |z|.
+void W_FULL_ELEMENT(double x, double y, double& u, double& v, double& du, double& dv);
+
+// The Voigt profile V(x; sigma, gamma), unit area, sigma the Gaussian's
+// standard deviation and gamma the Lorentzian's half width at half maximum,
+// with dV/dx, dV/dsigma and dV/dgamma.
+struct VoigtOutputs {
+  double* value;
+  double* d_x;
+  double* d_sigma;
+  double* d_gamma;
+};
+void VOIGT_ELEMENT(double x, double sigma, double gamma, double& value, double& d_x,
+                   double& d_sigma, double& d_gamma);
+void VOIGT_BLOCK(const double* x, const double* sigma, const double* gamma, const VoigtOutputs& out,
+                 std::int64_t n);
+
+// Z(zeta) and Z'(zeta), zeta = zr + i zi.
+struct PlasmaZOutputs {
+  double* re;
+  double* im;
+  double* d_re;
+  double* d_im;
+};
+void PLASMA_Z_ELEMENT(double zr, double zi, double& re, double& im, double& d_re, double& d_im);
+void PLASMA_Z_BLOCK(const double* zr, const double* zi, const PlasmaZOutputs& out, std::int64_t n);
+
+// The block routines with the way of evaluating pinned (see w_blocks.hpp), for
+// tests and benchmarks.
+void VOIGT_BLOCK_PLANNED(const BlockPlan& plan, const double* x, const double* sigma,
+                         const double* gamma, const VoigtOutputs& out, std::int64_t n);
+void PLASMA_Z_BLOCK_PLANNED(const BlockPlan& plan, const double* zr, const double* zi,
+                            const PlasmaZOutputs& out, std::int64_t n);
+
+}  // namespace vorlan
+
+#endif

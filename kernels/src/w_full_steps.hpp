@@ -1,0 +1,316 @@
+// The full-precision w kernel's steps (see w_full.cpp for the method), apart
+// from the kernel's file so that vector-lane code can share them and give the
+// same bits.
+//
+// Internal linkage on purpose, as in w_regions_steps.hpp: lane code is
+// compiled once per vector unit, and no copy compiled for a wider unit may be
+// picked by the linker for a narrower one.
+#ifndef VORLAN_W_FULL_STEPS_HPP
+#define VORLAN_W_FULL_STEPS_HPP
+
+#include <cmath>
+#include <cstdint>
+
+#include "rounding.hpp"
+#include "vorlan/w_regions.hpp"
+#include "w_full.hpp"
+#include "w_regions_steps.hpp"
+
+namespace vorlan::detail {
+namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
+
+// Where the continued fraction takes over from the trapezoidal rule, and its
+// depth: measured for 3e-16 in w, w' and (z w)' (the depth needed is about
+// 100 / |z| + 4 from |z| = 4 to 1e3).
+constexpr double kFractionX = 7.5;
+constexpr double kFractionY = 4.0;
+constexpr double kDepthScale = 110.0;
+constexpr double kDepthBase = 5.0;
+
+// Trapezoidal rule: step h = 1/2, h/pi, 4 pi = 2 pi / h, the nodes per grid
+// and the weights 2 exp(-t^2) of the two grids' positive nodes (t = h/2 + k h
+// and t = h/4 + k h, k = 0, 1, ...; the node t = 0 is added on its own).
+constexpr double kStep = 0.5;
+constexpr double kStepOverPi = 0.15915494309189535;
+constexpr double kTwoPi = 6.283185307179586;
+constexpr double kFourPi = 12.566370614359172;
+constexpr int kNodes = 14;
+constexpr double kIntegerGridWeights[kNodes] = {
+    1.5576015661428098,      // t = 0.5
+    0.7357588823428847,      // t = 1.0
+    0.21079844912372867,     // t = 1.5
+    0.03663127777746836,     // t = 2.0
+    0.0038609082724554186,   // t = 2.5
+    0.0002468196081733591,   // t = 3.0
+    9.570234784258018e-06,   // t = 3.5
+    2.2507034943851823e-07,  // t = 4.0
+    3.2104561103712233e-09,  // t = 4.5
+    2.7775887729928042e-11,  // t = 5.0
+    1.4575448191639384e-13,  // t = 5.5
+    4.639045660487139e-16,   // t = 6.0
+    8.955464883436603e-19,   // t = 6.5
+    1.0485771326726928e-21,  // t = 7.0
+};
+constexpr double kShiftedGridWeights[kNodes] = {
+    1.8788261256269516,      // t = 0.25
+    1.139565649461846,       // t = 0.75
+    0.4192227743021956,      // t = 1.25
+    0.09354124476791796,     // t = 1.75
+    0.012659430854971494,    // t = 2.25
+    0.0010391493643096769,   // t = 2.75
+    5.173620044530824e-05,   // t = 3.25
+    1.5622978816608982e-06,  // t = 3.75
+    2.8614483837135376e-08,  // t = 4.25
+    3.1787820189032735e-10,  // t = 4.75
+    2.1418464765016153e-12,  // t = 5.25
+    8.7532370057417e-15,     // t = 5.75
+    2.1697105280858756e-17,  // t = 6.25
+    3.2620278453403715e-20,  // t = 6.75
+};
+// Above this |z|^2, (z w)' is summed with its moments taken out.
+constexpr double kMomentSplit = 16.0;
+// The nodes t of the two grids, and 1 - 2 t^2, by which the terms of (z w)'
+// are weighted beyond kMomentSplit (1 within it); all exact.
+constexpr double kIntegerGridNodes[kNodes] = {0.5, 1.0, 1.5, 2.0, 2.5, 3.0, 3.5,
+                                              4.0, 4.5, 5.0, 5.5, 6.0, 6.5, 7.0};
+constexpr double kShiftedGridNodes[kNodes] = {0.25, 0.75, 1.25, 1.75, 2.25, 2.75, 3.25,
+                                              3.75, 4.25, 4.75, 5.25, 5.75, 6.25, 6.75};
+constexpr double kIntegerGridMomentFactors[kNodes] = {
+    0.5, -1.0, -3.5, -7.0, -11.5, -17.0, -23.5, -31.0, -39.5, -49.0, -59.5, -71.0, -83.5, -97.0};
+constexpr double kShiftedGridMomentFactors[kNodes] = {0.875,   -0.125,  -2.125,  -5.125,  -9.125,
+                                                      -14.125, -20.125, -27.125, -35.125, -44.125,
+                                                      -54.125, -65.125, -77.125, -90.125};
+constexpr double kUnitFactors[kNodes] = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0,
+                                         1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
+
+// The trapezoidal rule's node sums.
+template <class V>
+struct TrapezoidSums {
+  V a;   // sum of e (|z|^2 + t^2): Re w
+  V b;   // sum of e (|z|^2 - t^2): Im w
+  V q;   // sum of e t^2: Re w'
+  V p;   // sum of e t^2 Re(z^2 - t^2): Im w'
+  V ga;  // as a and b for (z w)', with the moment factors
+  V gb;
+};
+
+// exp(-x^2) for x >= 0, with x^2 split exactly so that the exponent's
+// rounding (up to 745 eps) does not enter.
+inline double gaussian(double x) {
+  if (!(x < 40.0)) {
+    return 0.0;  // exp(-1600) and beyond
+  }
+  double p;
+  double e;
+  two_product(x, x, p, e);
+  return std::exp(-p) * (1.0 - e);
+}
+
+inline void fraction_terms(double x, double y, bool with_zw, FullTerms& t) {
+  const double r = std::sqrt(x * x + y * y);
+  const std::int32_t depth = trunc_to_int32(kDepthBase + kDepthScale / r);
+  double rx = 0.0;
+  double ry = 0.0;
+  double r1x = 0.0;
+  double r1y = 0.0;
+  double r2x = 0.0;
+  double r2y = 0.0;
+  for (std::int32_t n = depth; n >= 0; --n) {
+    fraction_step(x, y, static_cast<double>(n + 1), rx, ry);
+    if (n == 2) {
+      r2x = rx;
+      r2y = ry;
+    } else if (n == 1) {
+      r1x = rx;
+      r1y = ry;
+    }
+  }
+  t.wr = TWO_OVER_SQRT_PI * rx;
+  t.wi = TWO_OVER_SQRT_PI * ry;
+  // w' = 2i r_1 w
+  const double pr = r1x * t.wr - r1y * t.wi;
+  const double pi = r1x * t.wi + r1y * t.wr;
+  t.dr = -2.0 * pi;
+  t.di = 2.0 * pr;
+  if (with_zw) {
+    // (z w)' = 4 r_1 r_2 w = -2i r_2 w'
+    t.gr = 2.0 * (r2x * t.di + r2y * t.dr);
+    t.gi = -2.0 * (r2x * t.dr - r2y * t.di);
+  }
+}
+
+// The rule's node loop: nodes, weights and factors give each node's t,
+// 2 exp(-t^2) and (z w)' factor (see TrapezoidTables).  Generic in the number
+// type so that vector-lane code can run it on several points at once, each
+// lane the double's operations.
+template <class V>
+inline void trapezoid_sums(const V& x, const V& y, const V* nodes, const V* weights,
+                           const V* factors, bool with_zw, TrapezoidSums<V>& s) {
+  const V yy = y * y;
+  const V r2 = x * x + yy;
+  for (int k = 0; k < kNodes; ++k) {
+    const V node = nodes[k];
+    const V tt = node * node;
+    const V below = x - node;
+    const V above = x + node;
+    const V e = weights[k] / ((below * below + yy) * (above * above + yy));
+    s.a += e * (r2 + tt);
+    s.b += e * (r2 - tt);
+    const V et = e * tt;
+    s.q += et;
+    s.p += et * (below * above - yy);
+    if (with_zw) {
+      const V c = et * factors[k];
+      s.ga += c * (r2 + tt);
+      s.gb += c * (r2 - tt);
+    }
+  }
+}
+
+// Where x lies on the rule's grids: 2x = nearest + u exactly, |u| <= 1/2, and
+// the nodes used (the integer grid's unless x is within h/4 of one of them).
+struct TrapezoidGrid {
+  double u;
+  bool integer_grid;
+  bool moments_out;
+};
+
+inline TrapezoidGrid trapezoid_grid(double x, double y) {
+  const double twice = x + x;
+  const double u = twice - std::floor(twice + 0.5);
+  return {u, std::fabs(u) >= 0.25, x * x + y * y > kMomentSplit};
+}
+
+// The rule's node tables for a grid: nodes, weights and (z w)' factors.
+struct TrapezoidTables {
+  const double* nodes;
+  const double* weights;
+  const double* factors;
+};
+
+inline TrapezoidTables trapezoid_tables(const TrapezoidGrid& grid) {
+  if (grid.integer_grid) {
+    return {kIntegerGridNodes, kIntegerGridWeights,
+            grid.moments_out ? kIntegerGridMomentFactors : kUnitFactors};
+  }
+  return {kShiftedGridNodes, kShiftedGridWeights,
+          grid.moments_out ? kShiftedGridMomentFactors : kUnitFactors};
+}
+
+// The rule's terms from its node sums and the pole's term.
+inline void trapezoid_finish(double x, double y, const TrapezoidGrid& grid, bool with_zw,
+                             TrapezoidSums<double> sums, FullTerms& t) {
+  const double r2 = x * x + y * y;
+  if (grid.integer_grid) {  // the node t = 0, weight 1
+    const double inv = 1.0 / r2;
+    sums.a += inv;
+    sums.b += inv;
+  }
+  t.wr = kStepOverPi * y * sums.a;
+  t.wi = kStepOverPi * x * sums.b;
+  t.dr = -4.0 * kStepOverPi * (x * y) * sums.q;
+  t.di = -2.0 * kStepOverPi * sums.p;
+  if (with_zw) {
+    if (grid.moments_out) {
+      // (y ga + i x gb) / z^2, |z^2| = |z|^2
+      const double sr = kStepOverPi * y * sums.ga;
+      const double si = kStepOverPi * x * sums.gb;
+      const double zr = (x - y) * (x + y);
+      const double zi = 2.0 * x * y;
+      const double den = r2 * r2;
+      t.gr = (sr * zr + si * zi) / den;
+      t.gi = (si * zr - sr * zi) / den;
+    } else {
+      t.gr = kStepOverPi * y * (sums.a - 2.0 * sums.ga);
+      t.gi = kStepOverPi * x * (sums.b - 2.0 * sums.gb);
+    }
+  }
+
+  // The pole's term f = -s 2 g / (1 - s q), s = 1 on the integer grid and -1
+  // on the shifted one, g = exp(-z^2) q.
+  const double s = grid.integer_grid ? 1.0 : -1.0;
+  const double decay = std::exp(-kFourPi * y);
+  const double turn = kTwoPi * grid.u;
+  const double qr = s * decay * std::cos(turn);
+  const double qi = s * decay * std::sin(turn);
+  // |g| = exp(-x^2 + y^2 - 4 pi y), x^2 split exactly as in gaussian()
+  double xx;
+  double xx_lo;
+  two_product(x, x, xx, xx_lo);
+  double exponent;
+  double exponent_lo;
+  two_sum(-xx, y * (y - kFourPi), exponent, exponent_lo);
+  const double g_abs = std::exp(exponent) * (1.0 + (exponent_lo - xx_lo));
+  const double phase = turn - 2.0 * x * y;
+  const double gr = -2.0 * s * g_abs * std::cos(phase);
+  const double gi = -2.0 * s * g_abs * std::sin(phase);
+  const double dr = 1.0 - qr;
+  const double di = -qi;
+  const double dd = dr * dr + di * di;
+  const double fr = (gr * dr + gi * di) / dd;
+  const double fi = (gi * dr - gr * di) / dd;
+  t.wr += fr;
+  t.wi += fi;
+  // w' gets -2 z f, (z w)' gets (1 - 2 z^2) f.
+  t.dr += -2.0 * (x * fr - y * fi);
+  t.di += -2.0 * (x * fi + y * fr);
+  if (with_zw) {
+    const double cr = 1.0 - 2.0 * ((x - y) * (x + y));
+    const double ci = -4.0 * x * y;
+    t.gr += cr * fr - ci * fi;
+    t.gi += cr * fi + ci * fr;
+  }
+}
+
+// The Dawson function D's maximum X0, where D'(x) = 1 - 2 x D(x) changes sign,
+// as hi + rest, and the Taylor coefficients of D'(X0 + d) from d^1 to d^13
+// (the first is -1/X0, the second exactly 1), for |d| <= 1/16, where they
+// leave out less than 1e-17 relative.  On the real axis Im w' = (2/sqrt(pi))
+// D'(x); near X0 the node sums give it only to an absolute eps, the series to
+// its own last digits.
+constexpr double kDawsonPeak = 0.9241388730045917;
+constexpr double kDawsonPeakRest = 2.3780739826467796e-17;
+constexpr double kDawsonPeakReach = 0.0625;
+constexpr int kDawsonSlopeTerms = 13;
+constexpr double kDawsonSlopeTaylor[kDawsonSlopeTerms] = {
+    -1.0820884492703633,   1.0,
+    0.46599586726730224,   -0.8819891144672677,
+    0.09303423686478834,   0.32413679418455116,
+    -0.11659638705312919,  -0.06567269919223598,
+    0.0426359177007673,    0.006713631367129494,
+    -0.009655243126587519, 0.00026647066836265476,
+    0.0015713216642031336};
+
+inline double dawson_slope_near_peak(double x) {
+  const double d = (x - kDawsonPeak) - kDawsonPeakRest;
+  double p = kDawsonSlopeTaylor[kDawsonSlopeTerms - 1];
+  for (int k = kDawsonSlopeTerms - 2; k >= 0; --k) p = p * d + kDawsonSlopeTaylor[k];
+  return p * d;
+}
+
+// On the real axis Re w is the Gaussian alone, which the continued fraction
+// leaves out, and Im w' vanishes at X0.
+inline void quadrant_close(double x, double y, bool with_zw, FullTerms& t) {
+  if (y == 0.0) {
+    const double e = gaussian(x);
+    t.wr = e;
+    t.dr = -2.0 * x * e;
+    if (std::fabs(x - kDawsonPeak) < kDawsonPeakReach) {
+      t.di = TWO_OVER_SQRT_PI * dawson_slope_near_peak(x);
+    }
+    if (with_zw) {
+      // 1 - 2 x^2 with x^2 = p + rest exactly: no rounding where it vanishes
+      double p;
+      double rest;
+      two_product(x, x, p, rest);
+      t.gr = ((1.0 - 2.0 * p) - 2.0 * rest) * e;
+    }
+  }
+}
+
+inline bool in_fraction_region(double x, double y) { return x >= kFractionX || y >= kFractionY; }
+
+}  // namespace
+}  // namespace vorlan::detail
+
+#endif
