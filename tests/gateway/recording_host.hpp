@@ -207,6 +207,16 @@ class RecordingHost {
   }
 };
 
+// Host operations that read an input or create a result; none may come
+// before every check has passed.
+inline bool reads_or_creates(const std::string& name) {
+  for (const char* op : {"MXGETPR", "MXGETPI", "MXGETDATA", "MXGETIMAGDATA", "MXCOPYPTRTOREAL8700",
+                         "MXCOPYREAL8TOPTR700", "MXCREATEDOUBLEMATRIX700", "MXCREATEDOUBLEARRAY"}) {
+    if (name == op) return true;
+  }
+  return false;
+}
+
 // Scratch whose allocation always fails; it records the count it was asked
 // for, and must never hand out a buffer.
 class FailingScratch {

@@ -28,6 +28,7 @@ using vorlan::testing::HostError;
 using vorlan::testing::make_array;
 using vorlan::testing::make_nd;
 using vorlan::testing::PoisonedScratch;
+using vorlan::testing::reads_or_creates;
 using vorlan::testing::RecordingHost;
 using Dims = std::vector<std::uint64_t>;
 namespace m = vorlan::messages;
@@ -88,14 +89,6 @@ class Elementwise : public ::testing::Test {
  protected:
   void SetUp() override { echo_log = EchoLog(); }
 };
-
-bool reads_or_creates(const std::string& name) {
-  for (const char* op : {"MXGETPR", "MXGETPI", "MXGETDATA", "MXGETIMAGDATA", "MXCOPYPTRTOREAL8700",
-                         "MXCOPYREAL8TOPTR700", "MXCREATEDOUBLEARRAY"}) {
-    if (name == op) return true;
-  }
-  return false;
-}
 
 // An array described by its shape alone: a refused call must not read it.
 FakeArray shaped(const Dims& dims, ElementClass c = ElementClass::kDouble, bool complex = false,

@@ -30,6 +30,7 @@ using vorlan::testing::HostError;
 using vorlan::testing::make_array;
 using vorlan::testing::make_double;
 using vorlan::testing::PoisonedScratch;
+using vorlan::testing::reads_or_creates;
 using vorlan::testing::RecordingHost;
 using Calls = std::vector<std::string>;
 
@@ -141,16 +142,6 @@ TEST_F(Gateway, HostCallsOfASuccessfulCallInOrder) {
             join({kChecks,
                   {"MXGETCLASS", "MXGETDATA", "MXISCOMPLEX", "MXGETCLASS", "MXGETIMAGDATA"},
                   kCreateAndWrite}));
-}
-
-// Host operations that read the input or create the result; none may come
-// before every check has passed.
-bool reads_or_creates(const std::string& name) {
-  for (const char* op : {"MXGETPR", "MXGETPI", "MXGETDATA", "MXGETIMAGDATA", "MXCOPYPTRTOREAL8700",
-                         "MXCOPYREAL8TOPTR700", "MXCREATEDOUBLEMATRIX700"}) {
-    if (name == op) return true;
-  }
-  return false;
 }
 
 FakeArray sized(ElementClass c, std::uint64_t rows, std::uint64_t columns, bool complex,
