@@ -28,22 +28,30 @@ inline void plasma_z_adapter(const ElementwiseArrays& a, std::int64_t n) {
 }
 }  // namespace detail
 
-// [V, dVdx, dVdsigma, dVdgamma] = vorlanVoigt(x, sigma, gamma): real inputs, real outputs.
-inline constexpr ElementwiseDeliverable kVorlanVoigt{3,
-                                                     false,
-                                                     4,
-                                                     {false, false, false, false},
-                                                     messages::kThreeInputsInVoigt,
-                                                     messages::kAtMostFourOutputs,
-                                                     detail::voigt_adapter};
-// [Z, dZ] = vorlanPlasmaZ(zeta): real or complex input, complex outputs.
-inline constexpr ElementwiseDeliverable kVorlanPlasmaZ{1,
-                                                       true,
-                                                       2,
-                                                       {true, true, false, false},
-                                                       messages::kOneInputInPlasmaZ,
-                                                       messages::kAtMostTwoOutputs,
-                                                       detail::plasma_z_adapter};
+// [V, dVdx, dVdsigma, dVdgamma] = vorlanVoigt(x, sigma, gamma)
+inline constexpr ElementwiseDeliverable kVorlanVoigt = [] {
+  ElementwiseDeliverable d{};
+  d.inputs = 3;  // x, sigma, gamma
+  d.complex_inputs = false;
+  d.outputs = 4;  // all real
+  d.argument_count = messages::kThreeInputsInVoigt;
+  d.too_many_outputs = messages::kAtMostFourOutputs;
+  d.kernel = detail::voigt_adapter;
+  return d;
+}();
+
+// [Z, dZ] = vorlanPlasmaZ(zeta), zeta real or complex
+inline constexpr ElementwiseDeliverable kVorlanPlasmaZ = [] {
+  ElementwiseDeliverable d{};
+  d.inputs = 1;
+  d.complex_inputs = true;
+  d.outputs = 2;
+  d.complex_outputs = {true, true, false, false};
+  d.argument_count = messages::kOneInputInPlasmaZ;
+  d.too_many_outputs = messages::kAtMostTwoOutputs;
+  d.kernel = detail::plasma_z_adapter;
+  return d;
+}();
 
 }  // namespace vorlan
 
