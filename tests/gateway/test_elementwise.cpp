@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -277,6 +278,52 @@ TEST_F(Elementwise, InputsBroadcastToTheCombinedSize) {
         const double im = o == 1 ? -50.0 + from : 0.0;
         EXPECT_EQ(r->imag_storage[k], im) << "output " << o << " element " << k;
         EXPECT_EQ(std::signbit(r->imag_storage[k]), std::signbit(im)) << o << " " << k;
+      }
+    }
+  }
+}
+
+// Random shapes of two to four dimensions, most of them combinable: the call
+// is refused exactly when some dimension has two extents other than 1 that
+// differ, and otherwise each output element is the input element that the
+// broadcast rule names.
+TEST_F(Elementwise, RandomShapesCombineOrAreRefusedAsTheRuleSays) {
+  std::mt19937 random(20261209);
+  const auto pick = [&random](std::uint32_t n) { return std::uint64_t{random() % n}; };
+  const std::array<double, 3> start = {1.0, 100.0, 1000.0};
+  for (int trial = 0; trial < 2000; ++trial) {
+    SCOPED_TRACE(trial);
+    Dims base(2 + pick(3));
+    for (std::uint64_t& e : base) e = pick(4);
+    std::array<Dims, 3> own;
+    Dims combined(2, 1);
+    bool conformant = true;
+    for (Dims& shape : own) {
+      shape.resize(2 + pick(3));
+      for (std::size_t d = 0; d < shape.size(); ++d) {
+        const std::uint64_t choice = pick(8);
+        const std::uint64_t from_base = d < base.size() ? base[d] : 1;
+        shape[d] = choice == 0 ? pick(4) : choice < 4 ? 1 : from_base;
+        if (combined.size() <= d) combined.push_back(1);
+        if (shape[d] == 1) continue;
+        conformant = conformant && (combined[d] == 1 || combined[d] == shape[d]);
+        combined[d] = shape[d];
+      }
+    }
+    const FakeArray a = make_nd(own[0], iota(product(own[0]), start[0]));
+    const FakeArray b = make_nd(own[1], iota(product(own[1]), start[1]), iota(product(own[1]), 0));
+    const FakeArray c = make_nd(own[2], iota(product(own[2]), start[2]));
+    const Outcome out = call(kEchoComplex, {&a, &b, &c}, 3);
+    ASSERT_EQ(out.raised, !conformant);
+    if (!conformant) {
+      EXPECT_STREQ(out.host.errors[0].id, m::kNonconformant.id);
+      continue;
+    }
+    for (int o = 0; o < 3; ++o) {
+      ASSERT_EQ(out.plhs[o]->dims, combined);
+      for (std::uint64_t k = 0; k < product(combined); ++k) {
+        const auto from = static_cast<double>(source_index(k, combined, own[o]));
+        ASSERT_EQ(out.plhs[o]->real_storage[k], start[o] + from) << o << " " << k;
       }
     }
   }
