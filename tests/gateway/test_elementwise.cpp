@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "expect_refused.hpp"
 #include "recording_host.hpp"
 #include "vorlan/deliverables.hpp"
 #include "vorlan/elementwise.hpp"
@@ -23,13 +24,13 @@ using vorlan::ElementClass;
 using vorlan::ElementwiseArrays;
 using vorlan::ElementwiseDeliverable;
 using vorlan::Message;
+using vorlan::testing::expect_refused;
 using vorlan::testing::FailingScratch;
 using vorlan::testing::FakeArray;
 using vorlan::testing::HostError;
 using vorlan::testing::make_array;
 using vorlan::testing::make_nd;
 using vorlan::testing::PoisonedScratch;
-using vorlan::testing::reads_or_creates;
 using vorlan::testing::RecordingHost;
 using Dims = std::vector<std::uint64_t>;
 namespace m = vorlan::messages;
@@ -168,13 +169,7 @@ TEST_F(Elementwise, RefusalsInOrderBeforeAnyReadAndNothingCreated) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const Outcome out = call<FailingScratch>(c.deliverable, c.inputs, c.nlhs);
-    EXPECT_TRUE(out.raised);
-    ASSERT_EQ(out.host.errors.size(), 1u);
-    EXPECT_STREQ(out.host.errors[0].id, c.expected.id);
-    EXPECT_STREQ(out.host.errors[0].text, c.expected.text);
-    EXPECT_EQ(out.host.calls.back(), "MEXERRMSGTXT");
-    for (const std::string& name : out.host.calls) EXPECT_FALSE(reads_or_creates(name)) << name;
-    EXPECT_TRUE(out.host.created.empty());
+    expect_refused(out.host, out.raised, c.expected);
     for (const FakeArray* slot : out.plhs) EXPECT_EQ(slot, nullptr);
     EXPECT_EQ(echo_log.calls, 0);
   }
