@@ -31,8 +31,8 @@
 %      w(z) = 2*exp(-z^2) - w(-z): parts that overflow come back as Inf of
 %      the right sign, and where exp(-z^2) underflows the asymptotic value
 %      remains.  Far out (|Re zeta| or |Im zeta| beyond 5e153) Z = -1/zeta to
-%      double precision; an infinite part gives 0, and NaN as for
-%      vorlanRegion.
+%      double precision, and an infinite part gives 0.  A NaN part gives
+%      NaN + NaN*i in both outputs.
 %
 %   Accuracy
 %      Relative to |Z| and |Z'| in the upper half-plane and on the real
