@@ -5,6 +5,8 @@
 %   vorlanRegion   - w(z) by region-based evaluation, real or complex input.
 %   vorlan         - w(z) by region-based evaluation, complex input only.
 %   vorlanRational - w(z) by a rational approximation, real or complex input.
+%   vorlanVoigt    - Voigt line profile and its partial derivatives.
+%   vorlanPlasmaZ  - Plasma dispersion function Z and its derivative.
 %
 % Building
-%   build_vorlan   - Compile the three plug-ins with the host's mex command.
+%   build_vorlan   - Compile the plug-ins with the host's mex command.

@@ -1,9 +1,9 @@
 function build_vorlan(outdir)
 %build_vorlan  Compile the vorlan plug-ins with the host's mex command.
-%   build_vorlan compiles vorlanRegion, vorlan and vorlanRational from the
-%   C++ sources beside this folder (../kernels, ../gateway and ../plugins)
-%   into the folder that holds this file, next to their help files.  Add
-%   that folder to the path to use them.
+%   build_vorlan compiles vorlanRegion, vorlan, vorlanRational, vorlanVoigt
+%   and vorlanPlasmaZ from the C++ sources beside this folder (../kernels,
+%   ../gateway and ../plugins) into the folder that holds this file, next
+%   to their help files.  Add that folder to the path to use them.
 %
 %   build_vorlan(OUTDIR) puts the plug-ins into OUTDIR instead and copies
 %   their help files there, so that OUTDIR alone can go on the path.
@@ -11,7 +11,7 @@ function build_vorlan(outdir)
 %   Works in MATLAB and in GNU Octave.  It needs a C++17 compiler that the
 %   host's mex command is set up for (in MATLAB: mex -setup C++).
 %
-%   See also: vorlanRegion, vorlan, vorlanRational
+%   See also: vorlanRegion, vorlan, vorlanRational, vorlanVoigt, vorlanPlasmaZ
 
 here = fileparts(mfilename('fullpath'));
 if nargin < 1 || isempty(outdir)
@@ -40,7 +40,7 @@ if is_octave()
   setenv('CXXFLAGS', '-O3 -DNDEBUG');
   restore = onCleanup(@() setenv('CXXFLAGS', saved_cxxflags));
 end
-plugins = {'vorlanRegion', 'vorlan', 'vorlanRational'};
+plugins = {'vorlanRegion', 'vorlan', 'vorlanRational', 'vorlanVoigt', 'vorlanPlasmaZ'};
 for k = 1:numel(plugins)
   name = plugins{k};
   fprintf('Building %s\n', name);

@@ -27,7 +27,7 @@ configure_file(${templates}/DESCRIPTION.in ${root}/DESCRIPTION @ONLY)
 file(COPY ${templates}/INDEX ${templates}/COPYING DESTINATION ${root})
 file(COPY ${templates}/Makefile DESTINATION ${root}/src)
 
-set(functions vorlanRegion vorlan vorlanRational)
+set(functions vorlanRegion vorlan vorlanRational vorlanVoigt vorlanPlasmaZ)
 foreach(function IN LISTS functions)
   file(COPY ${VORLAN_SOURCE_DIR}/matlab/${function}.m DESTINATION ${root}/inst)
   file(COPY ${VORLAN_SOURCE_DIR}/plugins/${function}.cpp DESTINATION ${root}/src)

@@ -1,17 +1,21 @@
 function check_installed_plugins(install_dir, reference)
-% Checks the three plug-ins now on the path: they come from INSTALL_DIR,
-% their help text is found, they give the CMake build's results bit for bit
-% (REFERENCE from reference_results) and w(1 + i) to their accuracy.
-names = {'vorlanRegion', 'vorlan', 'vorlanRational'};
-for k = 1:numel(names)
-  name = names{k};
+% Checks the plug-ins now on the path: they come from INSTALL_DIR, their help
+% text is found, they give the CMake build's results bit for bit (REFERENCE
+% from reference_results) and w(1 + i) to their accuracy.
+w_pieces = {'exp(-z^2) * erfc(-i*z)', 'See also: ', 'vorlan:nargin'};
+plugins = {'vorlanRegion', [{'W = vorlanRegion(Z)'}, w_pieces]
+           'vorlan', [{'W = vorlan(Z)'}, w_pieces]
+           'vorlanRational', [{'W = vorlanRational(Z)'}, w_pieces]
+           'vorlanVoigt', {'V = vorlanVoigt(X, SIGMA, GAMMA)', 'See also: ', 'vorlan:nargin'}
+           'vorlanPlasmaZ', {'Z = vorlanPlasmaZ(ZETA)', 'w  = Z  / (1i*sqrt(pi))', 'See also: '}};
+for k = 1:size(plugins, 1)
+  name = plugins{k, 1};
   file = which(name);
   if ~strncmp(file, install_dir, numel(install_dir)) || ~strcmp(file(end-3:end), '.mex')
     error('%s resolves to %s, not to a plug-in under %s', name, file, install_dir);
   end
   text = evalc(sprintf('help %s', name));
-  for piece = {sprintf('W = %s(Z)', name), 'exp(-z^2) * erfc(-i*z)', 'See also: ', ...
-               'vorlan:nargin'}
+  for piece = plugins{k, 2}
     if isempty(strfind(text, piece{1}))
       error('help %s does not show "%s":\n%s', name, piece{1}, text);
     end
@@ -21,6 +25,17 @@ end
 expect_same_bits('vorlanRegion', vorlanRegion(reference.points), reference.region);
 expect_same_bits('vorlan', vorlan(reference.points), reference.complex_only);
 expect_same_bits('vorlanRational', vorlanRational(reference.points), reference.rational);
+voigt = cell(1, 4);
+[voigt{:}] = vorlanVoigt(reference.x, reference.sigma, reference.gamma);
+plasma = cell(1, 2);
+[plasma{:}] = vorlanPlasmaZ(reference.points);
+names = {'vorlanVoigt V', 'vorlanVoigt dV/dx', 'vorlanVoigt dV/dsigma', 'vorlanVoigt dV/dgamma', ...
+         'vorlanPlasmaZ Z', 'vorlanPlasmaZ dZ'};
+computed = [voigt, plasma];
+expected = [reference.voigt, reference.plasma];
+for k = 1:numel(names)
+  expect_same_bits(names{k}, computed{k}, expected{k});
+end
 
 % w(1 + i) to 20 digits; 1 + i lies in the power-series region.
 w_exact = 0.30474420525691259525 + 0.20821893820283162728i;

@@ -1,6 +1,7 @@
 function reference = reference_results(plugin_dir)
-% The three plug-ins of the CMake build in PLUGIN_DIR over points in every
-% region of both methods, both half-planes and the far range: the values an
+% The plug-ins of the CMake build in PLUGIN_DIR over points in every region
+% of both methods, both half-planes and the far range, and the line shapes
+% over a grid of widths with their edges: the values an
 % installed copy built by other means must reproduce bit for bit.  The
 % plug-ins are unloaded again and PLUGIN_DIR taken off the path.
 [x, y] = meshgrid([-1e20, -50, -7:0.35:7, 50, 1e20], [-30, -6:0.3:6, 40, 1e20]);
@@ -11,6 +12,12 @@ addpath(plugin_dir);
 reference.region = vorlanRegion(reference.points);
 reference.complex_only = vorlan(reference.points);
 reference.rational = vorlanRational(reference.points);
+[reference.x, reference.sigma, reference.gamma] = ...
+    ndgrid([-1e8, -30, -3:0.25:3, 1e3, Inf], [0, 1e-6, 0.3, 1, 1e5], [0, 1e-3, 0.5, 2, 1e6]);
+reference.voigt = cell(1, 4);
+[reference.voigt{:}] = vorlanVoigt(reference.x, reference.sigma, reference.gamma);
+reference.plasma = cell(1, 2);
+[reference.plasma{:}] = vorlanPlasmaZ(reference.points);
 rmpath(plugin_dir);
-clear vorlanRegion vorlan vorlanRational
+clear vorlanRegion vorlan vorlanRational vorlanVoigt vorlanPlasmaZ
 end

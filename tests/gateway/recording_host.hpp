@@ -23,6 +23,10 @@ struct FakeArray {
   ElementClass element_class = ElementClass::kDouble;
   std::uint64_t rows = 0;
   std::uint64_t columns = 0;
+  // All dimensions, when the array has more than rows and columns to tell;
+  // empty means {rows, columns}.  rows and columns stay as the host reports
+  // them (columns the product of the dimensions after the first).
+  std::vector<std::uint64_t> dims;
   bool complex = false;
   bool sparse = false;
   // Elements in the array's own class, as raw bytes.  Allocated as doubles so
@@ -57,6 +61,16 @@ FakeArray make_array(ElementClass c, std::uint64_t rows, std::uint64_t columns,
   return a;
 }
 
+// A double array of any number of dimensions, real or complex.
+inline FakeArray make_nd(const std::vector<std::uint64_t>& dims, const std::vector<double>& real,
+                         const std::vector<double>& imag = {}) {
+  std::uint64_t columns = 1;
+  for (std::size_t d = 1; d < dims.size(); ++d) columns *= dims[d];
+  FakeArray a = make_array<double>(ElementClass::kDouble, dims.at(0), columns, real, imag);
+  a.dims = dims;
+  return a;
+}
+
 inline FakeArray make_double(std::uint64_t rows, std::uint64_t columns,
                              const std::vector<double>& real,
                              const std::vector<double>& imag = {}) {
@@ -73,6 +87,7 @@ class RecordingHost {
   using Input = const FakeArray*;
   using Output = FakeArray*;
   using Logical = bool;
+  using Dimension = std::uint64_t;
 
   std::vector<std::string> calls;                   // every operation, in order
   std::vector<Message> errors;                      // what MEXERRMSGTXT was given
@@ -118,6 +133,19 @@ class RecordingHost {
     log("MXISSPARSE");
     return a->sparse;
   }
+  std::uint64_t MXGETNUMBEROFDIMENSIONS(Input a) {
+    log("MXGETNUMBEROFDIMENSIONS");
+    return a->dims.empty() ? 2 : a->dims.size();
+  }
+  const Dimension* MXGETDIMENSIONS(Input a) {
+    log("MXGETDIMENSIONS");
+    if (a->dims.empty()) {
+      reported_dims.push_back(std::make_unique<std::vector<std::uint64_t>>(
+          std::vector<std::uint64_t>{a->rows, a->columns}));
+      return reported_dims.back()->data();
+    }
+    return a->dims.data();
+  }
   ElementClass MXGETCLASS(Input a) {
     log("MXGETCLASS");
     return a->element_class;
@@ -132,6 +160,21 @@ class RecordingHost {
     a->columns = static_cast<std::uint64_t>(columns);
     a->complex = complexity == 1;
     const std::size_t n = static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns);
+    a->real_storage.assign(n, kPoison);
+    if (a->complex) a->imag_storage.assign(n, kPoison);
+    created.push_back(std::move(a));
+    return created.back().get();
+  }
+
+  Output MXCREATEDOUBLEARRAY(std::uint64_t ndims, const Dimension* dims, std::int32_t complexity) {
+    log("MXCREATEDOUBLEARRAY");
+    auto a = std::make_unique<FakeArray>();
+    a->dims.assign(dims, dims + ndims);
+    a->rows = ndims > 0 ? dims[0] : 0;
+    a->columns = 1;
+    for (std::uint64_t d = 1; d < ndims; ++d) a->columns *= dims[d];
+    a->complex = complexity == 1;
+    const auto n = static_cast<std::size_t>(a->rows * a->columns);
     a->real_storage.assign(n, kPoison);
     if (a->complex) a->imag_storage.assign(n, kPoison);
     created.push_back(std::move(a));
@@ -156,20 +199,37 @@ class RecordingHost {
   static constexpr double kPoison = -123456.75;
 
  private:
+  // {rows, columns} of two-dimensional arrays, kept for the call.
+  std::vector<std::unique_ptr<std::vector<std::uint64_t>>> reported_dims;
   void log(const char* name) { calls.emplace_back(name); }
   static double* data_of(const std::vector<double>& storage) {
     return storage.empty() ? nullptr : const_cast<double*>(storage.data());
   }
 };
 
+// Host operations that read an input or create a result; none may come
+// before every check has passed.
+inline bool reads_or_creates(const std::string& name) {
+  for (const char* op : {"MXGETPR", "MXGETPI", "MXGETDATA", "MXGETIMAGDATA", "MXCOPYPTRTOREAL8700",
+                         "MXCOPYREAL8TOPTR700", "MXCREATEDOUBLEMATRIX700", "MXCREATEDOUBLEARRAY"}) {
+    if (name == op) return true;
+  }
+  return false;
+}
+
 // Scratch whose allocation always fails; it records the count it was asked
 // for, and must never hand out a buffer.
 class FailingScratch {
  public:
   static inline std::int32_t last_count = -1;
-  explicit FailingScratch(std::int32_t count) { last_count = count; }
+  static inline int last_buffers = -1;
+  explicit FailingScratch(std::int32_t count, int buffers = 4, std::size_t /*tail_bytes*/ = 0) {
+    last_count = count;
+    last_buffers = buffers;
+  }
   bool ok() const { return false; }
   double* buffer(int) { throw std::logic_error("buffer of a failed scratch"); }
+  void* tail() { throw std::logic_error("tail of a failed scratch"); }
   void release() {}
 };
 
@@ -178,13 +238,15 @@ class FailingScratch {
 // luck of fresh memory.
 class PoisonedScratch {
  public:
-  explicit PoisonedScratch(std::int32_t count) : heap_(count) {
+  explicit PoisonedScratch(std::int32_t count, int buffers = 4, std::size_t tail_bytes = 0)
+      : heap_(count, buffers, tail_bytes) {
     if (heap_.ok() && count > 0) {
-      for (int k = 0; k < 4; ++k) std::fill(heap_.buffer(k), heap_.buffer(k) + count, -0.0);
+      for (int k = 0; k < buffers; ++k) std::fill(heap_.buffer(k), heap_.buffer(k) + count, -0.0);
     }
   }
   bool ok() const { return heap_.ok(); }
   double* buffer(int k) { return heap_.buffer(k); }
+  void* tail() { return heap_.tail(); }
   void release() { heap_.release(); }
 
  private:

@@ -23,6 +23,15 @@ function check_result(name, w, x)
   end
 end
 
+% The line shapes keep every dimension of the combined size.
+function check_line_shape(name, r, x)
+  if ~isa(r, 'double') || ~isequal(size(r), size(x))
+    error('session:shape', '%s: result is %s %s, expected %s', name, class(r), ...
+          mat2str(size(r)), mat2str(size(x)));
+  end
+  text = sprintf('%.17g %.17g;', [real(r(:)), imag(r(:))].');
+end
+
 function count = expect_error(name, identifier, varargin)
   try
     w = feval(name, varargin{:});
@@ -158,6 +167,53 @@ for p = 1:numel(plugins)
   clear(name);
   check_result(name, feval(name, fringe_grid), fringe_grid);
   calls += 2;
+end
+
+% The line shapes: every class, shapes that broadcast (N-d and empty among
+% them), fringe values as x, widths and zeta, every output count, bad calls.
+for c = 1:numel(classes)
+  for s = 1:numel(shapes)
+    x = cast(shapes{s}, classes{c});
+    [V, dx, ds, dg] = vorlanVoigt(x, cast(1, classes{c}), x);
+    check_line_shape('vorlanVoigt', V, x);
+    check_line_shape('vorlanVoigt', dg, x);
+    [Z, dZ] = vorlanPlasmaZ(x);
+    check_line_shape('vorlanPlasmaZ', dZ, x);
+    calls += 2;
+  end
+end
+widths = abs(fringe(:));
+[V, dx, ds, dg] = vorlanVoigt(fringe, widths, permute(widths, [3 2 1]));
+text = sprintf('%.17g', [V(:); dx(:); ds(:); dg(:)]);
+[V, dx] = vorlanVoigt(fringe(:), -widths.', 0);
+text = sprintf('%.17g', [V(:); dx(:)]);
+[Z, dZ] = vorlanPlasmaZ(fringe_grid);
+check_line_shape('vorlanPlasmaZ', Z, fringe_grid);
+check_line_shape('vorlanPlasmaZ', dZ, fringe_grid);
+check_line_shape('vorlanPlasmaZ', vorlanPlasmaZ(lower_half_plane), lower_half_plane);
+for nout = 0:4
+  outputs = cell(1, nout);
+  [outputs{:}] = vorlanVoigt((1:5)', 1, [0 1]);
+end
+vorlanVoigt(1, 1, 1);
+large = randn(400) * 5;
+[V, dx, ds, dg] = vorlanVoigt(large, 0.5, large(:, 1));
+check_line_shape('vorlanVoigt', ds, large);
+[Z, dZ] = vorlanPlasmaZ(complex(large, large.'));
+check_line_shape('vorlanPlasmaZ', dZ, large);
+calls += 10;
+errors += expect_error('vorlanVoigt', 'vorlan:nargin', 1, 2);
+errors += expect_error('vorlanVoigt', 'vorlan:notNumeric', 1, 'a', 1);
+errors += expect_error('vorlanVoigt', 'vorlan:sparse', 1, 1, sparse(1));
+errors += expect_error('vorlanVoigt', 'vorlan:complex', 1i, 1, 1);
+errors += expect_error('vorlanVoigt', 'vorlan:nonconformant', [1 2], [1 2 3], 1);
+errors += expect_error('vorlanPlasmaZ', 'vorlan:nargin');
+errors += expect_error('vorlanPlasmaZ', 'vorlan:notNumeric', {1});
+errors += expect_error('vorlanPlasmaZ', 'vorlan:sparse', sparse(1i));
+try
+  [a, b, c] = vorlanPlasmaZ(1);
+catch err
+  errors += strcmp(err.identifier, 'vorlan:nargout');
 end
 
 printf('memcheck session: %d results checked, %d errors raised as expected\n', calls, errors);

@@ -1,8 +1,11 @@
-// The three plug-ins: kernel, input policy and argument-count message.
+// The plug-ins: for the three w(z) plug-ins the kernel, input policy and
+// argument-count message; for the line shapes their element-wise description.
 #ifndef VORLAN_DELIVERABLES_HPP
 #define VORLAN_DELIVERABLES_HPP
 
+#include "vorlan/elementwise.hpp"
 #include "vorlan/gateway.hpp"
+#include "vorlan/line_shapes.hpp"
 #include "vorlan/w_complete.hpp"
 
 namespace vorlan {
@@ -13,6 +16,42 @@ inline constexpr Deliverable kVorlan{W_REGIONS_BLOCK, InputPolicy::kComplexRequi
                                      messages::kOneInput};
 inline constexpr Deliverable kVorlanRational{W_RATIONAL_BLOCK, InputPolicy::kRealAccepted,
                                              messages::kOneInputInVorlan};
+
+namespace detail {
+inline void voigt_adapter(const ElementwiseArrays& a, std::int64_t n) {
+  VOIGT_BLOCK(a.re[0], a.re[1], a.re[2],
+              VoigtOutputs{a.out_re[0], a.out_re[1], a.out_re[2], a.out_re[3]}, n);
+}
+inline void plasma_z_adapter(const ElementwiseArrays& a, std::int64_t n) {
+  PLASMA_Z_BLOCK(a.re[0], a.im[0],
+                 PlasmaZOutputs{a.out_re[0], a.out_im[0], a.out_re[1], a.out_im[1]}, n);
+}
+}  // namespace detail
+
+// [V, dVdx, dVdsigma, dVdgamma] = vorlanVoigt(x, sigma, gamma)
+inline constexpr ElementwiseDeliverable kVorlanVoigt = [] {
+  ElementwiseDeliverable d{};
+  d.inputs = 3;  // x, sigma, gamma
+  d.complex_inputs = false;
+  d.outputs = 4;  // all real
+  d.argument_count = messages::kThreeInputsInVoigt;
+  d.too_many_outputs = messages::kAtMostFourOutputs;
+  d.kernel = detail::voigt_adapter;
+  return d;
+}();
+
+// [Z, dZ] = vorlanPlasmaZ(zeta), zeta real or complex
+inline constexpr ElementwiseDeliverable kVorlanPlasmaZ = [] {
+  ElementwiseDeliverable d{};
+  d.inputs = 1;
+  d.complex_inputs = true;
+  d.outputs = 2;
+  d.complex_outputs = {true, true, false, false};
+  d.argument_count = messages::kOneInputInPlasmaZ;
+  d.too_many_outputs = messages::kAtMostTwoOutputs;
+  d.kernel = detail::plasma_z_adapter;
+  return d;
+}();
 
 }  // namespace vorlan
 

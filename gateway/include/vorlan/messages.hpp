@@ -23,6 +23,17 @@ inline constexpr Message kNotNumeric{"vorlan:notNumeric", "Input array is not nu
 inline constexpr Message kSparse{"vorlan:sparse", "Input array is sparse"};
 inline constexpr Message kTooLarge{"vorlan:tooLarge", "Input array is too large"};
 inline constexpr Message kOutOfMemory{"vorlan:outOfMemory", "Out of memory"};
+// The element-wise plug-ins of several inputs and outputs.
+inline constexpr Message kThreeInputsInVoigt{"vorlan:nargin",
+                                             "Three inputs required in vorlanVoigt."};
+inline constexpr Message kOneInputInPlasmaZ{"vorlan:nargin",
+                                            "One input required in vorlanPlasmaZ."};
+inline constexpr Message kAtMostFourOutputs{"vorlan:nargout",
+                                            "At most four outputs in vorlanVoigt."};
+inline constexpr Message kAtMostTwoOutputs{"vorlan:nargout",
+                                           "At most two outputs in vorlanPlasmaZ."};
+inline constexpr Message kComplex{"vorlan:complex", "Input array is complex"};
+inline constexpr Message kNonconformant{"vorlan:nonconformant", "Input arrays are nonconformant"};
 }  // namespace messages
 
 }  // namespace vorlan

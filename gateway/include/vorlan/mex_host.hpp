@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "mex.h"
+#include "vorlan/elementwise.hpp"
 #include "vorlan/gateway.hpp"
 
 // Both hosts look the entry up as the undecorated C symbol mexFunction.
@@ -22,6 +23,7 @@ struct MexHost {
   using Input = const mxArray*;
   using Output = mxArray*;
   using Logical = mxLogical;
+  using Dimension = mwSize;
 
   // Called only once the sizes are known to fit 32 bits.
   std::int32_t MXGETM700(Input a) const { return static_cast<std::int32_t>(mxGetM(a)); }
@@ -34,6 +36,8 @@ struct MexHost {
   const void* MXGETIMAGDATA(Input a) const { return mxGetImagData(a); }
   std::int32_t MXISCOMPLEX(Input a) const { return mxIsComplex(a) ? 1 : 0; }
   bool MXISSPARSE(Input a) const { return mxIsSparse(a); }
+  std::uint64_t MXGETNUMBEROFDIMENSIONS(Input a) const { return mxGetNumberOfDimensions(a); }
+  const Dimension* MXGETDIMENSIONS(Input a) const { return mxGetDimensions(a); }
 
   ElementClass MXGETCLASS(Input a) const {
     switch (mxGetClassID(a)) {
@@ -58,6 +62,12 @@ struct MexHost {
                                 complexity == 1 ? mxCOMPLEX : mxREAL);
   }
 
+  Output MXCREATEDOUBLEARRAY(std::uint64_t ndims, const Dimension* dims,
+                             std::int32_t complexity) const {
+    return mxCreateNumericArray(static_cast<mwSize>(ndims), dims, mxDOUBLE_CLASS,
+                                complexity == 1 ? mxCOMPLEX : mxREAL);
+  }
+
   void MXCOPYPTRTOREAL8700(const double* data, double* buffer, std::int32_t n) const {
     if (n > 0) {
       std::memcpy(buffer, data, static_cast<std::size_t>(n) * sizeof(double));
@@ -78,6 +88,11 @@ struct MexHost {
 // The body of a plug-in's exported entry.
 inline void mex_entry(const Deliverable& deliverable, int nlhs, mxArray* plhs[], int nrhs,
                       const mxArray* prhs[]) {
+  MexHost host;
+  MEXFUNCTION(host, deliverable, nlhs, plhs, nrhs, prhs);
+}
+inline void mex_entry(const ElementwiseDeliverable& deliverable, int nlhs, mxArray* plhs[],
+                      int nrhs, const mxArray* prhs[]) {
   MexHost host;
   MEXFUNCTION(host, deliverable, nlhs, plhs, nrhs, prhs);
 }

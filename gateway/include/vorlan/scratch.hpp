@@ -1,5 +1,6 @@
-// The per-call scratch of W_ARRAY: four buffers xr, xi, ur, ui of count
-// doubles each, 32 bytes per element in one block.
+// The per-call scratch of a plug-in: buffers of count doubles each in one
+// block (for W_ARRAY four, xr, xi, ur, ui: 32 bytes per element), and
+// optionally a small tail of other data after them.
 //
 // Fresh memory costs a page fault per page on first touch, and for large
 // arrays those faults cost more than the whole evaluation.  On Linux a large
@@ -42,30 +43,35 @@ inline void prefault_for_write(void* data, std::size_t bytes) {
 
 class HeapScratch {
  public:
-  explicit HeapScratch(std::int32_t count) : count_(count > 0 ? count : 0) {
-    if (count_ == 0) {
+  explicit HeapScratch(std::int32_t count, int buffers = 4, std::size_t tail_bytes = 0)
+      : count_(count > 0 ? count : 0),
+        buffers_(buffers > 0 ? static_cast<std::size_t>(buffers) : 0),
+        doubles_(buffers_ * count_ + (tail_bytes + sizeof(double) - 1) / sizeof(double)) {
+    if (doubles_ == 0) {
       return;
     }
 #if defined(__linux__)
-    const std::size_t bytes = 4 * sizeof(double) * static_cast<std::size_t>(count_);
+    const std::size_t bytes = sizeof(double) * doubles_;
     if (bytes >= kHugePage) {
       block_ = map_aligned(bytes);
       mapped_ = block_ != nullptr;
       return;
     }
 #endif
-    block_ = new (std::nothrow) double[4 * static_cast<std::size_t>(count_)];
+    block_ = new (std::nothrow) double[doubles_];
   }
   ~HeapScratch() { release(); }
   HeapScratch(const HeapScratch&) = delete;
   HeapScratch& operator=(const HeapScratch&) = delete;
 
-  bool ok() const { return count_ == 0 || block_ != nullptr; }
+  bool ok() const { return doubles_ == 0 || block_ != nullptr; }
   double* buffer(int k) { return block_ + static_cast<std::size_t>(k) * count_; }
+  // The tail_bytes after the buffers, aligned as a double.
+  void* tail() { return block_ + buffers_ * count_; }
   void release() {
 #if defined(__linux__)
     if (mapped_) {
-      munmap(block_, mapped_length(4 * sizeof(double) * static_cast<std::size_t>(count_)));
+      munmap(block_, mapped_length(sizeof(double) * doubles_));
       block_ = nullptr;
       mapped_ = false;
       return;
@@ -110,6 +116,8 @@ class HeapScratch {
 #endif
 
   std::size_t count_;
+  std::size_t buffers_;
+  std::size_t doubles_;  // the whole block, buffers and tail
   double* block_ = nullptr;
 #if defined(__linux__)
   bool mapped_ = false;  // block_ is a mapping of its own, not from the heap

@@ -1,0 +1,259 @@
+// The gateway's general element-wise path, beside the fixed one of
+// gateway.hpp: several real or complex inputs that combine as the host's
+// arithmetic operators combine them (equal sizes, scalars, or each dimension
+// equal or 1, all dimensions kept), and several outputs, each computed only
+// when the caller asks for it.  A plug-in is described by data
+// (ElementwiseDeliverable); the path itself is written once.
+//
+// Beyond the members gateway.hpp lists, the host binding provides
+//   using Dimension = <the host's dimension type>;
+//   uint64_t MXGETNUMBEROFDIMENSIONS(Input);
+//   const Dimension* MXGETDIMENSIONS(Input);      the host's own array
+//   Output MXCREATEDOUBLEARRAY(uint64_t ndims, const Dimension* dims, int32_t complexity);
+#ifndef VORLAN_ELEMENTWISE_HPP
+#define VORLAN_ELEMENTWISE_HPP
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "vorlan/gateway.hpp"
+#include "vorlan/messages.hpp"
+#include "vorlan/scratch.hpp"
+
+namespace vorlan {
+
+inline constexpr int kMaxElementwiseInputs = 3;
+inline constexpr int kMaxElementwiseOutputs = 4;
+
+// What the kernel adapter sees: every input staged at the combined size, and
+// the outputs asked for.  A null output is not wanted; a null imaginary part
+// belongs to an input or output that is real by its plug-in's description.
+struct ElementwiseArrays {
+  std::array<const double*, kMaxElementwiseInputs> re{};
+  std::array<const double*, kMaxElementwiseInputs> im{};
+  std::array<double*, kMaxElementwiseOutputs> out_re{};
+  std::array<double*, kMaxElementwiseOutputs> out_im{};
+};
+
+// Evaluates n elements, element k of every array for element k.
+using ElementwiseKernel = void (*)(const ElementwiseArrays& arrays, std::int64_t n);
+
+// What is fixed per element-wise plug-in.
+struct ElementwiseDeliverable {
+  int inputs;           // exactly this many
+  bool complex_inputs;  // true: real input taken with +0 imaginary parts; false: complex refused
+  int outputs;          // at most this many
+  std::array<bool, kMaxElementwiseOutputs> complex_outputs;
+  Message argument_count;
+  Message too_many_outputs;
+  ElementwiseKernel kernel;
+};
+
+namespace detail {
+
+// The inputs' shapes as the host reports them; a dimension beyond an input's
+// own count is 1.
+template <class Host>
+struct InputShapes {
+  int count = 0;
+  std::array<std::uint64_t, kMaxElementwiseInputs> ndims{};
+  std::array<const typename Host::Dimension*, kMaxElementwiseInputs> dims{};
+  std::uint64_t combined_ndims = 0;
+
+  std::uint64_t extent(int input, std::uint64_t d) const {
+    return d < ndims[input] ? static_cast<std::uint64_t>(dims[input][d]) : 1;
+  }
+
+  // Dimension d of the combined size; false when the inputs disagree there.
+  bool combined(std::uint64_t d, std::uint64_t& extent_out) const {
+    extent_out = 1;
+    for (int j = 0; j < count; ++j) {
+      const std::uint64_t e = extent(j, d);
+      if (e == 1) continue;
+      if (extent_out != 1 && extent_out != e) return false;
+      extent_out = e;
+    }
+    return true;
+  }
+
+  // Elements of one input, once the combined count is known to be non-zero
+  // (each of its extents is then 1 or the combined one, so it fits too).
+  std::int32_t elements(int input) const {
+    std::uint64_t n = 1;
+    for (std::uint64_t d = 0; d < ndims[input]; ++d) n *= extent(input, d);
+    return static_cast<std::int32_t>(n);
+  }
+};
+
+// Spreads an input staged at the front of data, in its own shape, over the
+// combined shape, in place.  Dimension by dimension from the first: the
+// dimensions below d already have their combined extent, those above still
+// the input's; each block of the dimensions below is repeated along d where
+// the input has extent 1 there.  Copies run from the end of the data back, so
+// that no block is overwritten before it is copied.
+template <class Host>
+void broadcast_in_place(double* data, const InputShapes<Host>& shapes, int input,
+                        const typename Host::Dimension* combined) {
+  std::size_t inner = 1;
+  for (std::uint64_t d = 0; d < shapes.combined_ndims; ++d) {
+    const auto extent = static_cast<std::size_t>(combined[d]);
+    if (shapes.extent(input, d) == 1 && extent != 1) {
+      std::size_t outer = 1;
+      for (std::uint64_t e = d + 1; e < shapes.combined_ndims; ++e) {
+        outer *= static_cast<std::size_t>(shapes.extent(input, e));
+      }
+      for (std::size_t m = outer; m-- > 0;) {
+        if (inner == 1) {
+          const double value = data[m];
+          std::fill(data + m * extent, data + (m + 1) * extent, value);
+          continue;
+        }
+        const double* source = data + m * inner;
+        for (std::size_t r = extent; r-- > 0;) {
+          double* target = data + (m * extent + r) * inner;
+          if (target != source) std::memmove(target, source, inner * sizeof(double));
+        }
+      }
+    }
+    inner *= extent;
+  }
+}
+
+}  // namespace detail
+
+// Stages, evaluates and writes back; called once every check has passed.
+// The only failure left is the scratch allocation, reported before anything
+// is read or created.
+template <class Host, class Scratch = HeapScratch>
+void ELEMENTWISE_ARRAY(Host& host, const ElementwiseDeliverable& deliverable, int filled,
+                       typename Host::Output* plhs, const typename Host::Input* prhs,
+                       const detail::InputShapes<Host>& shapes, std::int32_t count) {
+  using Dimension = typename Host::Dimension;
+  const int parts_in = deliverable.complex_inputs ? 2 : 1;
+  int buffers = deliverable.inputs * parts_in;
+  for (int o = 0; o < filled; ++o) buffers += deliverable.complex_outputs[o] ? 2 : 1;
+  Scratch scratch(count, buffers, shapes.combined_ndims * sizeof(Dimension));
+  if (!scratch.ok()) {
+    scratch.release();  // the error operation does not return: hold nothing
+    host.MEXERRMSGTXT(messages::kOutOfMemory);
+    return;
+  }
+  auto* combined = static_cast<Dimension*>(scratch.tail());
+  for (std::uint64_t d = 0; d < shapes.combined_ndims; ++d) {
+    std::uint64_t extent = 1;
+    shapes.combined(d, extent);
+    ::new (static_cast<void*>(combined + d)) Dimension(static_cast<Dimension>(extent));
+  }
+
+  ElementwiseArrays arrays;
+  int next = 0;
+  for (int j = 0; j < deliverable.inputs; ++j) {
+    double* re = scratch.buffer(next++);
+    double* im = deliverable.complex_inputs ? scratch.buffer(next++) : nullptr;
+    arrays.re[j] = re;
+    arrays.im[j] = im;
+    if (count == 0) continue;  // nothing to read: an input may even be larger than 32 bits
+    const std::int32_t own = shapes.elements(j);
+    detail::stage_part(host, prhs[j], false, re, own);
+    detail::broadcast_in_place(re, shapes, j, combined);
+    if (im == nullptr) continue;
+    if (host.MXISCOMPLEX(prhs[j]) == 1) {
+      detail::stage_part(host, prhs[j], true, im, own);
+      detail::broadcast_in_place(im, shapes, j, combined);
+    } else {
+      std::fill(im, im + count, +0.0);
+    }
+  }
+  for (int o = 0; o < filled; ++o) {
+    arrays.out_re[o] = scratch.buffer(next++);
+    arrays.out_im[o] = deliverable.complex_outputs[o] ? scratch.buffer(next++) : nullptr;
+  }
+
+  if (count > 0) {
+    deliverable.kernel(arrays, count);
+  }
+
+  for (int o = 0; o < filled; ++o) {
+    const bool complex = deliverable.complex_outputs[o];
+    plhs[o] = host.MXCREATEDOUBLEARRAY(shapes.combined_ndims, combined, complex ? 1 : 0);
+    host.MXCOPYREAL8TOPTR700(arrays.out_re[o], host.MXGETPR(plhs[o]), count);
+    if (complex) {
+      host.MXCOPYREAL8TOPTR700(arrays.out_im[o], host.MXGETPI(plhs[o]), count);
+    }
+  }
+}
+
+// The exported entry's logic for an element-wise plug-in: the checks in their
+// fixed order, each before any array is read or created, then
+// ELEMENTWISE_ARRAY.  No output asked for still fills the first slot.
+template <class Host, class Scratch = HeapScratch>
+void MEXFUNCTION(Host& host, const ElementwiseDeliverable& deliverable, const int& nlhs,
+                 typename Host::Output* plhs, const int& nrhs, const typename Host::Input* prhs) {
+  if (nrhs != deliverable.inputs) {
+    host.MEXERRMSGTXT(deliverable.argument_count);
+    return;
+  }
+  if (nlhs > deliverable.outputs) {
+    host.MEXERRMSGTXT(deliverable.too_many_outputs);
+    return;
+  }
+  for (int j = 0; j < deliverable.inputs; ++j) {
+    if (host.MXGETCLASS(prhs[j]) == ElementClass::kNotNumeric) {
+      host.MEXERRMSGTXT(messages::kNotNumeric);
+      return;
+    }
+    if (host.MXISSPARSE(prhs[j])) {
+      host.MEXERRMSGTXT(messages::kSparse);
+      return;
+    }
+    if (!deliverable.complex_inputs && host.MXISCOMPLEX(prhs[j]) == 1) {
+      host.MEXERRMSGTXT(messages::kComplex);
+      return;
+    }
+  }
+
+  detail::InputShapes<Host> shapes;
+  shapes.count = deliverable.inputs;
+  for (int j = 0; j < deliverable.inputs; ++j) {
+    shapes.ndims[j] = host.MXGETNUMBEROFDIMENSIONS(prhs[j]);
+    shapes.dims[j] = host.MXGETDIMENSIONS(prhs[j]);
+    shapes.combined_ndims = std::max(shapes.combined_ndims, shapes.ndims[j]);
+  }
+  for (std::uint64_t d = 0; d < shapes.combined_ndims; ++d) {
+    std::uint64_t extent = 1;
+    if (!shapes.combined(d, extent)) {
+      host.MEXERRMSGTXT(messages::kNonconformant);
+      return;
+    }
+  }
+  // The element count is a signed 32-bit integer, as in the fixed path: every
+  // extent and their product must fit it.
+  constexpr std::uint64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
+  std::uint64_t count = 1;
+  bool too_large = false;
+  for (std::uint64_t d = 0; d < shapes.combined_ndims; ++d) {
+    std::uint64_t extent = 1;
+    shapes.combined(d, extent);
+    too_large = too_large || extent > kMaxCount;
+    if (!too_large && count != 0) {
+      too_large = extent != 0 && count > kMaxCount / extent;
+      count *= extent;
+    }
+  }
+  if (too_large) {
+    host.MEXERRMSGTXT(messages::kTooLarge);
+    return;
+  }
+  const int filled = std::max(nlhs, 1);
+  ELEMENTWISE_ARRAY<Host, Scratch>(host, deliverable, filled, plhs, prhs, shapes,
+                                   static_cast<std::int32_t>(count));
+}
+
+}  // namespace vorlan
+
+#endif

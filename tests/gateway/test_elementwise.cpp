@@ -1,0 +1,395 @@
+// The gateway's element-wise path against the recording host: the refusals
+// and their order, with nothing read or created before them; the combined
+// size of inputs that broadcast; outputs created and computed only when
+// asked; staging of real and complex inputs; the plug-ins' values.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "expect_refused.hpp"
+#include "recording_host.hpp"
+#include "vorlan/deliverables.hpp"
+#include "vorlan/elementwise.hpp"
+#include "vorlan/line_shapes.hpp"
+
+namespace {
+
+using vorlan::ElementClass;
+using vorlan::ElementwiseArrays;
+using vorlan::ElementwiseDeliverable;
+using vorlan::Message;
+using vorlan::testing::expect_refused;
+using vorlan::testing::FailingScratch;
+using vorlan::testing::FakeArray;
+using vorlan::testing::HostError;
+using vorlan::testing::make_array;
+using vorlan::testing::make_nd;
+using vorlan::testing::PoisonedScratch;
+using vorlan::testing::RecordingHost;
+using Dims = std::vector<std::uint64_t>;
+namespace m = vorlan::messages;
+
+struct Outcome {
+  RecordingHost host;
+  std::array<FakeArray*, 5> plhs{};
+  bool raised = false;
+};
+
+template <class Scratch = PoisonedScratch>
+Outcome call(const ElementwiseDeliverable& d, std::vector<const FakeArray*> inputs, int nlhs) {
+  Outcome out;
+  const int nrhs = static_cast<int>(inputs.size());
+  try {
+    vorlan::MEXFUNCTION<RecordingHost, Scratch>(out.host, d, nlhs, out.plhs.data(), nrhs,
+                                                inputs.data());
+  } catch (const HostError&) {
+    out.raised = true;
+  }
+  return out;
+}
+
+// A kernel that hands input j back as output j, and notes what it was given.
+struct EchoLog {
+  int calls = 0;
+  std::int64_t n = 0;
+  std::array<bool, vorlan::kMaxElementwiseOutputs> wanted{};
+};
+EchoLog echo_log;
+
+void echo_kernel(const ElementwiseArrays& a, std::int64_t n) {
+  ++echo_log.calls;
+  echo_log.n = n;
+  for (std::size_t o = 0; o < a.out_re.size(); ++o) {
+    echo_log.wanted[o] = a.out_re[o] != nullptr;
+    const std::size_t j = o % a.re.size();
+    if (a.out_re[o] == nullptr) continue;
+    for (std::int64_t k = 0; k < n; ++k) a.out_re[o][k] = a.re[j][k];
+    if (a.out_im[o] != nullptr) {
+      for (std::int64_t k = 0; k < n; ++k) a.out_im[o][k] = a.im[j][k];
+    }
+  }
+}
+
+constexpr ElementwiseDeliverable kEchoReal{3,
+                                           false,
+                                           4,
+                                           {false, false, false, false},
+                                           m::kThreeInputsInVoigt,
+                                           m::kAtMostFourOutputs,
+                                           echo_kernel};
+constexpr ElementwiseDeliverable kEchoComplex{
+    3,          true, 3, {true, true, true, false}, m::kThreeInputsInVoigt, m::kAtMostFourOutputs,
+    echo_kernel};
+
+class Elementwise : public ::testing::Test {
+ protected:
+  void SetUp() override { echo_log = EchoLog(); }
+};
+
+// An array described by its shape alone: a refused call must not read it.
+FakeArray shaped(const Dims& dims, ElementClass c = ElementClass::kDouble, bool complex = false,
+                 bool sparse = false) {
+  FakeArray a;
+  a.element_class = c;
+  a.dims = dims;
+  a.rows = dims[0];
+  a.columns = 1;
+  for (std::size_t d = 1; d < dims.size(); ++d) a.columns *= dims[d];
+  a.complex = complex;
+  a.sparse = sparse;
+  return a;
+}
+
+TEST_F(Elementwise, RefusalsInOrderBeforeAnyReadAndNothingCreated) {
+  const FakeArray one = shaped({1, 1});
+  const FakeArray row = shaped({1, 3});
+  const FakeArray column = shaped({3, 1});
+  const FakeArray two_by_three = shaped({2, 3});
+  const FakeArray three_by_two = shaped({3, 2});
+  const FakeArray deep = shaped({2, 3, 4});
+  const FakeArray deep_other = shaped({2, 3, 5});
+  const FakeArray empty_row = shaped({0, 3});
+  const FakeArray empty_wide = shaped({0, 1ULL << 32});
+  const FakeArray tall = shaped({65536, 1});
+  const FakeArray less_tall = shaped({65535, 1});
+  const FakeArray ones_row = shaped({1, 3});
+  const FakeArray wide = shaped({1, 32768});
+  const FakeArray cplx = shaped({1, 1}, ElementClass::kDouble, true);
+  const FakeArray text = shaped({1, 4}, ElementClass::kNotNumeric);
+  const FakeArray sparse = shaped({3, 3}, ElementClass::kDouble, true, true);
+  const FakeArray sparse_logical = shaped({3, 3}, ElementClass::kLogical, false, true);
+  const auto& voigt = vorlan::kVorlanVoigt;
+  const auto& plasma = vorlan::kVorlanPlasmaZ;
+  struct Case {
+    const char* name;
+    const ElementwiseDeliverable& deliverable;
+    std::vector<const FakeArray*> inputs;
+    int nlhs;
+    Message expected;
+  };
+  const Case cases[] = {
+      {"voigt, no input", voigt, {}, 1, m::kThreeInputsInVoigt},
+      {"voigt, two inputs, five outputs", voigt, {&one, &one}, 5, m::kThreeInputsInVoigt},
+      {"voigt, four inputs", voigt, {&one, &one, &one, &one}, 1, m::kThreeInputsInVoigt},
+      {"plasma, no input", plasma, {}, 1, m::kOneInputInPlasmaZ},
+      {"plasma, two inputs", plasma, {&cplx, &cplx}, 1, m::kOneInputInPlasmaZ},
+      {"voigt, five outputs before text", voigt, {&text, &one, &one}, 5, m::kAtMostFourOutputs},
+      {"plasma, three outputs", plasma, {&cplx}, 3, m::kAtMostTwoOutputs},
+      {"voigt, text third", voigt, {&one, &one, &text}, 1, m::kNotNumeric},
+      {"voigt, complex before text", voigt, {&cplx, &text, &one}, 1, m::kComplex},
+      {"voigt, complex second", voigt, {&one, &cplx, &one}, 4, m::kComplex},
+      {"voigt, sparse before complex", voigt, {&sparse, &cplx, &one}, 1, m::kSparse},
+      {"voigt, sparse logical", voigt, {&one, &one, &sparse_logical}, 1, m::kSparse},
+      {"voigt, text before a size mismatch",
+       voigt,
+       {&two_by_three, &three_by_two, &text},
+       1,
+       m::kNotNumeric},
+      {"plasma, text", plasma, {&text}, 2, m::kNotNumeric},
+      {"plasma, sparse complex", plasma, {&sparse}, 1, m::kSparse},
+      {"voigt, 2x3 with 3x2", voigt, {&two_by_three, &three_by_two, &one}, 1, m::kNonconformant},
+      {"voigt, 2x3x4 with 2x3x5", voigt, {&deep, &one, &deep_other}, 1, m::kNonconformant},
+      {"voigt, 0x3 with 3x1", voigt, {&empty_row, &column, &one}, 1, m::kNonconformant},
+      {"voigt, 3x1 with 0x3", voigt, {&one, &column, &empty_row}, 1, m::kNonconformant},
+      {"voigt, column with 2x3", voigt, {&column, &one, &two_by_three}, 1, m::kNonconformant},
+      {"voigt, 65536x1 with 1x32768", voigt, {&tall, &wide, &one}, 1, m::kTooLarge},
+      {"voigt, 0 x 2^32", voigt, {&one, &empty_wide, &one}, 1, m::kTooLarge},
+      {"plasma, 0 x 2^32", plasma, {&empty_wide}, 1, m::kTooLarge},
+      // Past the checks, the failing scratch reports what allocation would.
+      {"voigt, 65535x1 with 1x32768", voigt, {&less_tall, &wide, &one}, 4, m::kOutOfMemory},
+      {"voigt, 2x3x4 with a row", voigt, {&deep, &ones_row, &one}, 0, m::kOutOfMemory},
+      {"plasma, complex", plasma, {&cplx}, 2, m::kOutOfMemory},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Outcome out = call<FailingScratch>(c.deliverable, c.inputs, c.nlhs);
+    expect_refused(out.host, out.raised, c.expected);
+    for (const FakeArray* slot : out.plhs) EXPECT_EQ(slot, nullptr);
+    EXPECT_EQ(echo_log.calls, 0);
+  }
+}
+
+// The scratch holds each input at the combined size, and only the outputs
+// asked for: for vorlanVoigt three inputs and one to four real outputs, for
+// vorlanPlasmaZ one complex input and one or two complex outputs.
+TEST_F(Elementwise, ScratchHoldsTheInputsAndTheOutputsAskedFor) {
+  const FakeArray column = shaped({5, 1});
+  const FakeArray row = shaped({1, 7});
+  const FakeArray one = shaped({1, 1});
+  const FakeArray deep = shaped({2, 1, 3});
+  struct Case {
+    const ElementwiseDeliverable& deliverable;
+    std::vector<const FakeArray*> inputs;
+    int nlhs;
+    std::int32_t count;
+    int buffers;
+  };
+  const Case cases[] = {
+      {vorlan::kVorlanVoigt, {&column, &row, &one}, 0, 35, 4},
+      {vorlan::kVorlanVoigt, {&one, &row, &column}, 1, 35, 4},
+      {vorlan::kVorlanVoigt, {&one, &one, &one}, 2, 1, 5},
+      {vorlan::kVorlanVoigt, {&deep, &row, &one}, 4, 42, 7},
+      {vorlan::kVorlanPlasmaZ, {&deep}, 0, 6, 4},
+      {vorlan::kVorlanPlasmaZ, {&row}, 2, 7, 6},
+  };
+  for (const Case& c : cases) {
+    FailingScratch::last_count = -1;
+    call<FailingScratch>(c.deliverable, c.inputs, c.nlhs);
+    EXPECT_EQ(FailingScratch::last_count, c.count);
+    EXPECT_EQ(FailingScratch::last_buffers, c.buffers);
+  }
+}
+
+std::vector<double> iota(std::size_t n, double start) {
+  std::vector<double> v(n);
+  for (std::size_t k = 0; k < n; ++k) v[k] = start + static_cast<double>(k);
+  return v;
+}
+
+std::uint64_t product(const Dims& dims) {
+  std::uint64_t n = 1;
+  for (std::uint64_t e : dims) n *= e;
+  return n;
+}
+
+// Storage index in an input of the element at combined index k: each
+// dimension by division, the input's extent 1 pinning it to 0.
+std::size_t source_index(std::uint64_t k, const Dims& combined, const Dims& input) {
+  std::size_t index = 0;
+  std::size_t stride = 1;
+  for (std::size_t d = 0; d < combined.size(); ++d) {
+    const std::uint64_t i = k % combined[d];
+    k /= combined[d];
+    const std::uint64_t extent = d < input.size() ? input[d] : 1;
+    if (extent != 1) index += static_cast<std::size_t>(i) * stride;
+    stride *= static_cast<std::size_t>(extent);
+  }
+  return index;
+}
+
+TEST_F(Elementwise, InputsBroadcastToTheCombinedSize) {
+  struct Case {
+    Dims a, b, c, combined;
+  };
+  const Case cases[] = {
+      {{2, 3}, {2, 3}, {2, 3}, {2, 3}},       {{1, 1}, {4, 2}, {1, 1}, {4, 2}},
+      {{3, 1}, {1, 4}, {1, 1}, {3, 4}},       {{1, 4}, {3, 1}, {3, 4}, {3, 4}},
+      {{2, 1, 3}, {1, 4}, {1, 1}, {2, 4, 3}}, {{2, 1, 2}, {1, 3, 1, 2}, {1, 1}, {2, 3, 2, 2}},
+      {{1, 1, 5}, {4, 1}, {1, 2}, {4, 2, 5}}, {{2, 3}, {2, 3, 1, 1}, {1, 1}, {2, 3, 1, 1}},
+      {{0, 3}, {1, 3}, {1, 1}, {0, 3}},       {{1, 0}, {5, 1}, {1, 1}, {5, 0}},
+      {{0, 1}, {1, 1}, {1, 2}, {0, 2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.combined));
+    echo_log = EchoLog();
+    // The first input real, the second complex, the third real (a single
+    // scalar where it is 1x1): each one's values tell where they came from.
+    const std::array<Dims, 3> own = {c.a, c.b, c.c};
+    const std::array<double, 3> start = {1.0, 100.0, 1000.0};
+    const FakeArray a = make_nd(c.a, iota(product(c.a), start[0]));
+    const FakeArray b = make_nd(c.b, iota(product(c.b), start[1]), iota(product(c.b), -50.0));
+    const FakeArray d = c.c == Dims{1, 1}
+                            ? make_array<float>(ElementClass::kSingle, 1, 1, {1000.0F})
+                            : make_nd(c.c, iota(product(c.c), start[2]));
+    const Outcome out = call(kEchoComplex, {&a, &b, &d}, 3);
+    ASSERT_FALSE(out.raised);
+    const std::uint64_t n = product(c.combined);
+    EXPECT_EQ(echo_log.calls, n > 0 ? 1 : 0);
+    for (int o = 0; o < 3; ++o) {
+      const FakeArray* r = out.plhs[o];
+      ASSERT_NE(r, nullptr);
+      EXPECT_EQ(r->dims, c.combined);
+      ASSERT_EQ(r->real_storage.size(), n);
+      for (std::uint64_t k = 0; k < n; ++k) {
+        const auto from = static_cast<double>(source_index(k, c.combined, own[o]));
+        EXPECT_EQ(r->real_storage[k], start[o] + from) << "output " << o << " element " << k;
+        // Real inputs have +0 imaginary parts, whatever the scratch held.
+        const double im = o == 1 ? -50.0 + from : 0.0;
+        EXPECT_EQ(r->imag_storage[k], im) << "output " << o << " element " << k;
+        EXPECT_EQ(std::signbit(r->imag_storage[k]), std::signbit(im)) << o << " " << k;
+      }
+    }
+  }
+}
+
+// Random shapes of two to four dimensions, most of them combinable: the call
+// is refused exactly when some dimension has two extents other than 1 that
+// differ, and otherwise each output element is the input element that the
+// broadcast rule names.
+TEST_F(Elementwise, RandomShapesCombineOrAreRefusedAsTheRuleSays) {
+  std::mt19937 random(20261209);
+  const auto pick = [&random](std::uint32_t n) { return std::uint64_t{random() % n}; };
+  const std::array<double, 3> start = {1.0, 100.0, 1000.0};
+  for (int trial = 0; trial < 2000; ++trial) {
+    SCOPED_TRACE(trial);
+    Dims base(2 + pick(3));
+    for (std::uint64_t& e : base) e = pick(4);
+    std::array<Dims, 3> own;
+    Dims combined(2, 1);
+    bool conformant = true;
+    for (Dims& shape : own) {
+      shape.resize(2 + pick(3));
+      for (std::size_t d = 0; d < shape.size(); ++d) {
+        const std::uint64_t choice = pick(8);
+        const std::uint64_t from_base = d < base.size() ? base[d] : 1;
+        shape[d] = choice == 0 ? pick(4) : choice < 4 ? 1 : from_base;
+        if (combined.size() <= d) combined.push_back(1);
+        if (shape[d] == 1) continue;
+        conformant = conformant && (combined[d] == 1 || combined[d] == shape[d]);
+        combined[d] = shape[d];
+      }
+    }
+    const FakeArray a = make_nd(own[0], iota(product(own[0]), start[0]));
+    const FakeArray b = make_nd(own[1], iota(product(own[1]), start[1]), iota(product(own[1]), 0));
+    const FakeArray c = make_nd(own[2], iota(product(own[2]), start[2]));
+    const Outcome out = call(kEchoComplex, {&a, &b, &c}, 3);
+    ASSERT_EQ(out.raised, !conformant);
+    if (!conformant) {
+      EXPECT_STREQ(out.host.errors[0].id, m::kNonconformant.id);
+      continue;
+    }
+    for (int o = 0; o < 3; ++o) {
+      ASSERT_EQ(out.plhs[o]->dims, combined);
+      for (std::uint64_t k = 0; k < product(combined); ++k) {
+        const auto from = static_cast<double>(source_index(k, combined, own[o]));
+        ASSERT_EQ(out.plhs[o]->real_storage[k], start[o] + from) << o << " " << k;
+      }
+    }
+  }
+}
+
+// max(nargout, 1) outputs are created, in order, each after the kernel has
+// run, and the kernel is given exactly those.
+TEST_F(Elementwise, OnlyTheOutputsAskedForAreComputedAndCreated) {
+  const FakeArray x = make_nd({1, 2}, {1.0, 2.0});
+  for (int nlhs = 0; nlhs <= 4; ++nlhs) {
+    SCOPED_TRACE(nlhs);
+    echo_log = EchoLog();
+    const Outcome out = call(kEchoReal, {&x, &x, &x}, nlhs);
+    const int filled = nlhs > 0 ? nlhs : 1;
+    ASSERT_EQ(out.host.created.size(), static_cast<std::size_t>(filled));
+    for (int o = 0; o < 4; ++o) {
+      EXPECT_EQ(echo_log.wanted[o], o < filled);
+      EXPECT_EQ(out.plhs[o] != nullptr, o < filled);
+      if (o < filled) {
+        EXPECT_FALSE(out.plhs[o]->complex);
+        EXPECT_EQ(out.plhs[o]->real_storage, (std::vector<double>{1.0, 2.0}));
+      }
+    }
+    // Each output: created, its data address, the copy.
+    const auto per_output = static_cast<std::size_t>(3);
+    const std::size_t first = out.host.calls.size() - per_output * static_cast<std::size_t>(filled);
+    for (std::size_t c = first; c < out.host.calls.size(); c += per_output) {
+      EXPECT_EQ(out.host.calls[c], "MXCREATEDOUBLEARRAY");
+      EXPECT_EQ(out.host.calls[c + 2], "MXCOPYREAL8TOPTR700");
+    }
+  }
+}
+
+std::uint64_t bits(double d) {
+  std::uint64_t b = 0;
+  std::memcpy(&b, &d, sizeof b);
+  return b;
+}
+
+// Each element of the plug-ins' results is the element routine's value at
+// the broadcast inputs, to the bit.
+TEST_F(Elementwise, PluginsGiveTheElementRoutinesBits) {
+  const FakeArray x = make_nd({4, 1}, {-3.0, 0.0, 0.7, 1e4});
+  const FakeArray sigma = make_array<std::int8_t>(ElementClass::kInt8, 1, 1, {2});
+  const FakeArray gamma = make_nd({1, 3}, {0.0, 0.25, 9.0});
+  const Outcome voigt = call(vorlan::kVorlanVoigt, {&x, &sigma, &gamma}, 4);
+  ASSERT_FALSE(voigt.raised);
+  for (std::size_t k = 0; k < 12; ++k) {
+    double v[4];
+    vorlan::VOIGT_ELEMENT(x.real_storage[k % 4], 2.0, gamma.real_storage[k / 4], v[0], v[1], v[2],
+                          v[3]);
+    for (int o = 0; o < 4; ++o) {
+      EXPECT_EQ(bits(voigt.plhs[o]->real_storage[k]), bits(v[o])) << o << " " << k;
+    }
+  }
+
+  const FakeArray zeta = make_nd({1, 2, 2}, {0.0, 1.5, -2.0, 30.0}, {0.0, 1.0, -0.5, 0.0});
+  const FakeArray real_zeta = make_nd({3, 1}, {0.0, -4.0, 1e200});
+  for (const FakeArray* input : {&zeta, &real_zeta}) {
+    const Outcome plasma = call(vorlan::kVorlanPlasmaZ, {input}, 2);
+    ASSERT_FALSE(plasma.raised);
+    EXPECT_EQ(plasma.plhs[0]->dims, input->dims);
+    for (std::size_t k = 0; k < input->real_storage.size(); ++k) {
+      double z[4];
+      const double zi = input->complex ? input->imag_storage[k] : 0.0;
+      vorlan::PLASMA_Z_ELEMENT(input->real_storage[k], zi, z[0], z[1], z[2], z[3]);
+      const double got[4] = {plasma.plhs[0]->real_storage[k], plasma.plhs[0]->imag_storage[k],
+                             plasma.plhs[1]->real_storage[k], plasma.plhs[1]->imag_storage[k]};
+      for (int o = 0; o < 4; ++o) EXPECT_EQ(bits(got[o]), bits(z[o])) << o << " " << k;
+    }
+  }
+}
+
+}  // namespace
