@@ -21,7 +21,7 @@ function check_fit_output (plugin_dir, output_dir)
   deviation = abs (result.fitted - result.truth) ./ result.error;
   assert (all (deviation(:) <= 3), "a parameter is %.1f standard errors off", max (deviation(:)));
   % Standard errors from a sound covariance: positive, and not so large that
-  % the recovery above says nothing (the noise is 1/150 of the peaks).
+  % the recovery above says nothing (the noise is 1/180 of the highest peak).
   assert (all (result.error(:) > 0 & result.error(:) < 0.5 * abs (result.truth(:))));
   % The same minimum whichever Jacobian led there.
   moved = abs (result.fitted_numeric - result.fitted) ./ result.error;
