@@ -300,6 +300,29 @@ function a = voigt_points(x, sigma, gamma, n)
   a = struct("x", x(1:n), "sigma", sigma(1:n), "gamma", gamma(1:n));
 end
 
+function check_line_shape_outputs(fs, args, plugin_of)
+  % Every timed function must compute what the plug-in it is set against
+  % computes, or the comparison means nothing: each output within 1e-6 of
+  % the largest magnitude of the plug-in's (the vorlanRegion composition
+  % carries the power-series disc's 3.6e-7).  Prints "agree" or "DIFFERENT".
+  worst = 0;
+  for k = 1:numel(fs)
+    mine = fs{k}(args{k});
+    theirs = fs{plugin_of(k)}(args{k});
+    if !iscell(mine)
+      mine = {mine};
+      theirs = {theirs};
+    end
+    for j = 1:numel(mine)
+      scale = max(abs(theirs{j}(:)));
+      worst = max(worst, max(abs(mine{j}(:) - theirs{j}(:))) / scale);
+    end
+  end
+  printf("   Outputs of every timed function against its plug-in's: %s (largest difference\n", ...
+         merge(worst <= 1e-6, "agree", "DIFFERENT"));
+  printf("   %.1e of the largest value)\n\n", worst);
+end
+
 function print_line_shape_targets(t)
   % A composition's time over the plug-in's (above 1: the plug-in is faster)
   % in the order of line_shape_functions, beside what the plug-ins aim at.
@@ -455,6 +478,8 @@ printf("   Voigt: x in [-10, 10], sigma in [0.5, 1.5], gamma in [0, 2], one of e
 printf("   element; zeta: the upper half-plane points of table 2.\n\n");
 printf("   Per call (us) and, in parentheses, time over vorlanVoigt's or vorlanPlasmaZ's\n");
 printf("   with the same outputs; median of %d samples\n\n", small_samples);
+check_line_shape_outputs(fs, line_shape_arguments(voigt_points(x, sigma, gamma, 1000), ...
+                                                   upper(1:1000)), plugin_of);
 shown = [5 1 3 6 2 4 10 8];
 head = {"elements", "calls", short_labels{shown}};
 body = {};
