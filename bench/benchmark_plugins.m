@@ -269,31 +269,35 @@ function out = plasma_composed(zeta, derivative)
 end
 
 function [fs, labels, short_labels, plugin_of] = line_shape_functions()
-  % Ten timed functions: Voigt V alone and with its derivatives from the erfcx
-  % composition, the vorlanRegion composition and vorlanVoigt (arguments:
-  % structs of x, sigma, gamma), then Z alone and with Z' from the erfcx
-  % formula and from vorlanPlasmaZ (argument: zeta).  plugin_of(k): the
-  % plug-in call with the same outputs as function k.
+  % Twelve timed functions: Voigt V alone and with its derivatives from the
+  % erfcx composition, the vorlanRegion composition and vorlanVoigt
+  % (arguments: structs of x, sigma, gamma), then Z alone and with Z' from the
+  % erfcx formula and from vorlanPlasmaZ (argument: zeta in the upper
+  % half-plane), and Z with Z' of both again in both half-planes, where the
+  % lower one takes the reflection.  plugin_of(k): the plug-in call with the
+  % same outputs as function k.
   host_w = @(z) erfcx(-1i * z);
   fs = {@(a) voigt_composed(host_w, a, false), @(a) voigt_composed(host_w, a, true), ...
         @(a) voigt_composed(@vorlanRegion, a, false), ...
         @(a) voigt_composed(@vorlanRegion, a, true), ...
         @(a) vorlanVoigt(a.x, a.sigma, a.gamma), @voigt_plugin_all, ...
         @(zeta) plasma_composed(zeta, false), @(zeta) plasma_composed(zeta, true), ...
-        @vorlanPlasmaZ, @plasma_plugin_both};
+        @vorlanPlasmaZ, @plasma_plugin_both, @(zeta) plasma_composed(zeta, true), ...
+        @plasma_plugin_both};
   labels = {"Voigt V, erfcx composition", "Voigt V+3 derivatives, erfcx composition", ...
             "Voigt V, vorlanRegion composition", ...
             "Voigt V+3 derivatives, vorlanRegion composition", "vorlanVoigt V", ...
             "vorlanVoigt V+3 derivatives", "Z, erfcx formula", "Z+Z', erfcx formula", ...
-            "vorlanPlasmaZ Z", "vorlanPlasmaZ Z+Z'"};
+            "vorlanPlasmaZ Z", "vorlanPlasmaZ Z+Z'", "Z+Z', erfcx formula, both half-planes", ...
+            "vorlanPlasmaZ Z+Z', both half-planes"};
   short_labels = {"erfcx V", "erfcx V+3", "region V", "region V+3", "vorlanVoigt V", ...
                   "vorlanVoigt V+3", "erfcx Z", "erfcx Z+Z'", "vorlanPlasmaZ Z", ...
-                  "vorlanPlasmaZ Z+Z'"};
-  plugin_of = [5 6 5 6 5 6 9 10 9 10];
+                  "vorlanPlasmaZ Z+Z'", "erfcx Z+Z' both", "vorlanPlasmaZ Z+Z' both"};
+  plugin_of = [5 6 5 6 5 6 9 10 9 10 12 12];
 end
 
-function args = line_shape_arguments(voigt, zeta)
-  args = [repmat({voigt}, 1, 6), repmat({zeta}, 1, 4)];
+function args = line_shape_arguments(voigt, zeta, zeta_both)
+  args = [repmat({voigt}, 1, 6), repmat({zeta}, 1, 4), {zeta_both, zeta_both}];
 end
 
 function a = voigt_points(x, sigma, gamma, n)
@@ -331,7 +335,8 @@ function print_line_shape_targets(t)
             "erfcx composition / vorlanVoigt, V+3", t(2) / t(6), "";
             "vorlanRegion composition / vorlanVoigt, V+3", t(4) / t(6), "";
             "vorlanVoigt V+3 / vorlanVoigt V", t(6) / t(5), "at most 2";
-            "erfcx formula / vorlanPlasmaZ, Z+Z'", t(8) / t(10), "at least 4"};
+            "erfcx formula / vorlanPlasmaZ, Z+Z'", t(8) / t(10), "at least 4";
+            "the same in both half-planes", t(11) / t(12), ""};
   for k = 1:rows(checks)
     printf("    %s\n", strtrim(sprintf("%-44s %6.2f  %s", checks{k, :})));
   end
@@ -475,18 +480,18 @@ printf("   function Z(zeta), with and without their derivatives, against what a 
 printf("   composes from erfcx or vorlanRegion (argument built and real part taken on\n");
 printf("   the clock; derivatives from w' = -2zw + 2i/sqrt(pi) and Z' = -2(1 + zeta Z)).\n");
 printf("   Voigt: x in [-10, 10], sigma in [0.5, 1.5], gamma in [0, 2], one of each per\n");
-printf("   element; zeta: the upper half-plane points of table 2.\n\n");
+printf("   element; zeta: the points of table 2, upper half-plane unless marked.\n\n");
 printf("   Per call (us) and, in parentheses, time over vorlanVoigt's or vorlanPlasmaZ's\n");
 printf("   with the same outputs; median of %d samples\n\n", small_samples);
 check_line_shape_outputs(fs, line_shape_arguments(voigt_points(x, sigma, gamma, 1000), ...
-                                                   upper(1:1000)), plugin_of);
+                                                   upper(1:1000), both(1:1000)), plugin_of);
 shown = [5 1 3 6 2 4 10 8];
 head = {"elements", "calls", short_labels{shown}};
 body = {};
 for n = [1 10 100 1000]
   calls = max(20, round(400 / sqrt(n)));
-  args = line_shape_arguments(voigt_points(x, sigma, gamma, n), upper(1:n));
-  t = per_call_medians(fs, args, small_samples, calls);
+  args = line_shape_arguments(voigt_points(x, sigma, gamma, n), upper(1:n), both(1:n));
+  t = per_call_medians(fs(1:10), args(1:10), small_samples, calls);
   row = {sprintf("%d", n), sprintf("%d", calls)};
   for k = shown
     row{end + 1} = sprintf("%.2f (%s)", 1e6 * t(k), ratio(t(k), t(plugin_of(k))));
@@ -497,7 +502,7 @@ print_table(head, body);
 printf("   %d elements, ns per element, median of %d runs; /plug-in: time over the\n", count, ...
        large_runs);
 printf("   plug-in call with the same outputs; faults: page faults per call (median)\n\n");
-args = line_shape_arguments(voigt_points(x, sigma, gamma, count), upper);
+args = line_shape_arguments(voigt_points(x, sigma, gamma, count), upper, both);
 for g = 1:rows(regimes)
   [t, faults] = regimes{g, 2}(fs, args, large_runs);
   printf("  %s\n", regimes{g, 1});
