@@ -52,8 +52,8 @@ function result = fit_voigt_lines (plugin_dir, output_dir)
   printf ("\nPicture: %s\n", result.png);
 endfunction
 
-% Four lines, two pairs of them overlapping, from nearly Gaussian to nearly
-% Lorentzian; one row per line: amplitude (area), centre, sigma, gamma.
+% Four lines in two overlapping pairs, gamma/sigma from 0.25 to 1.8; one row
+% per line: amplitude (area), centre, sigma, gamma.
 function [x, y, truth, noise] = synthetic_spectrum ()
   truth = [3.0, -3.6, 0.55, 0.30;
            2.0, -2.2, 0.45, 0.60;
