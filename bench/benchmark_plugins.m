@@ -7,7 +7,11 @@
 %     writes fresh pages, as in a script), against the host's own
 %     w(z) = erfcx(-1i*z), with -1i*z prepared before the clock starts, and
 %     against the floor;
-%  3. the plug-ins of every install route against the CMake build's.
+%  3. the plug-ins of every install route against the CMake build's;
+%  4. the line-shape plug-ins vorlanVoigt and vorlanPlasmaZ, with and without
+%     their derivatives, small arrays to large, warm and cold, against the
+%     Voigt profile and Z composed from erfcx and from vorlanRegion (argument
+%     and derivatives built on the clock, as a user writes them).
 % It never judges a time.  bench/run_plugin_benchmark.sh builds everything and
 % passes the folders in the environment:
 %   VORLAN_PLUGIN_DIR    the CMake build's plug-ins (build/mex)
@@ -227,6 +231,118 @@ function folder = folder_from_environment(variable, required)
   folder = canonicalize_file_name(folder);
 end
 
+% ---- line shapes: the plug-ins' calls and what a user composes without them --
+
+function out = voigt_plugin_all(a)
+  % vorlanVoigt with its three derivatives, all four kept.
+  [v, dvdx, dvdsigma, dvdgamma] = vorlanVoigt(a.x, a.sigma, a.gamma);
+  out = {v, dvdx, dvdsigma, dvdgamma};
+end
+
+function out = voigt_composed(w_of, a, derivatives)
+  % The Voigt profile from a w(z) of the host or of the plug-ins, the
+  % argument built here as a user builds it; with DERIVATIVES also dV/dx,
+  % dV/dsigma and dV/dgamma from w' = -2 z w + 2i/sqrt(pi).
+  scale = a.sigma * sqrt(2);
+  z = (a.x + 1i * a.gamma) ./ scale;
+  w = w_of(z);
+  out = real(w) ./ (a.sigma * sqrt(2 * pi));
+  if derivatives
+    dw = -2 * z .* w + 2i / sqrt(pi);
+    norm = 1 ./ (a.sigma * sqrt(2 * pi));
+    out = {out, real(dw) ./ scale .* norm, -real(dw .* z) ./ a.sigma .* norm - out ./ a.sigma, ...
+           -imag(dw) ./ scale .* norm};
+  end
+end
+
+function out = plasma_plugin_both(zeta)
+  [z_value, z_derivative] = vorlanPlasmaZ(zeta);
+  out = {z_value, z_derivative};
+end
+
+function out = plasma_composed(zeta, derivative)
+  % Z = i sqrt(pi) w(zeta) from the host's erfcx, and Z' = -2 (1 + zeta Z).
+  out = 1i * sqrt(pi) * erfcx(-1i * zeta);
+  if derivative
+    out = {out, -2 * (1 + zeta .* out)};
+  end
+end
+
+function [fs, labels, short_labels, plugin_of] = line_shape_functions()
+  % Twelve timed functions: Voigt V alone and with its derivatives from the
+  % erfcx composition, the vorlanRegion composition and vorlanVoigt
+  % (arguments: structs of x, sigma, gamma), then Z alone and with Z' from the
+  % erfcx formula and from vorlanPlasmaZ (argument: zeta in the upper
+  % half-plane), and Z with Z' of both again in both half-planes, where the
+  % lower one takes the reflection.  plugin_of(k): the plug-in call with the
+  % same outputs as function k.
+  host_w = @(z) erfcx(-1i * z);
+  fs = {@(a) voigt_composed(host_w, a, false), @(a) voigt_composed(host_w, a, true), ...
+        @(a) voigt_composed(@vorlanRegion, a, false), ...
+        @(a) voigt_composed(@vorlanRegion, a, true), ...
+        @(a) vorlanVoigt(a.x, a.sigma, a.gamma), @voigt_plugin_all, ...
+        @(zeta) plasma_composed(zeta, false), @(zeta) plasma_composed(zeta, true), ...
+        @vorlanPlasmaZ, @plasma_plugin_both, @(zeta) plasma_composed(zeta, true), ...
+        @plasma_plugin_both};
+  labels = {"Voigt V, erfcx composition", "Voigt V+3 derivatives, erfcx composition", ...
+            "Voigt V, vorlanRegion composition", ...
+            "Voigt V+3 derivatives, vorlanRegion composition", "vorlanVoigt V", ...
+            "vorlanVoigt V+3 derivatives", "Z, erfcx formula", "Z+Z', erfcx formula", ...
+            "vorlanPlasmaZ Z", "vorlanPlasmaZ Z+Z'", "Z+Z', erfcx formula, both half-planes", ...
+            "vorlanPlasmaZ Z+Z', both half-planes"};
+  short_labels = {"erfcx V", "erfcx V+3", "region V", "region V+3", "vorlanVoigt V", ...
+                  "vorlanVoigt V+3", "erfcx Z", "erfcx Z+Z'", "vorlanPlasmaZ Z", ...
+                  "vorlanPlasmaZ Z+Z'", "erfcx Z+Z' both", "vorlanPlasmaZ Z+Z' both"};
+  plugin_of = [5 6 5 6 5 6 9 10 9 10 12 12];
+end
+
+function args = line_shape_arguments(voigt, zeta, zeta_both)
+  args = [repmat({voigt}, 1, 6), repmat({zeta}, 1, 4), {zeta_both, zeta_both}];
+end
+
+function a = voigt_points(x, sigma, gamma, n)
+  a = struct("x", x(1:n), "sigma", sigma(1:n), "gamma", gamma(1:n));
+end
+
+function check_line_shape_outputs(fs, args, plugin_of)
+  % Every timed function must compute what the plug-in it is set against
+  % computes, or the comparison means nothing: each output within 1e-6 of
+  % the largest magnitude of the plug-in's (the vorlanRegion composition
+  % carries the power-series disc's 3.6e-7).  Prints "agree" or "DIFFERENT".
+  worst = 0;
+  for k = 1:numel(fs)
+    mine = fs{k}(args{k});
+    theirs = fs{plugin_of(k)}(args{k});
+    if !iscell(mine)
+      mine = {mine};
+      theirs = {theirs};
+    end
+    for j = 1:numel(mine)
+      scale = max(abs(theirs{j}(:)));
+      worst = max(worst, max(abs(mine{j}(:) - theirs{j}(:))) / scale);
+    end
+  end
+  printf("   Outputs of every timed function against its plug-in's: %s (largest difference\n", ...
+         merge(worst <= 1e-6, "agree", "DIFFERENT"));
+  printf("   %.1e of the largest value)\n\n", worst);
+end
+
+function print_line_shape_targets(t)
+  % A composition's time over the plug-in's (above 1: the plug-in is faster)
+  % in the order of line_shape_functions, beside what the plug-ins aim at.
+  checks = {"erfcx composition / vorlanVoigt, V", t(1) / t(5), "at least 6";
+            "vorlanRegion composition / vorlanVoigt, V", t(3) / t(5), "at least 2.5";
+            "erfcx composition / vorlanVoigt, V+3", t(2) / t(6), "";
+            "vorlanRegion composition / vorlanVoigt, V+3", t(4) / t(6), "";
+            "vorlanVoigt V+3 / vorlanVoigt V", t(6) / t(5), "at most 2";
+            "erfcx formula / vorlanPlasmaZ, Z+Z'", t(8) / t(10), "at least 4";
+            "the same in both half-planes", t(11) / t(12), ""};
+  for k = 1:rows(checks)
+    printf("    %s\n", strtrim(sprintf("%-44s %6.2f  %s", checks{k, :})));
+  end
+  printf("\n");
+end
+
 % ---- set-up ------------------------------------------------------------------
 
 plugin_dir = folder_from_environment("VORLAN_PLUGIN_DIR", true);
@@ -321,35 +437,79 @@ if !isempty(matlab_dir)
 end
 if rows(routes) < 2
   printf("3. Install routes: left out (bench/run_plugin_benchmark.sh without --no-routes)\n\n");
-  print_load("at the end");
-  return;
-end
-printf("3. Install routes, %d elements, warm; ns per element, median of %d rounds;\n", count, ...
-       large_runs);
-printf("   (r) = time over the CMake build's plug-in; faults: page faults per call (median\n");
-printf("   over the three); bits: results equal to the CMake build's\n");
-for q = 1:rows(routes)
-  printf("   %-26s %s\n", routes{q, 1}, routes{q, 2});
-end
-printf("\n");
-for s = 1:rows(sets)
-  z = sets{s, 2};
-  use_route(routes, 1, names);
-  reference = cellfun(@(name) feval(name, z), names, "UniformOutput", false);
-  [t, faults] = route_medians(routes, names, z, large_runs);
-  head = {sets{s, 1}, names{:}, "faults", "bits"};
-  body = cell(rows(routes), numel(names) + 3);
+else
+  printf("3. Install routes, %d elements, warm; ns per element, median of %d rounds;\n", count, ...
+         large_runs);
+  printf("   (r) = time over the CMake build's plug-in; faults: page faults per call (median\n");
+  printf("   over the three); bits: results equal to the CMake build's\n");
   for q = 1:rows(routes)
-    use_route(routes, q, names);
-    same = all(cellfun(@(name, w) isequaln(feval(name, z), w), names, reference));
-    body{q, 1} = routes{q, 1};
-    for k = 1:numel(names)
-      body{q, k + 1} = sprintf("%.2f (%s)", 1e9 * t(q, k) / count, ratio(t(q, k), t(1, k)));
-    end
-    body{q, end - 1} = sprintf("%d", faults(q));
-    body{q, end} = merge(same, "same", "DIFFERENT");
+    printf("   %-26s %s\n", routes{q, 1}, routes{q, 2});
   end
-  use_route(routes, 1, names);
-  print_table(head, body);
+  printf("\n");
+  for s = 1:rows(sets)
+    z = sets{s, 2};
+    use_route(routes, 1, names);
+    reference = cellfun(@(name) feval(name, z), names, "UniformOutput", false);
+    [t, faults] = route_medians(routes, names, z, large_runs);
+    head = {sets{s, 1}, names{:}, "faults", "bits"};
+    body = cell(rows(routes), numel(names) + 3);
+    for q = 1:rows(routes)
+      use_route(routes, q, names);
+      same = all(cellfun(@(name, w) isequaln(feval(name, z), w), names, reference));
+      body{q, 1} = routes{q, 1};
+      for k = 1:numel(names)
+        body{q, k + 1} = sprintf("%.2f (%s)", 1e9 * t(q, k) / count, ratio(t(q, k), t(1, k)));
+      end
+      body{q, end - 1} = sprintf("%d", faults(q));
+      body{q, end} = merge(same, "same", "DIFFERENT");
+    end
+    use_route(routes, 1, names);
+    print_table(head, body);
+  end
+end
+
+% ---- 4. line shapes ------------------------------------------------------------
+
+[fs, labels, short_labels, plugin_of] = line_shape_functions();
+rand("seed", 20261209);
+x = 20 * rand(count, 1) - 10;
+sigma = 0.5 + rand(count, 1);
+gamma = 2 * rand(count, 1);
+printf("4. Line shapes: the Voigt profile V(x; sigma, gamma) and the plasma dispersion\n");
+printf("   function Z(zeta), with and without their derivatives, against what a user\n");
+printf("   composes from erfcx or vorlanRegion (argument built and real part taken on\n");
+printf("   the clock; derivatives from w' = -2zw + 2i/sqrt(pi) and Z' = -2(1 + zeta Z)).\n");
+printf("   Voigt: x in [-10, 10], sigma in [0.5, 1.5], gamma in [0, 2], one of each per\n");
+printf("   element; zeta: the points of table 2, upper half-plane unless marked.\n\n");
+printf("   Per call (us) and, in parentheses, time over vorlanVoigt's or vorlanPlasmaZ's\n");
+printf("   with the same outputs; median of %d samples\n\n", small_samples);
+check_line_shape_outputs(fs, line_shape_arguments(voigt_points(x, sigma, gamma, 1000), ...
+                                                   upper(1:1000), both(1:1000)), plugin_of);
+shown = [5 1 3 6 2 4 10 8];
+head = {"elements", "calls", short_labels{shown}};
+body = {};
+for n = [1 10 100 1000]
+  calls = max(20, round(400 / sqrt(n)));
+  args = line_shape_arguments(voigt_points(x, sigma, gamma, n), upper(1:n), both(1:n));
+  t = per_call_medians(fs(1:10), args(1:10), small_samples, calls);
+  row = {sprintf("%d", n), sprintf("%d", calls)};
+  for k = shown
+    row{end + 1} = sprintf("%.2f (%s)", 1e6 * t(k), ratio(t(k), t(plugin_of(k))));
+  end
+  body(end + 1, :) = row;
+end
+print_table(head, body);
+printf("   %d elements, ns per element, median of %d runs; /plug-in: time over the\n", count, ...
+       large_runs);
+printf("   plug-in call with the same outputs; faults: page faults per call (median)\n\n");
+args = line_shape_arguments(voigt_points(x, sigma, gamma, count), upper, both);
+for g = 1:rows(regimes)
+  [t, faults] = regimes{g, 2}(fs, args, large_runs);
+  printf("  %s\n", regimes{g, 1});
+  print_table({"", "ns", "/plug-in", "faults"}, ...
+              [labels', arrayfun(@(tk) sprintf("%.2f", 1e9 * tk / count), t', "UniformOutput", false), ...
+               arrayfun(@(k) ratio(t(k), t(plugin_of(k))), (1:numel(t))', "UniformOutput", false), ...
+               arrayfun(@(fk) sprintf("%d", fk), faults', "UniformOutput", false)]);
+  print_line_shape_targets(t);
 end
 print_load("at the end");

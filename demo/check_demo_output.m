@@ -14,18 +14,7 @@ function check_demo_output (plugin_dir, output_dir)
   summary = vorlan_demo (plugin_dir, output_dir);
 
   for file = {summary.voigt_png, summary.accuracy_png}
-    assert (exist (file{1}, "file") == 2, "%s was not written", file{1});
-    info = dir (file{1});
-    assert (info.bytes > 20000, "%s is only %d bytes", file{1}, info.bytes);
-    image = imread (file{1});
-    assert (rows (image) >= 400 && columns (image) >= 1000, "%s is %dx%d pixels", file{1}, ...
-            rows (image), columns (image));
-    % Curves or a colour map in several colours, over a good part of the page.
-    pixels = reshape (image, [], size (image, 3));
-    colours = unique (pixels, "rows");
-    assert (rows (colours) >= 10, "%s has only %d colours", file{1}, rows (colours));
-    drawn = mean (any (pixels != intmax (class (pixels)), 2));
-    assert (drawn > 0.03, "%s is %.1f%% blank", file{1}, 100 * (1 - drawn));
+    check_picture (file{1}, 400, 1000);
   endfor
 
   % The documented accuracy of each region, y >= 0.
