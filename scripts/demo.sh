@@ -8,7 +8,10 @@ cd "$(dirname "$0")/.."
 build="${VORLAN_BUILD_DIR:-build}"
 scripts/setup.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
-cmake --build "$build" -j"$(nproc)" --target vorlanRegion vorlan vorlanRational
+cmake --build "$build" -j"$(nproc)" --target vorlan_plugins
 plugin_dir="$(sed -n 's/^VORLAN_PLUGIN_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")"
-octave-cli --norc --quiet --eval \
+# --no-history: on an account that has never run Octave (no
+# ~/.local/share/octave), Octave 7 would otherwise end with an error line
+# while saving the history on exit.
+octave-cli --norc --no-history --quiet --eval \
   "addpath('demo'); vorlan_demo('${plugin_dir:-$build/mex}', '$build/demo');"
