@@ -34,6 +34,7 @@
 
 #include "../integer_power.hpp"
 #include "../rounding.hpp"
+#include "../uniform_nan.hpp"
 #include "../w_constants.hpp"
 #include "../w_regions_steps.hpp"
 #include "block_pieces.hpp"
@@ -585,6 +586,7 @@ inline void rational_chunk(const double* xr, const double* xi, double* ur, doubl
       if (l.lower[i] != 0) {
         W_REFLECT(x[i], y[i], um, vm, ur[o + i], ui[o + i]);
       } else {
+        detail::make_nan_positive(um, vm);
         ur[o + i] = um;
         ui[o + i] = vm;
       }
