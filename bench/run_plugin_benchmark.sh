@@ -34,7 +34,7 @@ if [ ! -f "$build_dir/CMakeCache.txt" ]; then
   exit 2
 fi
 
-targets=(vorlanRegion vorlan vorlanRational floor_plugin)
+targets=(vorlan_plugins floor_plugin)
 if [ $routes -eq 1 ]; then
   targets+=(octave_package)
 fi
