@@ -53,6 +53,12 @@ inline bool same_up_to_zero_sign(double a, double b) {
   return bits(a) == bits(b) || (a == 0.0 && b == 0.0);
 }
 
+// Not a NaN, or the positive quiet NaN: the only NaN the element routines and
+// the block evaluators return.
+inline bool plain_nan_if_any(double d) {
+  return !std::isnan(d) || bits(d) == 0x7ff8000000000000ULL;
+}
+
 // Equal bits, or both NaN: the element routines promise bit-identical values
 // from every vector width, NaN payloads aside.
 inline bool same_value(double a, double b) {
