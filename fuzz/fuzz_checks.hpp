@@ -53,10 +53,16 @@ inline bool same_up_to_zero_sign(double a, double b) {
   return bits(a) == bits(b) || (a == 0.0 && b == 0.0);
 }
 
-// Not a NaN, or the positive quiet NaN: the only NaN the element routines and
-// the block evaluators return.
-inline bool plain_nan_if_any(double d) {
-  return !std::isnan(d) || bits(d) == 0x7ff8000000000000ULL;
+// Not a NaN, or the NaN the element routines and the block evaluators return
+// at x + iy: positive and quiet, with the payload of the input's NaN part
+// where it has one (x before y), none otherwise.
+inline bool uniform_nan_if_any(double d, double x, double y) {
+  if (!std::isnan(d)) return true;
+  std::uint64_t expected = 0x7ff8000000000000ULL;
+  if (std::isnan(x) || std::isnan(y)) {
+    expected = (bits(std::isnan(x) ? x : y) & 0x7fffffffffffffffULL) | 0x0008000000000000ULL;
+  }
+  return bits(d) == expected;
 }
 
 // Equal bits, or both NaN: the element routines promise bit-identical values

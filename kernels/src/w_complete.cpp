@@ -5,7 +5,8 @@
 // Beyond ARG_LIMIT: the asymptotic expansion w(z) = i/(sqrt(pi) z) (1 + 1/(2z^2)
 // + ...) has its second term below 1e-307 relative, so its first term is w(z) to
 // double precision wherever exp(-z^2) is not in play.
-// A NaN part of a result is always the positive quiet NaN (uniform_nan.hpp).
+// A NaN part of an element's result is always a positive quiet NaN
+// (uniform_nan.hpp).
 #include "vorlan/w_complete.hpp"
 
 #include <cmath>
@@ -111,19 +112,19 @@ void W_REFLECT(double x, double y, double um, double vm, double& u, double& v) {
 void W_REGIONS_ELEMENT(double x, double y, double& u, double& v) {
   std::int32_t flag = 0;
   W_REGIONS(x, y, u, v, flag);
-  if (flag == 0) {
-    detail::make_nan_positive(u, v);  // NaN inputs run through the kernel
-    return;
+  if (flag != 0) {
+    if (std::fabs(x) > ARG_LIMIT || std::fabs(y) > ARG_LIMIT) {
+      W_BEYOND_RANGE(x, y, u, v);
+    } else {
+      // Stopped in the lower half-plane with w(|x| + i|y|) in (u, v); w(-z) =
+      // w(-x + i|y|) has the same real part and the imaginary part negated
+      // for x > 0.
+      const double um = u;
+      const double vm = x > 0.0 ? -v : v;
+      W_REFLECT(x, y, um, vm, u, v);
+    }
   }
-  if (std::fabs(x) > ARG_LIMIT || std::fabs(y) > ARG_LIMIT) {
-    W_BEYOND_RANGE(x, y, u, v);
-    return;
-  }
-  // Stopped in the lower half-plane with w(|x| + i|y|) in (u, v); w(-z) =
-  // w(-x + i|y|) has the same real part and the imaginary part negated for x > 0.
-  const double um = u;
-  const double vm = x > 0.0 ? -v : v;
-  W_REFLECT(x, y, um, vm, u, v);
+  detail::uniform_nan_parts(x, y, u, v);
 }
 
 void W_RATIONAL_ELEMENT(double x, double y, double& u, double& v) {
@@ -132,10 +133,10 @@ void W_RATIONAL_ELEMENT(double x, double y, double& u, double& v) {
     double vm = 0.0;
     W_RATIONAL(-x, -y, um, vm);
     W_REFLECT(x, y, um, vm, u, v);
-    return;
+  } else {
+    W_RATIONAL(x, y, u, v);  // NaN beyond |z| ~ 1.09e44
   }
-  W_RATIONAL(x, y, u, v);
-  detail::make_nan_positive(u, v);  // beyond |z| ~ 1.09e44, and NaN inputs
+  detail::uniform_nan_parts(x, y, u, v);
 }
 
 }  // namespace vorlan

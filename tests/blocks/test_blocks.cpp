@@ -182,9 +182,11 @@ Points edge_points() {
   add_with_neighbours(p, vorlan::TRIG_LIMIT / 2.0, 1.0);
   add_with_neighbours(p, 27.0, 26.0);  // exp(-z^2) near underflow
   add_with_neighbours(p, 38.6, 1.0);
-  // Infinities and NaNs in every combination with ordinary parts.
+  // Infinities and NaNs in every combination with ordinary parts, among them a
+  // NaN with a payload (as Octave's NA has one) and the sign bit set.
+  const double minus_na = -std::nan("1954");
   for (double a : {kInf, kNaN, 0.0, 2.0, 1e200}) {
-    for (double b : {kInf, kNaN}) {
+    for (double b : {kInf, kNaN, minus_na}) {
       for (double s : {1.0, -1.0}) {
         p.add(s * a, b);
         p.add(s * a, -b);

@@ -151,9 +151,11 @@ TEST(WComplete, LowerImaginaryAxisHasMinusZeroImaginaryPart) {
   }
 }
 
-// Every NaN part of a result is the positive quiet NaN, whatever NaN the
-// arithmetic makes (x86's default NaN is negative) or the input holds; parts
-// that are not NaN keep their values (the region kernel's NaN + 0i).
+// Every NaN part of a result is a positive quiet NaN, whatever NaN the
+// arithmetic makes (x86's default NaN is negative): the input's NaN part with
+// its sign cleared where it has one (x before y; Octave's NA, 7ff840f440000000,
+// stays NA), the plain one otherwise.  Parts that are not NaN keep their
+// values (the region kernel's NaN + 0i).
 TEST(WComplete, NaNPartsArePositiveQuietNaNs) {
   const auto from_bits = [](std::uint64_t b) {
     double d;
@@ -162,23 +164,46 @@ TEST(WComplete, NaNPartsArePositiveQuietNaNs) {
   };
   const double pnan = from_bits(0x7ff8000000000000ULL);
   const double nnan = from_bits(0xfff8000000000000ULL);
+  const double na = from_bits(0x7ff840f440000000ULL);
+  const double minus_na = from_bits(0xfff840f440000000ULL);
+  const double signalling = from_bits(0xfff0000000000123ULL);
+  const double quieted = from_bits(0x7ff8000000000123ULL);
   struct Case {
     Element f;
-    double x, y, u, v;  // pnan: exactly the positive quiet NaN
+    double x, y, u, v;  // expected bit for bit
   };
   const Element regions = vorlan::W_REGIONS_ELEMENT;
   const Element rational = vorlan::W_RATIONAL_ELEMENT;
+  // clang-format off
   const Case cases[] = {
-      {regions, pnan, 0.0, pnan, 0.0},      {regions, nnan, 0.0, pnan, 0.0},
-      {regions, pnan, -1.0, pnan, pnan},    {regions, nnan, -1.0, pnan, pnan},
-      {regions, 1.0, -kInf, pnan, pnan},    {regions, 1e50, -1e50, pnan, pnan},
-      {regions, nnan, 6e153, pnan, pnan},   {rational, 6e153, 0.0, pnan, pnan},
-      {rational, kInf, 0.0, pnan, pnan},    {rational, 1.1e44, 0.0, pnan, pnan},
-      {rational, -1.1e44, 1.0, pnan, pnan}, {rational, 0.0, -1e50, pnan, pnan},
-      {rational, -0.0, -kInf, pnan, pnan},  {rational, 3.0, -1e50, pnan, pnan},
-      {rational, nnan, 0.0, pnan, pnan},    {rational, pnan, -1.0, pnan, pnan},
+      {regions, pnan, 0.0, pnan, 0.0},
+      {regions, nnan, 0.0, pnan, 0.0},
+      {regions, pnan, -1.0, pnan, pnan},
+      {regions, nnan, -1.0, pnan, pnan},
+      {regions, 1.0, -kInf, pnan, pnan},
+      {regions, 1e50, -1e50, pnan, pnan},
+      {regions, nnan, 6e153, pnan, pnan},
+      {regions, minus_na, 0.0, na, 0.0},
+      {regions, na, -1.0, na, na},
+      {regions, 2.0, minus_na, 0.0, 0.0},
+      {regions, na, 1e200, na, na},
+      {regions, minus_na, nnan, 0.0, 0.0},
+      {rational, 6e153, 0.0, pnan, pnan},
+      {rational, kInf, 0.0, pnan, pnan},
+      {rational, 1.1e44, 0.0, pnan, pnan},
+      {rational, -1.1e44, 1.0, pnan, pnan},
+      {rational, 0.0, -1e50, pnan, pnan},
+      {rational, -0.0, -kInf, pnan, pnan},
+      {rational, 3.0, -1e50, pnan, pnan},
+      {rational, nnan, 0.0, pnan, pnan},
+      {rational, pnan, -1.0, pnan, pnan},
       {rational, 1.0, nnan, pnan, pnan},
+      {rational, na, 0.0, na, na},
+      {rational, minus_na, -1.0, na, na},
+      {rational, 0.0, minus_na, na, na},
+      {rational, signalling, 1.0, quieted, quieted},
   };
+  // clang-format on
   for (const Case& c : cases) {
     const auto [u, v] = eval(c.f, c.x, c.y);
     const auto bits = [](double d) {

@@ -84,6 +84,15 @@ function check_nan_parts ()
   expect_true (isnan (real (w)) & isnan (imag (w)), "vorlanRational: NaN part is not NaN + NaN i");
   w = vorlanRegion (NaN);
   expect_true (isnan (w) && isreal (w), "vorlanRegion(NaN) is not the kernel's NaN + 0i");
+  % Every NaN part is positive (none shows as NaN - NaNi), and an input's NA
+  % stays NA.
+  w = vorlanRational ([6e153, Inf, 1.1e44, -1e50i, -Inf*1i, -NaN, complex(1, -NaN)]);
+  expect_true (isnan (w) & ! signbit (real (w)) & ! signbit (imag (w)), ...
+               "vorlanRational: a NaN part is negative, or a part is not NaN");
+  for plugin = {"vorlanRegion", "vorlan", "vorlanRational"}
+    w = feval (plugin{1}, complex ([NA, -NA], [-1, 1e200]));
+    expect_true (isna (real (w)) & isna (imag (w)), "%s: NA does not stay NA", plugin{1});
+  endfor
 endfunction
 
 % Equal with the same sign, or both NaN (of any sign and payload).

@@ -5,8 +5,9 @@
 // exp(-z^2) leaves its range; the rational formula is only an approximation of
 // w in the upper half-plane.  These routines give such points the value that
 // double precision determines, and every other point the kernel's own bits.
-// A NaN part of their results is always the positive quiet NaN, whatever NaN
-// the arithmetic or the input held.
+// A NaN part of the element routines' results is always a positive quiet NaN:
+// the input's NaN part, sign cleared, where it has one (Octave's NA stays NA),
+// the plain positive quiet NaN otherwise.
 #ifndef VORLAN_W_COMPLETE_HPP
 #define VORLAN_W_COMPLETE_HPP
 
