@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Times the plug-ins in one octave-cli session: against the floor plug-in and
-# the host's own w(z), small arrays to large, warm and cold, the plug-ins of
-# every install route against the CMake build's, and the line shapes against
-# their compositions from erfcx and vorlanRegion (bench/benchmark_plugins.m).
+# the host's own w(z), small arrays to large, warm and cold, and the plug-ins
+# of every install route against the CMake build's (bench/benchmark_plugins.m).
 #
 #   bench/run_plugin_benchmark.sh [--no-routes] [build directory] [element count]
 #
@@ -20,7 +19,7 @@ positional=()
 for arg in "$@"; do
   case "$arg" in
     --no-routes) routes=0 ;;
-    -h | --help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "run_plugin_benchmark.sh: unknown option $arg (see --help)" >&2; exit 2 ;;
     *) positional+=("$arg") ;;
   esac
@@ -35,7 +34,7 @@ if [ ! -f "$build_dir/CMakeCache.txt" ]; then
   exit 2
 fi
 
-targets=(vorlanRegion vorlan vorlanRational vorlanVoigt vorlanPlasmaZ floor_plugin)
+targets=(vorlan_plugins floor_plugin)
 if [ $routes -eq 1 ]; then
   targets+=(octave_package)
 fi

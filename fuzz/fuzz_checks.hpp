@@ -53,6 +53,18 @@ inline bool same_up_to_zero_sign(double a, double b) {
   return bits(a) == bits(b) || (a == 0.0 && b == 0.0);
 }
 
+// Not a NaN, or the NaN the element routines and the block evaluators return
+// at x + iy: positive and quiet, with the payload of the input's NaN part
+// where it has one (x before y), none otherwise.
+inline bool uniform_nan_if_any(double d, double x, double y) {
+  if (!std::isnan(d)) return true;
+  std::uint64_t expected = 0x7ff8000000000000ULL;
+  if (std::isnan(x) || std::isnan(y)) {
+    expected = (bits(std::isnan(x) ? x : y) & 0x7fffffffffffffffULL) | 0x0008000000000000ULL;
+  }
+  return bits(d) == expected;
+}
+
 // Equal bits, or both NaN: the element routines promise bit-identical values
 // from every vector width, NaN payloads aside.
 inline bool same_value(double a, double b) {

@@ -27,6 +27,7 @@ using vorlan::fuzz::fail;
 using vorlan::fuzz::from_bits;
 using vorlan::fuzz::same_up_to_zero_sign;
 using vorlan::fuzz::same_value;
+using vorlan::fuzz::uniform_nan_if_any;
 
 const double kPresetA = from_bits(0x7ff8'dead'beef'0001ULL);
 const double kPresetB = from_bits(0xfff4'5a5a'a5a5'0002ULL);
@@ -75,8 +76,11 @@ void check_point(double x, double y) {
   if (bits(ue) != bits(ue2) || bits(ve) != bits(ve2)) {
     fail("element output unwritten", x, y, ue, ue2);
   }
-  if (!(y < 0.0) && (bits(ue) != bits(u) || bits(ve) != bits(v))) {
+  if (!(y < 0.0) && (!same_value(ue, u) || !same_value(ve, v))) {
     fail("element routine differs from the formula above the real axis", x, y, ue, ve);
+  }
+  if (!uniform_nan_if_any(ue, x, y) || !uniform_nan_if_any(ve, x, y)) {
+    fail("element routine gives a NaN other than the uniform one", x, y, ue, ve);
   }
 }
 

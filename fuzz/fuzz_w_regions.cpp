@@ -27,6 +27,7 @@ using vorlan::fuzz::bits;
 using vorlan::fuzz::fail;
 using vorlan::fuzz::from_bits;
 using vorlan::fuzz::same_up_to_zero_sign;
+using vorlan::fuzz::uniform_nan_if_any;
 
 // Quiet NaNs with payloads no computation produces from ordinary input.
 const double kPresetA = from_bits(0x7ff8'dead'beef'0001ULL);
@@ -82,6 +83,9 @@ void check_element(double x, double y) {
   double v2 = kPresetB;
   vorlan::W_REGIONS_ELEMENT(x, y, u2, v2);
   if (bits(u) != bits(u2) || bits(v) != bits(v2)) fail("element output unwritten", x, y, u, u2);
+  if (!uniform_nan_if_any(u, x, y) || !uniform_nan_if_any(v, x, y)) {
+    fail("element routine gives a NaN other than the uniform one", x, y, u, v);
+  }
   if (std::isfinite(x) && std::isfinite(y) && y >= 0.0 && !(std::isfinite(u) && std::isfinite(v))) {
     fail("element value not finite in the upper half-plane", x, y, u, v);
   }

@@ -1,17 +1,19 @@
 function build_vorlan(outdir)
 %build_vorlan  Compile the vorlan plug-ins with the host's mex command.
-%   build_vorlan compiles vorlanRegion, vorlan, vorlanRational, vorlanVoigt
-%   and vorlanPlasmaZ from the C++ sources beside this folder (../kernels,
-%   ../gateway and ../plugins) into the folder that holds this file, next
-%   to their help files.  Add that folder to the path to use them.
+%   build_vorlan compiles the plug-ins listed in ../plugins/plugins.list
+%   (vorlanRegion, vorlan, vorlanRational, vorlanVoigt, vorlanPlasmaZ) from
+%   the C++ sources beside this folder (../kernels, ../gateway and
+%   ../plugins) into the folder that holds this file, next to their help
+%   files.  Add that folder to the path to use them.
 %
 %   build_vorlan(OUTDIR) puts the plug-ins into OUTDIR instead and copies
-%   their help files there, so that OUTDIR alone can go on the path.
+%   their help files there, so that OUTDIR alone can go on the path.  The
+%   licence, LICENSE, is copied beside the plug-ins either way.
 %
 %   Works in MATLAB and in GNU Octave.  It needs a C++17 compiler that the
 %   host's mex command is set up for (in MATLAB: mex -setup C++).
 %
-%   See also: vorlanRegion, vorlan, vorlanRational, vorlanVoigt, vorlanPlasmaZ
+%   See also: vorlanRegion, vorlan, vorlanRational
 
 here = fileparts(mfilename('fullpath'));
 if nargin < 1 || isempty(outdir)
@@ -22,12 +24,14 @@ if ~exist(outdir, 'dir')
 end
 root = fileparts(here);
 
-% Every kernel source goes into every plug-in (the kernels are small, and
-% each plug-in stays one self-contained file): the list in sources.list,
-% which the other build routes read too.  The lane code for the wider vector
-% units selects its instruction set itself, so one set of flags builds all.
+% The plug-ins and the kernel sources, from the lists every build route reads
+% (plugins.list and sources.list).  The lane code for the wider vector units
+% selects its instruction set itself, so one set of flags builds all.
+plugins = listed_lines(fullfile(root, 'plugins', 'plugins.list'));
 kernel_dir = fullfile(root, 'kernels', 'src');
-kernel_sources = listed_sources(kernel_dir);
+kernel_sources = cellfun(@(file) fullfile(kernel_dir, file), ...
+                         listed_lines(fullfile(kernel_dir, 'sources.list')), ...
+                         'UniformOutput', false);
 includes = {['-I' fullfile(root, 'kernels', 'include')], ...
             ['-I' fullfile(root, 'gateway', 'include')]};
 
@@ -40,17 +44,30 @@ if is_octave()
   setenv('CXXFLAGS', '-O3 -DNDEBUG');
   restore = onCleanup(@() setenv('CXXFLAGS', saved_cxxflags));
 end
-plugins = {'vorlanRegion', 'vorlan', 'vorlanRational', 'vorlanVoigt', 'vorlanPlasmaZ'};
+
+% The kernel sources are shared by every plug-in: compiled once, into object
+% files in a scratch folder, and linked into each plug-in from there.
+scratch = tempname();
+mkdir(scratch);
+remove_scratch = onCleanup(@() remove_folder(scratch));
+fprintf('Compiling the kernels\n');
+objects = cell(size(kernel_sources));
+for k = 1:numel(kernel_sources)
+  objects{k} = compile_object(flags, includes, kernel_sources{k}, ...
+                              fullfile(scratch, sprintf('%d', k)));
+end
+
 for k = 1:numel(plugins)
   name = plugins{k};
   fprintf('Building %s\n', name);
   source = fullfile(root, 'plugins', [name '.cpp']);
   output = output_options(outdir, name);
-  mex(flags{:}, includes{:}, output{:}, source, kernel_sources{:});
+  mex(flags{:}, includes{:}, output{:}, source, objects{:});
   if ~same_folder(outdir, here)
     copyfile(fullfile(here, [name '.m']), outdir);
   end
 end
+copyfile(fullfile(root, 'LICENSE'), outdir);
 end
 
 function flags = compiler_flags()
@@ -81,20 +98,52 @@ else
 end
 end
 
-function files = listed_sources(folder)
-% The kernel sources named in FOLDER/sources.list, as full paths.
-text = fileread(fullfile(folder, 'sources.list'));
-lines = strtrim(regexp(text, '\r?\n', 'split'));
-files = {};
-for k = 1:numel(lines)
-  line = lines{k};
-  if ~isempty(line) && line(1) ~= '#'
-    files{end + 1} = fullfile(folder, line);  %#ok<AGROW>
+function lines = listed_lines(file)
+% The entries of a list file: one a line, blank lines and # comments skipped.
+text = fileread(file);
+all_lines = strtrim(regexp(text, '\r?\n', 'split'));
+lines = all_lines(~cellfun(@isempty, all_lines));
+lines = lines(~strncmp(lines, '#', 1));
+if isempty(lines)
+  error('vorlan:build', 'Nothing listed in %s', file);
+end
+end
+
+function object = compile_object(flags, includes, source, folder)
+% Compiles SOURCE alone into an object file in FOLDER (a folder of its own,
+% so that sources of the same name cannot collide) and returns its path.
+mkdir(folder);
+[~, name] = fileparts(source);
+if is_octave()
+  object = fullfile(folder, [name '.o']);
+  mex(flags{:}, includes{:}, '-c', '-o', object, source);
+  return;
+end
+mex(flags{:}, includes{:}, '-c', '-outdir', folder, source);
+% .o or .obj, as the platform's compiler names it.
+found = dir(fullfile(folder, [name '.*']));
+if numel(found) ~= 1
+  error('vorlan:build', 'No object file for %s in %s', source, folder);
+end
+object = fullfile(folder, found(1).name);
+end
+
+function remove_folder(folder)
+% Removes the scratch folder's files and folders, without asking.
+entries = dir(folder);
+for k = 1:numel(entries)
+  entry = entries(k).name;
+  if strcmp(entry, '.') || strcmp(entry, '..')
+    continue;
+  end
+  path = fullfile(folder, entry);
+  if entries(k).isdir
+    remove_folder(path);
+  else
+    delete(path);
   end
 end
-if isempty(files)
-  error('vorlan:build', 'No kernel sources listed in %s', fullfile(folder, 'sources.list'));
-end
+rmdir(folder);
 end
 
 function options = output_options(outdir, name)

@@ -3,10 +3,12 @@
 #         -DSTAGE_DIR=<scratch folder> -DOUTPUT=<path>.tar.gz -P make_octave_package.cmake
 #
 # Layout, as Octave's `pkg install` expects it:
-#   vorlan-<version>/DESCRIPTION, INDEX, COPYING
+#   vorlan-<version>/DESCRIPTION, INDEX (its function list from plugins.list)
+#   vorlan-<version>/COPYING      the source tree's LICENSE
 #   vorlan-<version>/inst/        help files, installed as they are
-#   vorlan-<version>/src/         plug-in sources and the Makefile that pkg
-#                                 runs; the *.mex it leaves there are installed
+#   vorlan-<version>/src/         plug-in sources, plugins.list and the Makefile
+#                                 that pkg runs; the *.mex it leaves there are
+#                                 installed
 #     src/kernels/                kernel sources and their private headers
 #     src/include/vorlan/         kernel and gateway headers
 foreach(var VORLAN_SOURCE_DIR VORLAN_VERSION STAGE_DIR OUTPUT)
@@ -24,10 +26,18 @@ file(MAKE_DIRECTORY ${root}/inst ${root}/src/kernels ${root}/src/include/vorlan)
 # The release date follows SOURCE_DATE_EPOCH when it is set.
 string(TIMESTAMP VORLAN_DATE "%Y-%m-%d" UTC)
 configure_file(${templates}/DESCRIPTION.in ${root}/DESCRIPTION @ONLY)
-file(COPY ${templates}/INDEX ${templates}/COPYING DESTINATION ${root})
-file(COPY ${templates}/Makefile DESTINATION ${root}/src)
+configure_file(${VORLAN_SOURCE_DIR}/LICENSE ${root}/COPYING COPYONLY)
+file(COPY ${templates}/Makefile ${VORLAN_SOURCE_DIR}/plugins/plugins.list DESTINATION ${root}/src)
 
-set(functions vorlanRegion vorlan vorlanRational vorlanVoigt vorlanPlasmaZ)
+# The plug-ins, one a line in plugins.list; INDEX lists them, one a line
+# after its category line.
+file(STRINGS ${VORLAN_SOURCE_DIR}/plugins/plugins.list functions REGEX "^[^#]")
+if(NOT functions)
+  message(FATAL_ERROR "No plug-ins listed in ${VORLAN_SOURCE_DIR}/plugins/plugins.list")
+endif()
+list(TRANSFORM functions PREPEND " " OUTPUT_VARIABLE index_lines)
+list(JOIN index_lines "\n" VORLAN_INDEX_FUNCTIONS)
+configure_file(${templates}/INDEX.in ${root}/INDEX @ONLY)
 foreach(function IN LISTS functions)
   file(COPY ${VORLAN_SOURCE_DIR}/matlab/${function}.m DESTINATION ${root}/inst)
   file(COPY ${VORLAN_SOURCE_DIR}/plugins/${function}.cpp DESTINATION ${root}/src)

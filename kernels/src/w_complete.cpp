@@ -5,11 +5,13 @@
 // Beyond ARG_LIMIT: the asymptotic expansion w(z) = i/(sqrt(pi) z) (1 + 1/(2z^2)
 // + ...) has its second term below 1e-307 relative, so its first term is w(z) to
 // double precision wherever exp(-z^2) is not in play.
+// A NaN part of an element's result is always a positive quiet NaN
+// (uniform_nan.hpp).
 #include "vorlan/w_complete.hpp"
 
 #include <cmath>
-#include <limits>
 
+#include "uniform_nan.hpp"
 #include "vorlan/w_rational.hpp"
 #include "vorlan/w_regions.hpp"
 
@@ -17,11 +19,10 @@ namespace vorlan {
 namespace {
 
 constexpr double kOneOverSqrtPi = 0.56418958354775628695;
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 void set_nan(double& u, double& v) {
-  u = kNaN;
-  v = kNaN;
+  u = detail::kPositiveNaN;
+  v = detail::kPositiveNaN;
 }
 
 }  // namespace
@@ -64,6 +65,10 @@ void W_BEYOND_RANGE(double x, double y, double& u, double& v) {
 }
 
 void W_REFLECT(double x, double y, double um, double vm, double& u, double& v) {
+  if (std::isnan(um) || std::isnan(vm)) {  // no value at -z, none at z
+    set_nan(u, v);
+    return;
+  }
   const double ax = std::fabs(x);
   const double ay = std::fabs(y);
   // exp(-z^2) = exp(y^2 - x^2) (cos 2|x||y| + i sign(x) sin 2|x||y|) for y < 0.
@@ -92,7 +97,13 @@ void W_REFLECT(double x, double y, double um, double vm, double& u, double& v) {
   }
   u = er - um;
   if (x == 0.0) {
-    v = 0.0;  // w is real on the imaginary axis
+    // w is real on the imaginary axis.  Its zero imaginary part is -0 below
+    // the real axis, for x = +0 and x = -0 alike: the region kernel's own
+    // quadrant mapping gives that wherever it completes (it treats both
+    // zeros as x <= 0, where the reflection in signed-zero arithmetic yields
+    // exp(-z^2)'s -0 minus w(-z)'s +0), and the points it leaves here, where
+    // the real part overflows, keep the same sign.
+    v = -0.0;
   } else {
     v = (x > 0.0 ? ei : -ei) - vm;
   }
@@ -101,18 +112,19 @@ void W_REFLECT(double x, double y, double um, double vm, double& u, double& v) {
 void W_REGIONS_ELEMENT(double x, double y, double& u, double& v) {
   std::int32_t flag = 0;
   W_REGIONS(x, y, u, v, flag);
-  if (flag == 0) {
-    return;
+  if (flag != 0) {
+    if (std::fabs(x) > ARG_LIMIT || std::fabs(y) > ARG_LIMIT) {
+      W_BEYOND_RANGE(x, y, u, v);
+    } else {
+      // Stopped in the lower half-plane with w(|x| + i|y|) in (u, v); w(-z) =
+      // w(-x + i|y|) has the same real part and the imaginary part negated
+      // for x > 0.
+      const double um = u;
+      const double vm = x > 0.0 ? -v : v;
+      W_REFLECT(x, y, um, vm, u, v);
+    }
   }
-  if (std::fabs(x) > ARG_LIMIT || std::fabs(y) > ARG_LIMIT) {
-    W_BEYOND_RANGE(x, y, u, v);
-    return;
-  }
-  // Stopped in the lower half-plane with w(|x| + i|y|) in (u, v); w(-z) =
-  // w(-x + i|y|) has the same real part and the imaginary part negated for x > 0.
-  const double um = u;
-  const double vm = x > 0.0 ? -v : v;
-  W_REFLECT(x, y, um, vm, u, v);
+  detail::uniform_nan_parts(x, y, u, v);
 }
 
 void W_RATIONAL_ELEMENT(double x, double y, double& u, double& v) {
@@ -121,9 +133,10 @@ void W_RATIONAL_ELEMENT(double x, double y, double& u, double& v) {
     double vm = 0.0;
     W_RATIONAL(-x, -y, um, vm);
     W_REFLECT(x, y, um, vm, u, v);
-    return;
+  } else {
+    W_RATIONAL(x, y, u, v);  // NaN beyond |z| ~ 1.09e44
   }
-  W_RATIONAL(x, y, u, v);
+  detail::uniform_nan_parts(x, y, u, v);
 }
 
 }  // namespace vorlan

@@ -1,9 +1,9 @@
 // The block evaluators give, for every element, exactly the bits of the
 // element routines W_REGIONS_ELEMENT and W_RATIONAL_ELEMENT, whatever the
 // block's size, the element's position, the arrays' alignment, the vector
-// width and the thread count.  NaN results need only agree in being NaN.
-// The same holds for the line shapes' blocks against their element routines,
-// with any selection of outputs.
+// width and the thread count, NaN results included (each is the positive
+// quiet NaN).  The same holds for the line shapes' blocks against their
+// element routines, with any selection of outputs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -62,8 +62,11 @@ void block(Kernel kernel, const BlockPlan& plan, const double* xr, const double*
 }
 
 bool same_bits(double a, double b) {
-  if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
-  return std::memcmp(&a, &b, sizeof a) == 0;
+  std::uint64_t bits_a;
+  std::uint64_t bits_b;
+  std::memcpy(&bits_a, &a, sizeof a);
+  std::memcpy(&bits_b, &b, sizeof b);
+  return bits_a == bits_b;
 }
 
 std::vector<BlockWidth> available_widths() {
@@ -174,15 +177,19 @@ Points edge_points() {
   add_with_neighbours(p, 0.0, std::sqrt(vorlan::EXP_LIMIT));
   add_with_neighbours(p, 1.0, std::sqrt(vorlan::EXP_LIMIT + 1.0));
   add_with_neighbours(p, 0.1, 30.0);
+  add_with_neighbours(p, 0.0, 26.625);  // the imaginary axis: overflow of the real part
+  add_with_neighbours(p, 0.0, 1e10);
   add_with_neighbours(p, 1e10, 1e6);
   const double phase_edge = std::sqrt(vorlan::TRIG_LIMIT / 2.0);
   add_with_neighbours(p, phase_edge, phase_edge);
   add_with_neighbours(p, vorlan::TRIG_LIMIT / 2.0, 1.0);
   add_with_neighbours(p, 27.0, 26.0);  // exp(-z^2) near underflow
   add_with_neighbours(p, 38.6, 1.0);
-  // Infinities and NaNs in every combination with ordinary parts.
+  // Infinities and NaNs in every combination with ordinary parts, among them a
+  // NaN with a payload (as Octave's NA has one) and the sign bit set.
+  const double minus_na = -std::nan("1954");
   for (double a : {kInf, kNaN, 0.0, 2.0, 1e200}) {
-    for (double b : {kInf, kNaN}) {
+    for (double b : {kInf, kNaN, minus_na}) {
       for (double s : {1.0, -1.0}) {
         p.add(s * a, b);
         p.add(s * a, -b);
@@ -192,6 +199,133 @@ Points edge_points() {
     }
   }
   return p;
+}
+
+// The region kernel's count arguments, formed as the kernel forms them from
+// the scaled coordinates and q: the series term count, the Taylor order and
+// depth (rounded to nearest, halves away from zero) and the continued
+// fraction's depth (truncated), each with its region's range of q.
+struct CountArgument {
+  const char* name;
+  double (*of)(double sy, double q);
+  double q_low, q_high;              // the region: q_low <= q < q_high, or q_low < q <= q_high
+  double first_target, last_target;  // every half (every integer when truncated) between
+};
+
+double ring_r(double sy, double q) { return (1.0 - sy) * std::sqrt(1.0 - q); }
+
+const CountArgument kCountArguments[] = {
+    {"series terms",
+     [](double sy, double q) {
+       return 6.0 + 72.0 * ((1.0 - 0.8500000238418579 * sy) * std::sqrt(q));
+     },
+     0.0, 0.085264, 6.5, 26.5},
+    {"Taylor order", [](double sy, double q) { return 7.0 + 34.0 * ring_r(sy, q); }, 0.085264, 1.0,
+     7.5, 39.5},
+    {"Taylor depth", [](double sy, double q) { return 16.0 + 26.0 * ring_r(sy, q); }, 0.085264, 1.0,
+     16.5, 40.5},
+    {"fraction depth", [](double, double q) { return 1442.0 / (26.0 * std::sqrt(q) + 77.0) + 3.0; },
+     1.0, 4000.0, 4.0, 17.0},
+};
+
+bool in_region(const CountArgument& c, double q) {
+  if (c.q_low == 0.0) return q < c.q_high;  // series
+  if (c.q_low == 1.0) return q > 1.0;       // fraction
+  return q >= c.q_low && q <= c.q_high;     // Taylor ring
+}
+
+double scaled_q(double x, double y) {
+  const double sx = std::fabs(x) / kScaleX;
+  const double sy = std::fabs(y) / kScaleY;
+  return sx * sx + sy * sy;
+}
+
+double count_argument(const CountArgument& c, double x, double y) {
+  return c.of(std::fabs(y) / kScaleY, scaled_q(x, y));
+}
+
+// A point on the line with `fixed` as one coordinate (y when horizontal)
+// whose count argument is exactly `target`, within the count's region:
+// bisection to the crossing, then the neighbouring doubles.  The arguments
+// are rounded, so a line may step over the target: false then.
+bool point_on_target(const CountArgument& c, bool horizontal, double fixed, double target,
+                     double& px, double& py) {
+  const double scale_fixed = horizontal ? kScaleY : kScaleX;
+  const double scale_moving = horizontal ? kScaleX : kScaleY;
+  const double s_fixed = fixed / scale_fixed;
+  if (s_fixed * s_fixed >= c.q_high) return false;
+  double lo = scale_moving * std::sqrt(std::max(0.0, c.q_low - s_fixed * s_fixed));
+  double hi = scale_moving * std::sqrt(c.q_high - s_fixed * s_fixed);
+  const auto point = [&](double t, double& x, double& y) {
+    x = horizontal ? t : fixed;
+    y = horizontal ? fixed : t;
+  };
+  const auto at = [&](double t) {
+    double x, y;
+    point(t, x, y);
+    return count_argument(c, x, y);
+  };
+  const bool rising = at(lo) < at(hi);
+  for (int i = 0; i < 200; ++i) {
+    const double mid = lo + (hi - lo) / 2.0;
+    if (mid <= lo || mid >= hi) break;
+    if ((at(mid) < target) == rising) {
+      lo = mid;
+    } else {
+      hi = mid;
+    }
+  }
+  for (double direction : {kInf, -kInf}) {
+    double t = lo;
+    for (int k = 0; k < 40; ++k) {
+      point(t, px, py);
+      if (at(t) == target && in_region(c, scaled_q(px, py))) return true;
+      t = std::nextafter(t, direction);
+    }
+  }
+  return false;
+}
+
+// Points where a count lands exactly on a half (on an integer for the
+// truncated depth), for every count of every kind the kernel uses, in all
+// four quadrants: a lane that rounds such a half the other way from the
+// element routine runs one pass more or less.  Near q = 1 a count moves by
+// many units in the last place from one double to the next, so many lines
+// are tried; each count is taken on up to three of them.
+Points half_count_points(std::vector<std::string>& missed) {
+  constexpr int kLines = 2000;
+  constexpr int kLinesPerCount = 3;
+  Points p;
+  for (const CountArgument& c : kCountArguments) {
+    for (int step = 0; c.first_target + step <= c.last_target; ++step) {
+      const double target = c.first_target + step;
+      int found = 0;
+      for (int k = 0; k < kLines && found < kLinesPerCount; ++k) {
+        const bool horizontal = k % 2 == 0;
+        // Fixed coordinates spread evenly over [0, 1) of the scale (the
+        // golden-ratio sequence), so that the lines cross every region.
+        const double spread = std::fmod(static_cast<double>(k / 2) * 0.6180339887498949, 1.0);
+        const double fixed = (horizontal ? kScaleY : kScaleX) * spread;
+        double x, y;
+        if (!point_on_target(c, horizontal, fixed, target, x, y)) continue;
+        ++found;
+        for (double sx : {1.0, -1.0}) {
+          for (double sy : {1.0, -1.0}) p.add(sx * x, sy * y);
+        }
+      }
+      if (found == 0) missed.push_back(std::string(c.name) + " " + std::to_string(target));
+    }
+  }
+  return p;
+}
+
+TEST(BlockCounts, CountsLandingExactlyOnAHalfAtEveryWidth) {
+  std::vector<std::string> missed;
+  const Points points = half_count_points(missed);
+  for (const std::string& m : missed) ADD_FAILURE() << "no point found for the " << m;
+  for (BlockWidth w : available_widths()) {
+    expect_element_bits(Kernel::kRegions, {w, 1}, points);
+  }
 }
 
 class BlockBits : public ::testing::TestWithParam<Kernel> {};

@@ -16,6 +16,10 @@ endfunction()
 
 file(REMOVE_RECURSE ${STAGE_DIR} ${APP_BUILD_DIR} ${APP_BUILD_DIR}-v2)
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${STAGE_DIR})
+file(READ ${STAGE_DIR}/share/doc/vorlan/LICENSE licence)
+if(NOT licence MATCHES "BSD 3-Clause License")
+  message(FATAL_ERROR "The installed share/doc/vorlan/LICENSE is not the BSD licence")
+endif()
 
 # Only the installed package may satisfy find_package: no registry, no build
 # tree.

@@ -14,6 +14,7 @@ addpath(matlab_dir);
 build_vorlan(output_dir);
 rmpath(matlab_dir);
 
+expect_bsd_licence(fullfile(output_dir, 'LICENSE'));
 addpath(output_dir);
 check_installed_plugins(output_dir, reference);
 end

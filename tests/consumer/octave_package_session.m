@@ -18,6 +18,11 @@ pkg('global_list', fullfile(scratch_dir, 'global_packages'));
 pkg('install', '-local', tarball);
 pkg('load', 'vorlan');
 check_installed_plugins(scratch_dir, reference);
+copying = glob(fullfile(prefix, 'vorlan-*', 'packinfo', 'COPYING'));
+if numel(copying) ~= 1
+  error('the installed package has no COPYING under %s', prefix);
+end
+expect_bsd_licence(copying{1});
 
 pkg('unload', 'vorlan');
 pkg('uninstall', 'vorlan');

@@ -6,7 +6,8 @@
 //    power-series disc, i.e. the Taylor ring and the continued fraction, and
 //    beyond ARG_LIMIT for y >= 0 (W_BEYOND_RANGE divides only);
 //  - rational: W_RATIONAL_ELEMENT for y >= 0 (y = -0 included), the formula
-//    with its extended-range quotient, NaN beyond |z| ~ 1.09e44;
+//    with its extended-range quotient, NaN beyond |z| ~ 1.09e44 (the positive
+//    quiet NaN, as every NaN the element routines return);
 //  - full, full_derivative: w and w' of W_FULL_ELEMENT for y > 0 where its
 //    continued fraction decides them (|x| >= 7.5 or y >= 4), and beyond
 //    ARG_LIMIT for y >= 0.

@@ -171,6 +171,7 @@ TEST_F(Gateway, RefusalsComeBeforeAnyReadAndCreateNothing) {
   const FakeArray long_row = sized(kD, 1, 2147483648ULL, true, false);
   const FakeArray two_long_rows = sized(kD, 2, 1ULL << 30, true, false);
   const FakeArray empty_but_wide = sized(kD, 0, 1ULL << 32, true, false);
+  const FakeArray empty_but_tall = sized(kD, 2147483648ULL, 0, false, false);
   const FakeArray just_under = sized(kD, 46340, 46340, true, false);
   const FakeArray most_elements = sized(kD, 1, 2147483647, true, false);
   namespace m = vorlan::messages;
@@ -202,6 +203,7 @@ TEST_F(Gateway, RefusalsComeBeforeAnyReadAndCreateNothing) {
       {"region, 1 x 2^31", vorlan::kVorlanRegion, {&long_row}, m::kTooLarge},
       {"rational, 2 x 2^30", vorlan::kVorlanRational, {&two_long_rows}, m::kTooLarge},
       {"region, 0 x 2^32", vorlan::kVorlanRegion, {&empty_but_wide}, m::kTooLarge},
+      {"rational, 2^31 x 0", vorlan::kVorlanRational, {&empty_but_tall}, m::kTooLarge},
       // Past the size check, the failing scratch reports what allocation would.
       {"region, 46340^2", vorlan::kVorlanRegion, {&just_under}, m::kOutOfMemory},
       {"rational, 1 x (2^31 - 1)", vorlan::kVorlanRational, {&most_elements}, m::kOutOfMemory},

@@ -55,7 +55,8 @@ TEST(WComplete, ValuesDeterminedInDoublePrecision) {
       // exp(-z^2) underflows: w = -w(-z), which is i/(sqrt(pi) z) here.
       {1e10, -1e6, -5.641895779058605e-15, 5.641895779058605e-11},
       {6e153, 0.0, 0.0, 9.403159725795937e-155},
-      {0.0, -30.0, kInf, 0.0},
+      {0.0, -30.0, kInf, -0.0},
+      {-0.0, -30.0, kInf, -0.0},
       {0.1, -30.0, kInf, -kInf},
       {kInf, 0.0, 0.0, 0.0},
       {-kInf, 1.0, 0.0, -0.0},
@@ -126,7 +127,94 @@ TEST(WComplete, RationalElementIsTheFormulaAboveAndItsReflectionBelow) {
   // exp(4) and subtracts the formula's value at 2i.
   const auto [u, v] = eval(vorlan::W_RATIONAL_ELEMENT, 0.0, -2.0);
   EXPECT_NEAR(u, 108.9409043899780, 2e-5 * 108.94);
-  EXPECT_SAME_BITS(0.0, v);
+  EXPECT_SAME_BITS(-0.0, v);
+}
+
+// On the lower imaginary axis w is real, and its zero imaginary part is -0 at
+// x = +0 and x = -0 alike, in both routines: where the region kernel maps the
+// value itself (|y| up to sqrt(EXP_LIMIT) ~ 26.618), where the reflection
+// takes over with a finite real part, and where the real part overflows
+// (|y| above ~ 26.629).
+TEST(WComplete, LowerImaginaryAxisHasMinusZeroImaginaryPart) {
+  const double edge = std::sqrt(vorlan::EXP_LIMIT);
+  const double ys[] = {
+      -1e-300, -0.5,   -3.0,  -20.0, -std::nextafter(edge, 0.0), -edge, -std::nextafter(edge, kInf),
+      -26.625, -26.63, -30.0, -1e10};
+  for (const Element f : {vorlan::W_REGIONS_ELEMENT, vorlan::W_RATIONAL_ELEMENT}) {
+    for (double x : {0.0, -0.0}) {
+      for (double y : ys) {
+        const auto [u, v] = eval(f, x, y);
+        EXPECT_SAME_BITS(-0.0, v) << x << " " << y;
+        EXPECT_TRUE(u >= 1.0 && (std::isfinite(u) || y < -26.629)) << x << " " << y << " " << u;
+      }
+    }
+  }
+}
+
+// Every NaN part of a result is a positive quiet NaN, whatever NaN the
+// arithmetic makes (x86's default NaN is negative): the input's NaN part with
+// its sign cleared where it has one (x before y; Octave's NA, 7ff840f440000000,
+// stays NA), the plain one otherwise.  Parts that are not NaN keep their
+// values (the region kernel's NaN + 0i).
+TEST(WComplete, NaNPartsArePositiveQuietNaNs) {
+  const auto from_bits = [](std::uint64_t b) {
+    double d;
+    std::memcpy(&d, &b, sizeof d);
+    return d;
+  };
+  const double pnan = from_bits(0x7ff8000000000000ULL);
+  const double nnan = from_bits(0xfff8000000000000ULL);
+  const double na = from_bits(0x7ff840f440000000ULL);
+  const double minus_na = from_bits(0xfff840f440000000ULL);
+  const double signalling = from_bits(0xfff0000000000123ULL);
+  const double quieted = from_bits(0x7ff8000000000123ULL);
+  struct Case {
+    Element f;
+    double x, y, u, v;  // expected bit for bit
+  };
+  const Element regions = vorlan::W_REGIONS_ELEMENT;
+  const Element rational = vorlan::W_RATIONAL_ELEMENT;
+  // clang-format off
+  const Case cases[] = {
+      {regions, pnan, 0.0, pnan, 0.0},
+      {regions, nnan, 0.0, pnan, 0.0},
+      {regions, pnan, -1.0, pnan, pnan},
+      {regions, nnan, -1.0, pnan, pnan},
+      {regions, 1.0, -kInf, pnan, pnan},
+      {regions, 1e50, -1e50, pnan, pnan},
+      {regions, nnan, 6e153, pnan, pnan},
+      {regions, minus_na, 0.0, na, 0.0},
+      {regions, na, -1.0, na, na},
+      {regions, 2.0, minus_na, 0.0, 0.0},
+      {regions, na, 1e200, na, na},
+      {regions, minus_na, nnan, 0.0, 0.0},
+      {rational, 6e153, 0.0, pnan, pnan},
+      {rational, kInf, 0.0, pnan, pnan},
+      {rational, 1.1e44, 0.0, pnan, pnan},
+      {rational, -1.1e44, 1.0, pnan, pnan},
+      {rational, 0.0, -1e50, pnan, pnan},
+      {rational, -0.0, -kInf, pnan, pnan},
+      {rational, 3.0, -1e50, pnan, pnan},
+      {rational, nnan, 0.0, pnan, pnan},
+      {rational, pnan, -1.0, pnan, pnan},
+      {rational, 1.0, nnan, pnan, pnan},
+      {rational, na, 0.0, na, na},
+      {rational, minus_na, -1.0, na, na},
+      {rational, 0.0, minus_na, na, na},
+      {rational, signalling, 1.0, quieted, quieted},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    const auto [u, v] = eval(c.f, c.x, c.y);
+    const auto bits = [](double d) {
+      std::uint64_t b;
+      std::memcpy(&b, &d, sizeof b);
+      return b;
+    };
+    const char* name = c.f == regions ? "regions" : "rational";
+    EXPECT_EQ(bits(c.u), bits(u)) << name << " " << c.x << " " << c.y;
+    EXPECT_EQ(bits(c.v), bits(v)) << name << " " << c.x << " " << c.y;
+  }
 }
 
 // Long enough, and of an odd length, that any split of a block into vector

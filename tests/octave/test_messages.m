@@ -72,10 +72,19 @@ function check_failed_call_assigns_nothing ()
   endfor
 endfunction
 
-% rows * columns must fit a signed 32-bit count.  2^16 x 2^15 int8 elements are
-% one past it and take 2 GiB of the host's memory, so the check is skipped
-% when the host cannot have that much.
+% rows * columns must fit a signed 32-bit count, and so must rows and columns
+% each: empty arrays with 2^31 rows or 2^32 columns take no memory.  2^16 x 2^15
+% int8 elements are one past the count and take 2 GiB of the host's memory, so
+% that check is skipped when the host cannot have that much.
 function check_too_large ()
+  tall = {zeros(2^31, 0), complex(zeros(2^31, 0)), zeros(0, 2^32, "single")};
+  names = {"2^31 x 0", "complex 2^31 x 0", "single 0 x 2^32"};
+  for k = 1:numel (tall)
+    for plugin = {"vorlanRegion", "vorlanRational"}
+      expect_error (plugin{1}, tall(k), "vorlan:tooLarge", "Input array is too large", names{k});
+    endfor
+  endfor
+  expect_error ("vorlan", tall(2), "vorlan:tooLarge", "Input array is too large", names{2});
   try
     huge = zeros (2^16, 2^15, "int8");
   catch

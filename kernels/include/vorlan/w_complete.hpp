@@ -5,6 +5,9 @@
 // exp(-z^2) leaves its range; the rational formula is only an approximation of
 // w in the upper half-plane.  These routines give such points the value that
 // double precision determines, and every other point the kernel's own bits.
+// A NaN part of the element routines' results is always a positive quiet NaN:
+// the input's NaN part, sign cleared, where it has one (Octave's NA stays NA),
+// the plain positive quiet NaN otherwise.
 #ifndef VORLAN_W_COMPLETE_HPP
 #define VORLAN_W_COMPLETE_HPP
 
@@ -21,8 +24,9 @@ void W_BEYOND_RANGE(double x, double y, double& u, double& v);
 // w(z) for y < 0 by the reflection w(z) = 2 exp(-z^2) - w(-z), given the value
 // (um, vm) of w(-z).  Parts that overflow come out as infinities of the true
 // sign; a factor exp(-z^2) that underflows drops out; on the imaginary axis
-// the imaginary part is 0.  Where the phase 2|x||y| exceeds TRIG_LIMIT and the
-// factor does not vanish, the result is NaN + NaN i.
+// (x = +0 or -0) the imaginary part is -0, as the region kernel's own mapping
+// gives it.  Where the phase 2|x||y| exceeds TRIG_LIMIT and the factor does
+// not vanish, or w(-z) has a NaN part, the result is NaN + NaN i.
 void W_REFLECT(double x, double y, double um, double vm, double& u, double& v);
 
 // One element of w by the region-based method: the kernel's value wherever it
@@ -31,6 +35,7 @@ void W_REGIONS_ELEMENT(double x, double y, double& u, double& v);
 
 // One element of w by the rational approximation: the formula in the upper
 // half-plane (y = -0 included), the reflection of the formula at -z below it.
+// Beyond |z| ~ 1.09e44 the formula, and so the result, is NaN + NaN i.
 void W_RATIONAL_ELEMENT(double x, double y, double& u, double& v);
 
 // The element routines over n points, element k of each array for element k.

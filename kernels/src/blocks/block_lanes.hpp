@@ -34,6 +34,7 @@
 
 #include "../integer_power.hpp"
 #include "../rounding.hpp"
+#include "../uniform_nan.hpp"
 #include "../w_constants.hpp"
 #include "../w_regions_steps.hpp"
 #include "block_pieces.hpp"
@@ -583,11 +584,11 @@ inline void rational_chunk(const double* xr, const double* xi, double* ur, doubl
         W_RATIONAL_QUOTIENT_WIDE(t, um, vm);
       }
       if (l.lower[i] != 0) {
-        W_REFLECT(x[i], y[i], um, vm, ur[o + i], ui[o + i]);
-      } else {
-        ur[o + i] = um;
-        ui[o + i] = vm;
+        W_REFLECT(x[i], y[i], um, vm, um, vm);
       }
+      detail::uniform_nan_parts(x[i], y[i], um, vm);
+      ur[o + i] = um;
+      ui[o + i] = vm;
     }
   }
 }
