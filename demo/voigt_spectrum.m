@@ -22,9 +22,7 @@ function y = voigt_spectrum (x, lines)
   y = sum (profiles .* repmat (lines(:, 2).', points, 1), 2);
 endfunction
 
-% The Voigt profile V(dx; sigma, gamma) elementwise over arrays of one size,
-% here as the real part of w(z); a plug-in for V itself would take its place
-% in this one line.
+% The Voigt profile V(dx; sigma, gamma) elementwise over arrays of one size.
 function v = voigt_profile (dx, sigma, gamma)
-  v = real (vorlanRegion ((dx + 1i * gamma) ./ (sigma * sqrt (2)))) ./ (sigma * sqrt (2 * pi));
+  v = vorlanVoigt (dx, sigma, gamma);
 endfunction
