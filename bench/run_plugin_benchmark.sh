@@ -35,6 +35,14 @@ if [ ! -f "$build_dir/CMakeCache.txt" ]; then
 fi
 
 targets=(vorlanRegion vorlan vorlanRational floor_plugin)
+# The plug-ins and the floor on the host's other complex array API, where built.
+other_dir="$(sed -n 's/^VORLAN_OTHER_API_PLUGIN_DIR:INTERNAL=//p' "$build_dir/CMakeCache.txt")"
+if [ -n "$other_dir" ]; then
+  other_api="${other_dir##*mex-}"
+  targets+=("vorlanRegion_$other_api" "vorlan_$other_api" "vorlanRational_$other_api"
+            "floor_plugin_$other_api")
+  export VORLAN_OTHER_API_DIR="$other_dir"
+fi
 if [ $routes -eq 1 ]; then
   targets+=(octave_package)
 fi
