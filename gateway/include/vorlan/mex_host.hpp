@@ -119,7 +119,7 @@ struct MexHost {
   }
 
   void MXCOPYPTRTOREAL8700(HostPart<double> data, double* buffer, std::int32_t n) const {
-    if (n <= 0) return;
+    if (n <= 0 || data.first == nullptr) return;  // no part: a real array's imaginary one
     if (data.step == 1) {
       std::memcpy(buffer, data.first, static_cast<std::size_t>(n) * sizeof(double));
       return;
@@ -129,7 +129,7 @@ struct MexHost {
   }
 
   void MXCOPYREAL8TOPTR700(const double* buffer, HostPart<double> data, std::int32_t n) const {
-    if (n <= 0) return;
+    if (n <= 0 || data.first == nullptr) return;  // no part: a real array's imaginary one
     if (data.step == 1) {
       // A new result array from the host is usually untouched memory.
       prefault_for_write(data.first, static_cast<std::size_t>(n) * sizeof(double));
