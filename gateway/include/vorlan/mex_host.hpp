@@ -97,7 +97,8 @@ struct MexHost {
   // Interleaved, Octave 7.3 gives mxCreateDoubleMatrix(m, n, mxCOMPLEX) only 8
   // bytes per element, so the array is made empty, given a buffer of our own
   // (which takes ownership of it; the status returned is 0 even then) and
-  // shaped afterwards.  MATLAB documents the same sequence.  The buffer is
+  // shaped afterwards.  MATLAB documents the same sequence, and that the
+  // setter does not free the data it replaces.  The buffer is
   // fresh memory that the copies will fill whole: its pages are faulted in
   // here with one call.
   static Output create_complex_double(mwSize dimension_count, const mwSize* dimensions) {
@@ -110,6 +111,7 @@ struct MexHost {
     auto* data = static_cast<mxComplexDouble*>(mxMalloc(bytes));  // fails inside the host
     prefault_for_write(data, bytes);
     Output array = mxCreateDoubleMatrix(0, 0, mxCOMPLEX);
+    mxFree(mxGetComplexDoubles(array));  // the empty array's own block, which the setter drops
     mxSetComplexDoubles(array, data);
     mxSetDimensions(array, dimensions, dimension_count);
     return array;
