@@ -324,8 +324,7 @@ end
 routes = {"CMake build", plugin_dir};
 other_api_dir = folder_from_environment("VORLAN_OTHER_API_DIR", false);
 if !isempty(other_api_dir)
-  [~, leaf] = fileparts(other_api_dir);
-  routes(end + 1, :) = {["CMake build, " strrep(leaf, "mex-", "") " API"], other_api_dir};
+  routes(end + 1, :) = {"the other complex array API", other_api_dir};
 end
 pkg_scratch = folder_from_environment("VORLAN_ROUTE_PKG", false);
 if !isempty(pkg_scratch)
