@@ -68,7 +68,8 @@ class CgroupTree : public ::testing::Test {
   void write(const fs::path& path, const std::string& text) { std::ofstream(path) << text; }
   std::int64_t quota(const std::string& proc_cgroup) {
     write(root_ / "self-cgroup", proc_cgroup);
-    return vorlan::blocks::cgroup_quota_cpus(root_.string(), (root_ / "self-cgroup").string());
+    const std::string group = vorlan::blocks::unified_cgroup((root_ / "self-cgroup").string());
+    return vorlan::blocks::cgroup_quota_cpus(root_.string(), group);
   }
   fs::path root_;
 };

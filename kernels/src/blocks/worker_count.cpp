@@ -101,7 +101,7 @@ std::int64_t parse_cpu_max(const std::string& text) {
   return std::max<std::int64_t>(1, (quota + period - 1) / period);
 }
 
-std::int64_t cgroup_quota_cpus(const std::string& hierarchy_root, const std::string& proc_cgroup) {
+std::string unified_cgroup(const std::string& proc_cgroup) {
   // The unified (v2) hierarchy's line reads "0::/path/of/the/group".
   const std::string lines = read_small_file(proc_cgroup);
   std::string group;
@@ -115,11 +115,16 @@ std::int64_t cgroup_quota_cpus(const std::string& hierarchy_root, const std::str
     begin = end + 1;
   }
   // A group outside this namespace's view ("/../x") has no files under the root.
-  if (group.empty() || group[0] != '/' || group.find("/..") != std::string::npos) return 0;
+  if (group.empty() || group[0] != '/' || group.find("/..") != std::string::npos) return "";
+  while (group.size() > 1 && group.back() == '/') group.pop_back();
+  return group;
+}
+
+std::int64_t cgroup_quota_cpus(const std::string& hierarchy_root, std::string group) {
+  if (group.empty()) return 0;
   // A quota on any ancestor holds for its descendants too.
   std::int64_t limit = 0;
   while (true) {
-    while (group.size() > 1 && group.back() == '/') group.pop_back();
     const std::string folder = group == "/" ? hierarchy_root : hierarchy_root + group;
     limit = tighter(limit, parse_cpu_max(read_small_file(folder + "/cpu.max")));
     if (group == "/") break;
@@ -162,7 +167,10 @@ std::int64_t worker_limit() {
   std::int64_t limit = affinity_cpus();
   if (limit == 0) limit = processor_count();
 #if defined(__linux__)
-  limit = tighter(limit, cgroup_quota_cpus("/sys/fs/cgroup", "/proc/self/cgroup"));
+  // The process's group is looked up once (reading /proc costs tens of
+  // microseconds, and a process seldom moves), its quotas at every call.
+  static const std::string group = unified_cgroup("/proc/self/cgroup");
+  limit = tighter(limit, cgroup_quota_cpus("/sys/fs/cgroup", group));
 #endif
   std::int64_t asked = parse_thread_count(std::getenv("VORLAN_NUM_THREADS"));
   if (asked == 0) asked = parse_thread_count(std::getenv("OMP_NUM_THREADS"));

@@ -18,9 +18,12 @@ std::int64_t worker_limit();
 // The pieces, 0 meaning "no limit from this source":
 // CPUs in the process's affinity mask (process affinity on Windows).
 std::int64_t affinity_cpus();
-// The tightest cpu.max on the way from the process's cgroup (as named in
-// proc_cgroup, e.g. /proc/self/cgroup) up to the hierarchy's root directory.
-std::int64_t cgroup_quota_cpus(const std::string& hierarchy_root, const std::string& proc_cgroup);
+// The process's group in the unified cgroup hierarchy, as named in
+// proc_cgroup (e.g. /proc/self/cgroup), or "" where it has none.
+std::string unified_cgroup(const std::string& proc_cgroup);
+// The tightest cpu.max on the way from that group up to the hierarchy's root
+// directory.
+std::int64_t cgroup_quota_cpus(const std::string& hierarchy_root, std::string group);
 // The contents of one cpu.max file, "$MAX $PERIOD" or "max $PERIOD", in CPUs rounded up.
 std::int64_t parse_cpu_max(const std::string& text);
 // A thread-count variable's value: a positive decimal integer, or the first
