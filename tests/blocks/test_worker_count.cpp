@@ -88,38 +88,23 @@ TEST_F(CgroupTree, TightestQuotaOnThePathToTheRoot) {
   EXPECT_EQ(quota("0::/../jobs\n"), 0);
 }
 
-// Sets or clears the two variables for one test, restoring them afterwards.
+// Sets (or with nullptr clears) an environment variable.
+void set(const char* name, const char* value) {
+  if (value == nullptr) {
+    unsetenv(name);
+  } else {
+    setenv(name, value, 1);
+  }
+}
+
+// Each test starts and ends with neither thread variable set.
 class ThreadVariables : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (const char* name : {"VORLAN_NUM_THREADS", "OMP_NUM_THREADS"}) {
-      const char* value = std::getenv(name);
-      saved_.push_back({name, value != nullptr, value != nullptr ? value : ""});
-      unsetenv(name);
-    }
-  }
+  void SetUp() override { TearDown(); }
   void TearDown() override {
-    for (const Saved& s : saved_) {
-      if (s.was_set) {
-        setenv(s.name, s.value.c_str(), 1);
-      } else {
-        unsetenv(s.name);
-      }
-    }
+    unsetenv("VORLAN_NUM_THREADS");
+    unsetenv("OMP_NUM_THREADS");
   }
-  static void set(const char* name, const char* value) {
-    if (value == nullptr) {
-      unsetenv(name);
-    } else {
-      setenv(name, value, 1);
-    }
-  }
-  struct Saved {
-    const char* name;
-    bool was_set;
-    std::string value;
-  };
-  std::vector<Saved> saved_;
 };
 
 // Workers started by one large evaluation at the default thread count.
