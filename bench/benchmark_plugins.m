@@ -7,7 +7,8 @@
 %     writes fresh pages, as in a script), against the host's own
 %     w(z) = erfcx(-1i*z), with -1i*z prepared before the clock starts, and
 %     against the floor;
-%  3. the plug-ins of every install route against the CMake build's;
+%  3. the plug-ins on the other complex array API and those of every install
+%     route against the CMake build's;
 %  4. the line-shape plug-ins vorlanVoigt and vorlanPlasmaZ, with and without
 %     their derivatives, small arrays to large, warm and cold, against the
 %     Voigt profile and Z composed from erfcx and from vorlanRegion (argument
@@ -15,7 +16,10 @@
 % It never judges a time.  bench/run_plugin_benchmark.sh builds everything and
 % passes the folders in the environment:
 %   VORLAN_PLUGIN_DIR    the CMake build's plug-ins (build/mex)
-%   VORLAN_FLOOR_DIR     the floor plug-in (build/bench/floor)
+%   VORLAN_FLOOR_DIR     the floor plug-ins (build/bench/floor): floor_plugin on
+%                        the plug-ins' complex array API, floor_plugin_separate
+%                        or floor_plugin_interleaved on the other one if built
+%   VORLAN_OTHER_API_DIR the plug-ins built on the other API (build/mex-separate)
 %   VORLAN_BENCH_COUNT   the large element count (default 10^6)
 %   VORLAN_ROUTE_PKG     scratch folder of a pkg install of the release tarball
 %   VORLAN_ROUTE_MATLAB  folder that matlab/build_vorlan.m built into
@@ -361,8 +365,15 @@ plugins = cellfun(@str2func, names, "UniformOutput", false);
 large_runs = 7;
 small_samples = 101;
 
+% The floor on the other complex array API, where it was built.
+other_floors = {"floor_plugin_separate", "floor_plugin_interleaved"};
+other_floors = other_floors(cellfun(@(name) exist(name) == 3, other_floors));
+
 describe_machine();
 printf("plug-ins: %s\nfloor:    %s\n", which("vorlanRegion"), which("floor_plugin"));
+for k = 1:numel(other_floors)
+  printf("          %s\n", which(other_floors{k}));
+end
 print_load("at the start");
 print_fault_cost();
 printf("times are medians; a ratio is a time over another time (below 1: faster)\n\n");
@@ -402,8 +413,8 @@ printf("2. %d elements, ns per element, median of %d runs; /erfcx and /floor: ti
        count, large_runs);
 printf("   erfcx's and over the floor plug-in's; faults: page faults per call (median)\n");
 printf("   upper: %s\n   both:  %s\n\n", sets{:, 1});
-fs = {@erfcx, @floor_plugin, plugins{:}};
-labels = {"erfcx(-1i*z)", "floor_plugin", names{:}};
+fs = {@erfcx, @floor_plugin, plugins{:}, cellfun(@str2func, other_floors, "UniformOutput", false){:}};
+labels = {"erfcx(-1i*z)", "floor_plugin", names{:}, other_floors{:}};
 regimes = {"warm: the same call repeated", @warm_medians; ...
            "cold: the functions in turn, results kept to the end of the round", @cold_medians};
 set_tags = {"upper", "both"};
@@ -413,7 +424,7 @@ for g = 1:rows(regimes)
   body = labels';
   for s = 1:rows(sets)
     z = sets{s, 2};
-    args = {-1i * z, z, z, z, z};  % the host's argument prepared before any clock
+    args = [{-1i * z}, repmat({z}, 1, numel(fs) - 1)];  % the host's prepared before any clock
     [t, faults] = regimes{g, 2}(fs, args, large_runs);
     head = [head, {[set_tags{s} " ns"], "/erfcx", "/floor", "faults"}];
     body = [body, arrayfun(@(tk) sprintf("%.2f", 1e9 * tk / count), t', "UniformOutput", false), ...
@@ -427,6 +438,10 @@ end
 % ---- 3. install routes ---------------------------------------------------------
 
 routes = {"CMake build", plugin_dir};
+other_api_dir = folder_from_environment("VORLAN_OTHER_API_DIR", false);
+if !isempty(other_api_dir)
+  routes(end + 1, :) = {"the other complex array API", other_api_dir};
+end
 pkg_scratch = folder_from_environment("VORLAN_ROUTE_PKG", false);
 if !isempty(pkg_scratch)
   routes(end + 1, :) = {"pkg install of the tarball", pkg_route_folder(pkg_scratch)};
@@ -436,12 +451,13 @@ if !isempty(matlab_dir)
   routes(end + 1, :) = {"matlab/build_vorlan.m", matlab_dir};
 end
 if rows(routes) < 2
-  printf("3. Install routes: left out (bench/run_plugin_benchmark.sh without --no-routes)\n\n");
+  printf("3. Other API and install routes: left out (bench/run_plugin_benchmark.sh without\n");
+  printf("   --no-routes, VORLAN_OTHER_API_DIR)\n\n");
 else
-  printf("3. Install routes, %d elements, warm; ns per element, median of %d rounds;\n", count, ...
-         large_runs);
-  printf("   (r) = time over the CMake build's plug-in; faults: page faults per call (median\n");
-  printf("   over the three); bits: results equal to the CMake build's\n");
+  printf("3. Other API and install routes, %d elements, warm; ns per element, median of %d\n", ...
+         count, large_runs);
+  printf("   rounds; (r) = time over the CMake build's plug-in; faults: page faults per call\n");
+  printf("   (median over the three); bits: results equal to the CMake build's\n");
   for q = 1:rows(routes)
     printf("   %-26s %s\n", routes{q, 1}, routes{q, 2});
   end

@@ -1,15 +1,24 @@
 function check_floor_plugin(floor_dir)
-% The floor plug-in in FLOOR_DIR is the benchmarks' yardstick: it must hand
-% back its complex input unchanged, bit for bit and in the host's shape, and
-% refuse what it cannot copy, or every ratio over it means nothing.
+% The floor plug-ins in FLOOR_DIR (one for each complex array API) are the
+% benchmarks' yardstick: each must hand back its complex input unchanged, bit
+% for bit and in the host's shape, and refuse what it cannot copy, or every
+% ratio over it means nothing.
 addpath(floor_dir);
+files = dir(fullfile(floor_dir, ["floor_plugin*." mexext()]));
+for f = 1:numel(files)
+  [~, name] = fileparts(files(f).name);
+  check_one(name);
+end
+end
+
+function check_one(name)
 specials = [0, -0, 1, -1, realmin / 4, realmax, Inf, -Inf, NaN, pi];
 [re, im] = meshgrid(specials, fliplr(specials));
 inputs = {complex(-0, 5e-324), complex(re, im), complex(rand(3, 4, 2), -rand(3, 4, 2)), ...
           complex(zeros(0, 3), zeros(0, 3)), complex(rand(1, 70001), rand(1, 70001))};
 for k = 1:numel(inputs)
   z = inputs{k};
-  w = floor_plugin(z);
+  w = feval(name, z);
   expected_size = [rows(z), numel(z) / max(rows(z), 1)];
   if isempty(z)
     expected_size = [rows(z), columns(z)];
@@ -26,13 +35,13 @@ for k = 1:numel(inputs)
 end
 for bad = {{}, {1}, {single(1i)}, {1i, 2i}}
   try
-    floor_plugin(bad{1}{:});
-    error("floor_plugin accepted %d input(s) of class %s", numel(bad{1}), class(bad{1}));
+    feval(name, bad{1}{:});
+    error("%s accepted %d input(s) of class %s", name, numel(bad{1}), class(bad{1}));
   catch failure
     if !strcmp(failure.identifier, "floor_plugin:input")
       rethrow(failure);
     end
   end
 end
-printf("floor_plugin: %d inputs copied bit for bit, 4 bad calls refused\n", numel(inputs));
+printf("%s: %d inputs copied bit for bit, 4 bad calls refused\n", name, numel(inputs));
 end

@@ -35,6 +35,16 @@ if [ ! -f "$build_dir/CMakeCache.txt" ]; then
 fi
 
 targets=(vorlan_plugins floor_plugin)
+# The plug-ins and the floor on the host's other complex array API, where built.
+other_dir="$(sed -n 's/^VORLAN_OTHER_API_PLUGIN_DIR:INTERNAL=//p' "$build_dir/CMakeCache.txt")"
+if [ -n "$other_dir" ]; then
+  other_api="${other_dir##*mex-}"
+  for plugin in $(grep -v '^#' plugins/plugins.list); do
+    targets+=("${plugin}_$other_api")
+  done
+  targets+=("floor_plugin_$other_api")
+  export VORLAN_OTHER_API_DIR="$other_dir"
+fi
 if [ $routes -eq 1 ]; then
   targets+=(octave_package)
 fi

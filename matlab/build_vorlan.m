@@ -74,14 +74,20 @@ function flags = compiler_flags()
 % C++17; no contraction of a*b+c into fused multiply-adds and no assumption
 % of round-to-nearest, because the kernels are defined operation by
 % operation; -pthread so that std::thread works wherever the kernels use it.
+% The host's interleaved complex API (-R2018a) wherever it has one: MATLAB
+% R2018a and later store complex arrays interleaved, and for a plug-in built
+% on the separate API (-R2017b) they split every complex input into two new
+% arrays and merge every complex result, as much work as the plug-in's own
+% copies.  In Octave, wherever its mex header has it.
 if is_octave()
   % Octave's mex passes -f, -std, -W and -pthread options on to the compiler.
   flags = {'-std=c++17', '-ffp-contract=off', '-frounding-math', '-pthread'};
+  if octave_has_interleaved_api()
+    flags{end + 1} = '-R2018a';
+  end
   return;
 end
-% MATLAB: -R2017b keeps the separate real and imaginary storage that the
-% plug-ins read through mxGetPr and mxGetPi.
-flags = {'-R2017b'};
+flags = {'-R2018a'};
 if uses_msvc()
   % /fp:strict: no contraction, and the rounding mode is respected.
   flags{end + 1} = 'COMPFLAGS=$COMPFLAGS /std:c++17 /fp:strict /EHsc';
@@ -156,6 +162,12 @@ end
 
 function yes = is_octave()
 yes = exist('OCTAVE_VERSION', 'builtin') ~= 0;
+end
+
+function yes = octave_has_interleaved_api()
+include_dir = strtrim(mkoctfile('-p', 'OCTINCLUDEDIR'));
+header = fullfile(include_dir, 'mexproto.h');
+yes = exist(header, 'file') == 2 && ~isempty(strfind(fileread(header), 'mxSetComplexDoubles'));
 end
 
 function yes = uses_msvc()

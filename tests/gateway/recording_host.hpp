@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -198,13 +199,15 @@ class RecordingHost {
 
   static constexpr double kPoison = -123456.75;
 
- private:
-  // {rows, columns} of two-dimensional arrays, kept for the call.
-  std::vector<std::unique_ptr<std::vector<std::uint64_t>>> reported_dims;
+ protected:
   void log(const char* name) { calls.emplace_back(name); }
   static double* data_of(const std::vector<double>& storage) {
     return storage.empty() ? nullptr : const_cast<double*>(storage.data());
   }
+
+ private:
+  // {rows, columns} of two-dimensional arrays, kept for the call.
+  std::vector<std::unique_ptr<std::vector<std::uint64_t>>> reported_dims;
 };
 
 // Host operations that read an input or create a result; none may come
@@ -216,6 +219,86 @@ inline bool reads_or_creates(const std::string& name) {
   }
   return false;
 }
+
+inline std::size_t element_bytes(ElementClass c) {
+  switch (c) {
+    case ElementClass::kSingle:
+    case ElementClass::kInt32:
+    case ElementClass::kUInt32: return 4;
+    case ElementClass::kInt16:
+    case ElementClass::kUInt16: return 2;
+    case ElementClass::kInt8:
+    case ElementClass::kUInt8:
+    case ElementClass::kLogical: return sizeof(bool);
+    default: return 8;
+  }
+}
+
+// The recording host as a host on the interleaved complex API sees it: the
+// parts of a complex array alternate in one block, the data operations give
+// HostParts with step 2 and the copies gather and scatter.  An input is
+// interleaved from its separate parts when first read; a created complex
+// array keeps both parts in real_storage, element k at 2k and 2k + 1.
+class InterleavingHost : public RecordingHost {
+ public:
+  HostPart<double> MXGETPR(Input a) {
+    log("MXGETPR");
+    return {static_cast<double*>(part(a, false)), a->complex ? 2U : 1U};
+  }
+  HostPart<double> MXGETPI(Input a) {
+    log("MXGETPI");
+    return {static_cast<double*>(part(a, true)), 2};
+  }
+  HostPart<const void> MXGETDATA(Input a) {
+    log("MXGETDATA");
+    return {part(a, false), a->complex ? 2U : 1U};
+  }
+  HostPart<const void> MXGETIMAGDATA(Input a) {
+    log("MXGETIMAGDATA");
+    return {part(a, true), 2};
+  }
+  Output MXCREATEDOUBLEMATRIX700(std::int32_t rows, std::int32_t columns, std::int32_t complexity) {
+    Output a = RecordingHost::MXCREATEDOUBLEMATRIX700(rows, columns, complexity);
+    a->real_storage.insert(a->real_storage.end(), a->imag_storage.begin(), a->imag_storage.end());
+    a->imag_storage.clear();
+    interleaved_[a] = {};
+    return a;
+  }
+  void MXCOPYPTRTOREAL8700(HostPart<double> data, double* buffer, std::int32_t n) {
+    log("MXCOPYPTRTOREAL8700");
+    for (std::int32_t k = 0; k < n; ++k) buffer[k] = data.first[k * data.step];
+  }
+  void MXCOPYREAL8TOPTR700(const double* buffer, HostPart<double> data, std::int32_t n) {
+    log("MXCOPYREAL8TOPTR700");
+    for (std::int32_t k = 0; k < n; ++k) data.first[k * data.step] = buffer[k];
+  }
+
+ private:
+  // The address of the array's first real or imaginary element.
+  void* part(Input a, bool imaginary) {
+    if (!a->complex) return imaginary ? nullptr : data_of(a->real_storage);
+    const std::size_t size = element_bytes(a->element_class);
+    auto found = interleaved_.find(a);
+    if (found == interleaved_.end()) {
+      const std::size_t n = a->rows * a->columns;
+      std::vector<double> both(2 * n * size / sizeof(double) + 1);
+      auto* out = reinterpret_cast<unsigned char*>(both.data());
+      for (std::size_t k = 0; k < n; ++k) {
+        std::memcpy(out + 2 * k * size,
+                    reinterpret_cast<const unsigned char*>(a->real_storage.data()) + k * size,
+                    size);
+        std::memcpy(out + (2 * k + 1) * size,
+                    reinterpret_cast<const unsigned char*>(a->imag_storage.data()) + k * size,
+                    size);
+      }
+      found = interleaved_.emplace(a, std::move(both)).first;
+    }
+    std::vector<double>& storage =
+        found->second.empty() ? const_cast<FakeArray*>(a)->real_storage : found->second;
+    return reinterpret_cast<unsigned char*>(storage.data()) + (imaginary ? size : 0);
+  }
+  std::map<Input, std::vector<double>> interleaved_;
+};
 
 // Scratch whose allocation always fails; it records the count it was asked
 // for, and must never hand out a buffer.

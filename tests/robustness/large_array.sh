@@ -4,7 +4,8 @@
 # call must hold at once, per element:
 #   16 bytes  the host's complex array (interleaved real and imaginary parts)
 #   16 bytes  the host's copy of it as separate real and imaginary arrays,
-#             made when the plug-in asks for the parts through the MEX API
+#             made when a plug-in on the separate complex API asks for the
+#             parts (none on the interleaved API: the estimate is then high)
 #   32 bytes  the plug-in's scratch: xr, xi, ur, ui
 #   16 bytes  the result array the plug-in creates
 # = 80 bytes per element, plus the interpreter itself.  Fails if the session

@@ -9,18 +9,23 @@
 //   using Logical = <the host's logical element type>;
 //   int32_t MXGETM700(Input), MXGETN700(Input);      rows, columns
 //   uint64_t MXGETM(Input), MXGETN(Input);            the same, unwrapped
-//   double* MXGETPR(Input), MXGETPI(Input);           double data
-//   const void* MXGETDATA(Input), MXGETIMAGDATA(Input);  data of any class
+//   <double part> MXGETPR(Input), MXGETPI(Input);     double data
+//   <part> MXGETDATA(Input), MXGETIMAGDATA(Input);    data of any class
 //   int32_t MXISCOMPLEX(Input);  bool MXISSPARSE(Input);
 //   ElementClass MXGETCLASS(Input);
 //   Output MXCREATEDOUBLEMATRIX700(int32_t rows, int32_t columns, int32_t complexity);
-//   void MXCOPYPTRTOREAL8700(const double* data, double* buffer, int32_t n);
-//   void MXCOPYREAL8TOPTR700(const double* buffer, double* data, int32_t n);
+//   void MXCOPYPTRTOREAL8700(<double part> data, double* buffer, int32_t n);
+//   void MXCOPYREAL8TOPTR700(const double* buffer, <double part> data, int32_t n);
+// A <double part> is whatever the binding's MXGETPR and MXGETPI return and its
+// copies take (the MEX binding's is a HostPart<double>, which covers both
+// the separate and the interleaved storage of complex arrays); a <part> of
+// any class is a HostPart<const void> or a plain const void*.
 //   void MEXERRMSGTXT(const Message&);  ends the call: never returns to us
 #ifndef VORLAN_GATEWAY_HPP
 #define VORLAN_GATEWAY_HPP
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
@@ -44,6 +49,15 @@ enum class ElementClass {
   kNotNumeric,
 };
 
+// One part (real or imaginary) of a host array's elements: the first one,
+// and the step from one to the next in elements (1 where the host keeps the
+// parts apart, 2 where it interleaves real and imaginary parts).
+template <class T>
+struct HostPart {
+  T* first;
+  std::size_t step;
+};
+
 enum class InputPolicy {
   kRealAccepted,     // real input taken with +0 imaginary parts
   kComplexRequired,  // real input refused
@@ -62,11 +76,14 @@ struct Deliverable {
 
 namespace detail {
 
+inline HostPart<const void> as_part(const void* data) { return {data, 1}; }
+inline HostPart<const void> as_part(HostPart<const void> part) { return part; }
+
 template <class Element>
-void convert_to_double(const void* data, double* buffer, std::int32_t n) {
-  const Element* in = static_cast<const Element*>(data);
+void convert_to_double(HostPart<const void> part, double* buffer, std::int32_t n) {
+  const Element* in = static_cast<const Element*>(part.first);
   for (std::int32_t k = 0; k < n; ++k) {
-    buffer[k] = static_cast<double>(in[k]);
+    buffer[k] = static_cast<double>(in[static_cast<std::size_t>(k) * part.step]);
   }
 }
 
@@ -80,7 +97,8 @@ void stage_part(Host& host, typename Host::Input input, bool imaginary, double* 
     host.MXCOPYPTRTOREAL8700(imaginary ? host.MXGETPI(input) : host.MXGETPR(input), buffer, count);
     return;
   }
-  const void* data = imaginary ? host.MXGETIMAGDATA(input) : host.MXGETDATA(input);
+  const HostPart<const void> data =
+      as_part(imaginary ? host.MXGETIMAGDATA(input) : host.MXGETDATA(input));
   switch (c) {
     case ElementClass::kSingle: convert_to_double<float>(data, buffer, count); break;
     case ElementClass::kInt8: convert_to_double<std::int8_t>(data, buffer, count); break;

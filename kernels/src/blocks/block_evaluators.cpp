@@ -1,5 +1,6 @@
 // W_REGIONS_BLOCK and W_RATIONAL_BLOCK: the lane code of the widest vector
-// unit the processor has, over as many threads as pay for themselves.
+// unit the processor has, over as many threads as pay for themselves and as
+// the machine lets this process use (worker_count.hpp).
 //
 // Each result depends on its own element alone, so any split of the block
 // gives the same bits; the workers run under the calling thread's
@@ -13,6 +14,7 @@
 #include "block_pieces.hpp"
 #include "vorlan/w_blocks.hpp"
 #include "vorlan/w_complete.hpp"
+#include "worker_count.hpp"
 
 namespace vorlan {
 namespace {
@@ -83,13 +85,6 @@ BlockWidth widest_width() {
   return widest;
 }
 
-// The processor count, asked of the system once (the query can cost
-// microseconds, as much as a small block's whole evaluation).
-std::int64_t cores() {
-  static const std::int64_t count = std::max(1U, std::thread::hardware_concurrency());
-  return count;
-}
-
 int threads_for(std::int64_t n, std::int64_t per_thread, int requested) {
   if (requested > 0) {
     return static_cast<int>(std::max<std::int64_t>(1, std::min<std::int64_t>(requested, n)));
@@ -98,7 +93,8 @@ int threads_for(std::int64_t n, std::int64_t per_thread, int requested) {
   if (shares < 2) {
     return 1;
   }
-  return static_cast<int>(std::min(cores(), shares));
+  // Asked afresh at each large call: the session may have changed it.
+  return static_cast<int>(std::min(blocks::worker_limit(), shares));
 }
 
 // The calling thread's floating-point environment, for its workers.  The
@@ -147,6 +143,7 @@ void split_ranges(blocks::RangeTask task, const void* context, int threads, std:
   for (int t = 0; t + 1 < threads; ++t) {
     try {
       workers.emplace_back(run_range, task, context, &caller, share_begin(t), share_begin(t + 1));
+      blocks::count_worker_started();
     } catch (...) {
       inline_shares.push_back(t);  // capacity reserved: cannot throw
     }
