@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${VORLAN_BUILD_DIR:-build}"
-scripts/setup.sh
+scripts/setup.sh demo
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build" -j"$(nproc)" --target vorlanRegion vorlan vorlanRational
 plugin_dir="$(sed -n 's/^VORLAN_PLUGIN_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")"
