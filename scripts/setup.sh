@@ -41,11 +41,12 @@ case "$task" in
     ;;
 esac
 
+# (Output taken whole before matching: grep -q would end the pipe early.)
 installed() {
-  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+  [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == *'install ok installed'* ]]
 }
 offered() {
-  apt-cache policy "$1" 2>/dev/null | grep -q 'Candidate: [^(]'
+  [[ $(apt-cache policy "$1" 2>/dev/null) =~ Candidate:\ [^\(] ]]
 }
 # The major version of clang: the installed one's, else the archive's.
 clang_major() {
@@ -55,7 +56,9 @@ clang_major() {
   else
     depends=$(apt-cache depends clang 2>/dev/null | grep 'Depends:' || true)
   fi
-  sed -n 's/.*\bclang-\([0-9][0-9]*\)\b.*/\1/p' <<<"$depends" | head -n 1
+  local majors
+  majors=$(sed -n 's/.*\bclang-\([0-9][0-9]*\)\b.*/\1/p' <<<"$depends")
+  echo "${majors%%$'\n'*}"
 }
 # The names an entry may take, CLANG replaced (empty when it is unknown).
 alternatives() {
