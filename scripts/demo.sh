@@ -7,7 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${VORLAN_BUILD_DIR:-build}"
 scripts/setup.sh demo
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
+# Without the tests and benchmarks, whose tools the demonstration's set-up
+# does not install (scripts/test.sh turns them on again).
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVORLAN_BUILD_TESTS=OFF \
+  -DVORLAN_BUILD_BENCHMARKS=OFF
 cmake --build "$build" -j"$(nproc)" --target vorlanRegion vorlan vorlanRational
 plugin_dir="$(sed -n 's/^VORLAN_PLUGIN_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")"
 octave-cli --norc --quiet --eval \
