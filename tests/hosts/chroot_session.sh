@@ -21,6 +21,8 @@ if ! debootstrap --variant=minbase "$suite" "$root" "$mirror" >"$root.debootstra
   exit 1
 fi
 step "debootstrap --variant=minbase $suite"
+# A chroot for one run: dpkg need not sync each file to disk.
+echo force-unsafe-io >"$root/etc/dpkg/dpkg.cfg.d/vorlan-unsafe-io"
 if [ -n "$apt_options" ]; then
   echo "$apt_options" >"$root/etc/apt/apt.conf.d/99vorlan-release-validity"
 fi
