@@ -60,7 +60,7 @@ if ! /usr/lib/apt/apt-helper download-file "$mirror/dists/$suite/InRelease" "$re
   fail "the mirror $mirror does not serve the Debian suite '$suite'"
 fi
 field() { sed -n "s/^$1: //p" "$release" | head -n 1; }
-echo "Debian $suite from $mirror: $(field Codename) $(field Version), dated $(field Date)"
+echo "Debian $suite from $mirror: $(field Codename) $(field Version)(dated $(field Date))"
 apt_options=""
 valid_until=$(field Valid-Until)
 if [ -n "$valid_until" ] && [ "$(date -d "$valid_until" +%s)" -lt "$(date +%s)" ]; then
@@ -70,7 +70,8 @@ fi
 
 # A chroot a failed run left behind: nothing may be mounted in it any more.
 if [ -e "$root" ]; then
-  if grep -q " $root[/ ]" /proc/self/mountinfo; then
+  if awk -v root="$root" '$5 == root || index($5, root "/") == 1 { found = 1 }
+                          END { exit !found }' /proc/self/mountinfo; then
     fail "something is still mounted under $root: unmount it first"
   fi
   rm -rf --one-file-system "$root"
