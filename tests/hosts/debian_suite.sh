@@ -60,7 +60,8 @@ if ! /usr/lib/apt/apt-helper download-file "$mirror/dists/$suite/InRelease" "$re
   fail "the mirror $mirror does not serve the Debian suite '$suite'"
 fi
 field() { sed -n "s/^$1: //p" "$release" | head -n 1; }
-echo "Debian $suite from $mirror: $(field Codename) $(field Version)(dated $(field Date))"
+version=$(field Version)
+echo "Debian $suite from $mirror: $(field Codename) ${version:+$version }(dated $(field Date))"
 apt_options=""
 valid_until=$(field Valid-Until)
 if [ -n "$valid_until" ] && [ "$(date -d "$valid_until" +%s)" -lt "$(date +%s)" ]; then
