@@ -6,8 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${VORLAN_BUILD_DIR:-build}"
-scripts/setup.sh
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
+scripts/setup.sh demo
+# Without the tests and benchmarks, whose tools the demonstration's set-up
+# does not install (scripts/test.sh turns them on again).
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVORLAN_BUILD_TESTS=OFF \
+  -DVORLAN_BUILD_BENCHMARKS=OFF
 cmake --build "$build" -j"$(nproc)" --target vorlan_plugins
 plugin_dir="$(sed -n 's/^VORLAN_PLUGIN_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")"
 # --no-history: on an account that has never run Octave (no

@@ -17,13 +17,25 @@ mkdir -p "$work_dir"
 report="$work_dir/$(basename "$session" .m).memcheck.xml"
 rm -f "$report"
 
+# Suppressions: octave.supp for every Octave, and octave-from-N.supp for
+# Octave N and later.
+major=$("$octave" --version | sed -n '1s/.* version \([0-9][0-9]*\)\..*/\1/p')
+suppressions=(--suppressions="$here/octave.supp")
+for file in "$here"/octave-from-*.supp; do
+  from=${file##*/octave-from-}
+  from=${from%.supp}
+  if [ -n "$major" ] && [ "$major" -ge "$from" ]; then
+    suppressions+=(--suppressions="$file")
+  fi
+done
+
 # --keep-debuginfo keeps the plug-ins' symbols after Octave unloads them at
 # exit, so that leak stacks still name the .mex files.  --track-origins points
 # an uninitialised value back to the allocation it came from.
 status=0
 LD_PRELOAD="${MEMCHECK_PRELOAD:-}" "$valgrind" --tool=memcheck --leak-check=full --show-leak-kinds=definite,possible \
   --keep-debuginfo=yes --track-origins=yes --num-callers=40 \
-  --suppressions="$here/octave.supp" --xml=yes --xml-file="$report" \
+  "${suppressions[@]}" --xml=yes --xml-file="$report" \
   "$octave" --norc --no-gui --no-window-system --no-history --silent \
   -p "$plugin_dir" "$session" || status=$?
 
