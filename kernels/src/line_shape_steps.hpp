@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 
+#include "lane_elementary.hpp"
+#include "line_shape_values.hpp"
 #include "vorlan/w_regions.hpp"
 #include "w_full.hpp"
 
@@ -29,10 +31,6 @@ constexpr double kSplitWidthMin = 1e-280;
 constexpr double kSplitWidthMax = 1e280;
 // Beyond this |Re z| or Im z the Voigt profile is the Lorentzian.
 constexpr double kLorentzianFrom = 1e8;
-
-struct VoigtValues {
-  double value, d_x, d_sigma, d_gamma;
-};
 
 inline void set_all(VoigtValues& r, double v) {
   r.value = v;
@@ -77,26 +75,39 @@ inline void lorentzian(double ax, double g, VoigtValues& r) {
 
 // t / (sigma sqrt 2) as hi + lo, for t >= 0 and sigma > 0; lo is left 0 where
 // it cannot matter or the exact products could overflow or underflow.
-inline void scaled_by_width(double t, double sigma, double& hi, double& lo) {
-  const double a = t / sigma;
+template <class V>
+inline void scaled_by_width(const V& t, const V& sigma, V& hi, V& lo) {
+  using Ops = LaneOps<V>;
+  const V a = t / sigma;
   hi = a * kRootHalf;
-  lo = 0.0;
-  if (!(a < kSplitBelow) || !(a > kSplitAbove) || !(sigma > kSplitWidthMin) ||
-      !(sigma < kSplitWidthMax)) {
-    return;
-  }
-  double p;
-  double e;
+  V p;
+  V e;
   detail::two_product(a, sigma, p, e);
-  const double a_lo = ((t - p) - e) / sigma;
-  detail::two_product(a, kRootHalf, p, e);
-  lo = e + (a * kRootHalfRest + a_lo * kRootHalf);
+  const V a_lo = ((t - p) - e) / sigma;
+  detail::two_product(a, Ops::splat(kRootHalf), p, e);
+  const V split = e + (a * kRootHalfRest + a_lo * kRootHalf);
+  const V zero = Ops::splat(0.0);
+  lo = Ops::select(a < kSplitBelow, split, zero);
+  lo = Ops::select(a > kSplitAbove, lo, zero);
+  lo = Ops::select(sigma > kSplitWidthMin, lo, zero);
+  lo = Ops::select(sigma < kSplitWidthMax, lo, zero);
 }
 
 // z = (|x| + i gamma) / (sigma sqrt 2), each part as hi + lo.
-struct VoigtArgument {
-  double zr, zr_lo, zi, zi_lo;
+template <class V>
+struct VoigtArgumentOf {
+  V zr, zr_lo, zi, zi_lo;
 };
+using VoigtArgument = VoigtArgumentOf<double>;
+
+// Where the lane code takes a point whole: every argument finite, the widths
+// within the range of the exact products, and z well inside the range where
+// V differs from the Lorentzian (|z| < 1e7).  Elsewhere voigt_prepare decides.
+inline bool voigt_ordinary(double x, double sigma, double gamma) {
+  const double ax = std::fabs(x);
+  return sigma > kSplitWidthMin && sigma < kSplitWidthMax && gamma >= 0.0 && ax <= 1e7 * sigma &&
+         gamma <= 1e7 * sigma;
+}
 
 // The values wherever w is not needed (invalid or infinite arguments, sigma =
 // 0), with false; else true and the argument of w.
@@ -135,32 +146,46 @@ inline bool voigt_prepare(double x, double sigma, double gamma, VoigtValues& r, 
 
 // The values from w_full_quadrant's terms t at z; with `derivatives` false
 // only r.value, with the same bits either way.
-inline void voigt_complete(double x, double sigma, bool derivatives, const VoigtArgument& z,
-                           FullTerms t, VoigtValues& r) {
+template <class V>
+inline void voigt_complete(const V& x, const V& sigma, bool derivatives,
+                           const VoigtArgumentOf<V>& z, FullTermsOf<V> t, VoigtValuesOf<V>& r) {
+  using Ops = LaneOps<V>;
   if (!derivatives) {
     t.wr += z.zr_lo * t.dr - z.zi_lo * t.di;
-  } else if (z.zr_lo != 0.0 || z.zi_lo != 0.0) {
+  } else {
     // The rest of z, to first order: w'' = -2 (z w)', (z w)'' = 2 w' + z w''.
     // Near the profile's sign changes and in the Gaussian core the rounding
-    // of z would otherwise show.
-    const double w2r = -2.0 * t.gr;
-    const double w2i = -2.0 * t.gi;
-    const double g2r = 2.0 * t.dr + (z.zr * w2r - z.zi * w2i);
-    const double g2i = 2.0 * t.di + (z.zr * w2i + z.zi * w2r);
-    t.wr += z.zr_lo * t.dr - z.zi_lo * t.di;
-    t.wi += z.zr_lo * t.di + z.zi_lo * t.dr;
-    t.dr += z.zr_lo * w2r - z.zi_lo * w2i;
-    t.di += z.zr_lo * w2i + z.zi_lo * w2r;
-    t.gr += z.zr_lo * g2r - z.zi_lo * g2i;
-    t.gi += z.zr_lo * g2i + z.zi_lo * g2r;
+    // of z would otherwise show.  Where there is no rest, nothing is added
+    // (not even a zero, which would change a zero's sign).
+    const typename Ops::Cond rest = (z.zr_lo != 0.0) | (z.zi_lo != 0.0);
+    const V w2r = -2.0 * t.gr;
+    const V w2i = -2.0 * t.gi;
+    const V g2r = 2.0 * t.dr + (z.zr * w2r - z.zi * w2i);
+    const V g2i = 2.0 * t.di + (z.zr * w2i + z.zi * w2r);
+    t.wr = Ops::select(rest, t.wr + (z.zr_lo * t.dr - z.zi_lo * t.di), t.wr);
+    t.wi = Ops::select(rest, t.wi + (z.zr_lo * t.di + z.zi_lo * t.dr), t.wi);
+    t.dr = Ops::select(rest, t.dr + (z.zr_lo * w2r - z.zi_lo * w2i), t.dr);
+    t.di = Ops::select(rest, t.di + (z.zr_lo * w2i + z.zi_lo * w2r), t.di);
+    t.gr = Ops::select(rest, t.gr + (z.zr_lo * g2r - z.zi_lo * g2i), t.gr);
+    t.gi = Ops::select(rest, t.gi + (z.zr_lo * g2i + z.zi_lo * g2r), t.gi);
   }
   r.value = t.wr * kOneOverSqrtTwoPi / sigma;
-  r.d_x = t.dr * kOneOverTwoSqrtPi / sigma / sigma;
+  const V d_x = t.dr * kOneOverTwoSqrtPi / sigma / sigma;
+  r.d_x = Ops::select(x < 0.0, -d_x, d_x);
   r.d_gamma = -t.di * kOneOverTwoSqrtPi / sigma / sigma;
   r.d_sigma = -t.gr * kOneOverSqrtTwoPi / sigma / sigma;
-  if (x < 0.0) {
-    r.d_x = -r.d_x;
+}
+
+// One point: the values wherever w is not needed, else from the kernel's
+// terms.  With `derivatives` false only r.value is set, with the same bits.
+inline void voigt_point(double x, double sigma, double gamma, bool derivatives, VoigtValues& r) {
+  VoigtArgument z{};
+  if (!voigt_prepare(x, sigma, gamma, r, z)) {
+    return;
   }
+  FullTerms t{};
+  w_full_quadrant(z.zr, z.zi, derivatives, t);
+  voigt_complete(x, sigma, derivatives, z, t, r);
 }
 
 }  // namespace

@@ -40,17 +40,6 @@ constexpr double kSqrtPi = 1.772453850905516;
 
 using detail::VoigtValues;
 
-// With `derivatives` false only r.value is set; it has the same bits either way.
-void voigt_point(double x, double sigma, double gamma, bool derivatives, VoigtValues& r) {
-  detail::VoigtArgument z{};
-  if (!detail::voigt_prepare(x, sigma, gamma, r, z)) {
-    return;
-  }
-  detail::FullTerms t{};
-  detail::w_full_quadrant(z.zr, z.zi, derivatives, t);
-  detail::voigt_complete(x, sigma, derivatives, z, t, r);
-}
-
 void plasma_point(double zr, double zi, double& re, double& im, double& d_re, double& d_im) {
   double u;
   double v;
@@ -68,7 +57,7 @@ void plasma_point(double zr, double zi, double& re, double& im, double& d_re, do
 void VOIGT_ELEMENT(double x, double sigma, double gamma, double& value, double& d_x,
                    double& d_sigma, double& d_gamma) {
   VoigtValues r{};
-  voigt_point(x, sigma, gamma, true, r);
+  detail::voigt_point(x, sigma, gamma, true, r);
   value = r.value;
   d_x = r.d_x;
   d_sigma = r.d_sigma;
@@ -84,20 +73,26 @@ namespace {
 // A line-shape element takes some hundred nanoseconds.
 constexpr std::int64_t kLineShapesPerThread = 4096;
 
+// Points are taken kFullTermsChunk at a time: the arguments of w prepared per
+// point, w's terms for all of them from the lane code, then each point
+// completed.
+using blocks::kFullTermsChunk;
+
 struct VoigtTask {
+  blocks::VoigtPiece voigt;
   const double* x;
   const double* sigma;
   const double* gamma;
   VoigtOutputs out;
 };
 
-void voigt_range(const void* context, std::int64_t begin, std::int64_t end) {
-  const auto& task = *static_cast<const VoigtTask*>(context);
+void voigt_chunk(const VoigtTask& task, bool derivatives, std::int64_t first, int count) {
+  VoigtValues values[kFullTermsChunk];
+  task.voigt(task.x + first, task.sigma + first, task.gamma + first, count, derivatives, values);
   const VoigtOutputs& out = task.out;
-  const bool derivatives = out.d_x != nullptr || out.d_sigma != nullptr || out.d_gamma != nullptr;
-  for (std::int64_t k = begin; k < end; ++k) {
-    VoigtValues r{};
-    voigt_point(task.x[k], task.sigma[k], task.gamma[k], derivatives, r);
+  for (int j = 0; j < count; ++j) {
+    const VoigtValues& r = values[j];
+    const std::int64_t k = first + j;
     if (out.value != nullptr) out.value[k] = r.value;
     if (out.d_x != nullptr) out.d_x[k] = r.d_x;
     if (out.d_sigma != nullptr) out.d_sigma[k] = r.d_sigma;
@@ -105,25 +100,67 @@ void voigt_range(const void* context, std::int64_t begin, std::int64_t end) {
   }
 }
 
+void voigt_range(const void* context, std::int64_t begin, std::int64_t end) {
+  const auto& task = *static_cast<const VoigtTask*>(context);
+  const VoigtOutputs& out = task.out;
+  const bool derivatives = out.d_x != nullptr || out.d_sigma != nullptr || out.d_gamma != nullptr;
+  for (std::int64_t k = begin; k < end; k += kFullTermsChunk) {
+    voigt_chunk(task, derivatives, k,
+                static_cast<int>(end - k < kFullTermsChunk ? end - k : kFullTermsChunk));
+  }
+}
+
 struct PlasmaTask {
+  blocks::FullTermsPiece terms_of;
   const double* zr;
   const double* zi;
   PlasmaZOutputs out;
 };
 
+void plasma_store(const PlasmaZOutputs& out, std::int64_t k, double u, double v, double du,
+                  double dv) {
+  const std::int64_t at = k * out.step;
+  if (out.re != nullptr) out.re[at] = -kSqrtPi * v;
+  if (out.im != nullptr) out.im[at] = kSqrtPi * u;
+  if (out.d_re != nullptr) out.d_re[at] = -kSqrtPi * dv;
+  if (out.d_im != nullptr) out.d_im[at] = kSqrtPi * du;
+}
+
+void plasma_chunk(const PlasmaTask& task, std::int64_t first, int count) {
+  double ax[kFullTermsChunk];
+  double ay[kFullTermsChunk];
+  std::int64_t index[kFullTermsChunk];
+  detail::FullTerms terms[kFullTermsChunk];
+  int m = 0;
+  for (std::int64_t k = first; k < first + count; ++k) {
+    const double x = task.zr[k];
+    const double y = task.zi[k];
+    if (detail::w_full_in_range(x, y)) {
+      ax[m] = std::fabs(x);
+      ay[m] = std::fabs(y);
+      index[m++] = k;
+    } else {
+      detail::FullTerms t{};
+      detail::w_full_beyond(x, y, t);
+      plasma_store(task.out, k, t.wr, t.wi, t.dr, t.di);
+    }
+  }
+  task.terms_of(ax, ay, m, false, terms);
+  for (int j = 0; j < m; ++j) {
+    const std::int64_t k = index[j];
+    double u;
+    double v;
+    double du;
+    double dv;
+    detail::w_full_map(task.zr[k], task.zi[k], terms[j], u, v, du, dv);
+    plasma_store(task.out, k, u, v, du, dv);
+  }
+}
+
 void plasma_range(const void* context, std::int64_t begin, std::int64_t end) {
   const auto& task = *static_cast<const PlasmaTask*>(context);
-  const PlasmaZOutputs& out = task.out;
-  for (std::int64_t k = begin; k < end; ++k) {
-    double re;
-    double im;
-    double d_re;
-    double d_im;
-    plasma_point(task.zr[k], task.zi[k], re, im, d_re, d_im);
-    if (out.re != nullptr) out.re[k] = re;
-    if (out.im != nullptr) out.im[k] = im;
-    if (out.d_re != nullptr) out.d_re[k] = d_re;
-    if (out.d_im != nullptr) out.d_im[k] = d_im;
+  for (std::int64_t k = begin; k < end; k += kFullTermsChunk) {
+    plasma_chunk(task, k, static_cast<int>(end - k < kFullTermsChunk ? end - k : kFullTermsChunk));
   }
 }
 
@@ -132,7 +169,7 @@ void plasma_range(const void* context, std::int64_t begin, std::int64_t end) {
 void VOIGT_BLOCK_PLANNED(const BlockPlan& plan, const double* x, const double* sigma,
                          const double* gamma, const VoigtOutputs& out, std::int64_t n) {
   if (n <= 0) return;
-  const VoigtTask task{x, sigma, gamma, out};
+  const VoigtTask task{blocks::voigt_piece(plan.width), x, sigma, gamma, out};
   blocks::run_ranges(voigt_range, &task,
                      blocks::threads_for_block(n, kLineShapesPerThread, plan.threads), n);
 }
@@ -140,7 +177,7 @@ void VOIGT_BLOCK_PLANNED(const BlockPlan& plan, const double* x, const double* s
 void PLASMA_Z_BLOCK_PLANNED(const BlockPlan& plan, const double* zr, const double* zi,
                             const PlasmaZOutputs& out, std::int64_t n) {
   if (n <= 0) return;
-  const PlasmaTask task{zr, zi, out};
+  const PlasmaTask task{blocks::full_terms_piece(plan.width), zr, zi, out};
   blocks::run_ranges(plasma_range, &task,
                      blocks::threads_for_block(n, kLineShapesPerThread, plan.threads), n);
 }

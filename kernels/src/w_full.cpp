@@ -116,7 +116,7 @@ void w_full_quadrant(double x, double y, bool with_zw_derivative, FullTerms& t) 
   if (in_fraction_region(x, y)) {
     fraction_terms(x, y, with_zw_derivative, t);
   } else {
-    const TrapezoidGrid grid = trapezoid_grid(x, y);
+    const TrapezoidGrid<double> grid = trapezoid_grid(x, y);
     const TrapezoidTables tables = trapezoid_tables(grid);
     TrapezoidSums<double> sums{};
     trapezoid_sums(x, y, tables.nodes, tables.weights, tables.factors, with_zw_derivative, sums);
@@ -152,21 +152,8 @@ void w_full_beyond(double x, double y, FullTerms& t) {
   divide_by_z(t.dr, t.di, t.gr, t.gi);
 }
 
-}  // namespace detail
-
-void W_FULL_ELEMENT(double x, double y, double& u, double& v, double& du, double& dv) {
-  detail::FullTerms t{};
-  const double ax = std::fabs(x);
-  const double ay = std::fabs(y);
-  if (std::isnan(x) || std::isnan(y) || ax > ARG_LIMIT || ay > ARG_LIMIT) {
-    detail::w_full_beyond(x, y, t);
-    u = t.wr;
-    v = t.wi;
-    du = t.dr;
-    dv = t.di;
-    return;
-  }
-  detail::w_full_quadrant(ax, ay, false, t);
+void w_full_map(double x, double y, const FullTerms& t, double& u, double& v, double& du,
+                double& dv) {
   if (!(y < 0.0)) {
     // w(-conj z) = conj w(z); w'(-conj z) = -conj w'(z)
     u = t.wr;
@@ -182,7 +169,27 @@ void W_FULL_ELEMENT(double x, double y, double& u, double& v, double& du, double
   const double dvm = t.di;
   W_REFLECT(x, y, um, vm, u, v);
   // d/dz of w(-z) is -w'(-z): w'(z) = -4 z exp(-z^2) + w'(-z)
-  detail::reflect_derivative(x, y, dum, dvm, du, dv);
+  reflect_derivative(x, y, dum, dvm, du, dv);
+}
+
+bool w_full_in_range(double x, double y) {
+  return !std::isnan(x) && !std::isnan(y) && std::fabs(x) <= ARG_LIMIT && std::fabs(y) <= ARG_LIMIT;
+}
+
+}  // namespace detail
+
+void W_FULL_ELEMENT(double x, double y, double& u, double& v, double& du, double& dv) {
+  detail::FullTerms t{};
+  if (!detail::w_full_in_range(x, y)) {
+    detail::w_full_beyond(x, y, t);
+    u = t.wr;
+    v = t.wi;
+    du = t.dr;
+    dv = t.di;
+    return;
+  }
+  detail::w_full_quadrant(std::fabs(x), std::fabs(y), false, t);
+  detail::w_full_map(x, y, t, u, v, du, dv);
 }
 
 }  // namespace vorlan

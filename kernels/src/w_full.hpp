@@ -5,40 +5,60 @@
 
 namespace vorlan::detail {
 
-// w(z), w'(z) and (z w(z))' = w(z) + z w'(z) at one point.
-struct FullTerms {
-  double wr, wi;  // w
-  double dr, di;  // w'
-  double gr, gi;  // (z w)', only where asked for
+// w(z), w'(z) and (z w(z))' = w(z) + z w'(z) at one point, or, with V a
+// vector of doubles, at one point per lane.
+template <class V>
+struct FullTermsOf {
+  V wr, wi;  // w
+  V dr, di;  // w'
+  V gr, gi;  // (z w)', only where asked for
 };
+using FullTerms = FullTermsOf<double>;
 
 // The terms at z = x + iy with 0 <= x, y <= ARG_LIMIT.
 void w_full_quadrant(double x, double y, bool with_zw_derivative, FullTerms& t);
+
+// Whether w_full_quadrant takes |x| + i|y|: neither part NaN nor beyond
+// ARG_LIMIT (else w_full_beyond).
+bool w_full_in_range(double x, double y);
+
+// w(z) and w'(z) at z = x + iy from the terms at |x| + i|y|.
+void w_full_map(double x, double y, const FullTerms& t, double& u, double& v, double& du,
+                double& dv);
 
 // w, w' and (z w)' beyond ARG_LIMIT from w there (see W_BEYOND_RANGE): the
 // leading terms w' = -w / z and (z w)' = w' / z of the asymptotic series.
 void w_full_beyond(double x, double y, FullTerms& t);
 
+// Internal linkage, as in w_full_steps.hpp: the lane code instantiates these
+// once per vector unit.
+namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
+
 // a * b = p + e exactly, by Dekker's splitting (no fused multiply-add); a and
-// b below 1e295 in magnitude, the product not underflowing.
-inline void two_product(double a, double b, double& p, double& e) {
+// b below 1e295 in magnitude, the product not underflowing.  V is double or
+// a vector of doubles.
+template <class V>
+inline void two_product(const V& a, const V& b, V& p, V& e) {
   constexpr double kSplit = 134217729.0;  // 2^27 + 1
-  const double ca = kSplit * a;
-  const double a_hi = ca - (ca - a);
-  const double a_lo = a - a_hi;
-  const double cb = kSplit * b;
-  const double b_hi = cb - (cb - b);
-  const double b_lo = b - b_hi;
+  const V ca = kSplit * a;
+  const V a_hi = ca - (ca - a);
+  const V a_lo = a - a_hi;
+  const V cb = kSplit * b;
+  const V b_hi = cb - (cb - b);
+  const V b_lo = b - b_hi;
   p = a * b;
   e = ((a_hi * b_hi - p) + a_hi * b_lo + a_lo * b_hi) + a_lo * b_lo;
 }
 
 // a + b = s + e exactly (Knuth's two-sum).
-inline void two_sum(double a, double b, double& s, double& e) {
+template <class V>
+inline void two_sum(const V& a, const V& b, V& s, V& e) {
   s = a + b;
-  const double bb = s - a;
+  const V bb = s - a;
   e = (a - (s - bb)) + (b - bb);
 }
+
+}  // namespace
 
 }  // namespace vorlan::detail
 

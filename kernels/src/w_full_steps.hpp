@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "lane_elementary.hpp"
 #include "rounding.hpp"
 #include "vorlan/w_regions.hpp"
 #include "w_full.hpp"
@@ -106,9 +107,33 @@ inline double gaussian(double x) {
   return std::exp(-p) * (1.0 - e);
 }
 
+// The fraction's terms from r_0, r_1 and r_2.
+template <class V>
+inline void fraction_finish(const V& rx, const V& ry, const V& r1x, const V& r1y, const V& r2x,
+                            const V& r2y, bool with_zw, FullTermsOf<V>& t) {
+  t.wr = TWO_OVER_SQRT_PI * rx;
+  t.wi = TWO_OVER_SQRT_PI * ry;
+  // w' = 2i r_1 w
+  const V pr = r1x * t.wr - r1y * t.wi;
+  const V pi = r1x * t.wi + r1y * t.wr;
+  t.dr = -2.0 * pi;
+  t.di = 2.0 * pr;
+  if (with_zw) {
+    // (z w)' = 4 r_1 r_2 w = -2i r_2 w'
+    t.gr = 2.0 * (r2x * t.di + r2y * t.dr);
+    t.gi = -2.0 * (r2x * t.dr - r2y * t.di);
+  }
+}
+
+// The fraction's depth at |z| = radius, before truncation.
+template <class V>
+inline V fraction_depth(const V& radius) {
+  return kDepthBase + kDepthScale / radius;
+}
+
 inline void fraction_terms(double x, double y, bool with_zw, FullTerms& t) {
   const double r = std::sqrt(x * x + y * y);
-  const std::int32_t depth = trunc_to_int32(kDepthBase + kDepthScale / r);
+  const std::int32_t depth = trunc_to_int32(fraction_depth(r));
   double rx = 0.0;
   double ry = 0.0;
   double r1x = 0.0;
@@ -125,32 +150,22 @@ inline void fraction_terms(double x, double y, bool with_zw, FullTerms& t) {
       r1y = ry;
     }
   }
-  t.wr = TWO_OVER_SQRT_PI * rx;
-  t.wi = TWO_OVER_SQRT_PI * ry;
-  // w' = 2i r_1 w
-  const double pr = r1x * t.wr - r1y * t.wi;
-  const double pi = r1x * t.wi + r1y * t.wr;
-  t.dr = -2.0 * pi;
-  t.di = 2.0 * pr;
-  if (with_zw) {
-    // (z w)' = 4 r_1 r_2 w = -2i r_2 w'
-    t.gr = 2.0 * (r2x * t.di + r2y * t.dr);
-    t.gi = -2.0 * (r2x * t.dr - r2y * t.di);
-  }
+  fraction_finish(rx, ry, r1x, r1y, r2x, r2y, with_zw, t);
 }
 
 // The rule's node loop: nodes, weights and factors give each node's t,
 // 2 exp(-t^2) and (z w)' factor (see TrapezoidTables).  Generic in the number
 // type so that vector-lane code can run it on several points at once, each
-// lane the double's operations.
-template <class V>
-inline void trapezoid_sums(const V& x, const V& y, const V* nodes, const V* weights,
-                           const V* factors, bool with_zw, TrapezoidSums<V>& s) {
+// lane the double's operations; the tables are doubles, or vectors where the
+// lanes' grids differ.
+template <class V, class T>
+inline void trapezoid_sums(const V& x, const V& y, const T* nodes, const T* weights,
+                           const T* factors, bool with_zw, TrapezoidSums<V>& s) {
   const V yy = y * y;
   const V r2 = x * x + yy;
   for (int k = 0; k < kNodes; ++k) {
-    const V node = nodes[k];
-    const V tt = node * node;
+    const T node = nodes[k];
+    const T tt = node * node;
     const V below = x - node;
     const V above = x + node;
     const V e = weights[k] / ((below * below + yy) * (above * above + yy));
@@ -167,18 +182,23 @@ inline void trapezoid_sums(const V& x, const V& y, const V* nodes, const V* weig
   }
 }
 
-// Where x lies on the rule's grids: 2x = nearest + u exactly, |u| <= 1/2, and
-// the nodes used (the integer grid's unless x is within h/4 of one of them).
+// Where x lies on the rule's grids: 2x = nearest + u exactly, |u| <= 1/2
+// (nearest by the rounding shift, as the exponentials find their multiples),
+// and the nodes used (the integer grid's unless x is within h/4 of one of
+// them).
+template <class V>
 struct TrapezoidGrid {
-  double u;
-  bool integer_grid;
-  bool moments_out;
+  using Cond = typename LaneOps<V>::Cond;
+  V u;
+  Cond integer_grid;
+  Cond moments_out;
 };
 
-inline TrapezoidGrid trapezoid_grid(double x, double y) {
-  const double twice = x + x;
-  const double u = twice - std::floor(twice + 0.5);
-  return {u, std::fabs(u) >= 0.25, x * x + y * y > kMomentSplit};
+template <class V>
+inline TrapezoidGrid<V> trapezoid_grid(const V& x, const V& y) {
+  const V twice = x + x;
+  const V u = twice - ((twice + kRoundingShift) - kRoundingShift);
+  return {u, u * u >= 0.0625, x * x + y * y > kMomentSplit};  // |u| >= 1/4
 }
 
 // The rule's node tables for a grid: nodes, weights and (z w)' factors.
@@ -188,7 +208,7 @@ struct TrapezoidTables {
   const double* factors;
 };
 
-inline TrapezoidTables trapezoid_tables(const TrapezoidGrid& grid) {
+inline TrapezoidTables trapezoid_tables(const TrapezoidGrid<double>& grid) {
   if (grid.integer_grid) {
     return {kIntegerGridNodes, kIntegerGridWeights,
             grid.moments_out ? kIntegerGridMomentFactors : kUnitFactors};
@@ -198,65 +218,68 @@ inline TrapezoidTables trapezoid_tables(const TrapezoidGrid& grid) {
 }
 
 // The rule's terms from its node sums and the pole's term.
-inline void trapezoid_finish(double x, double y, const TrapezoidGrid& grid, bool with_zw,
-                             TrapezoidSums<double> sums, FullTerms& t) {
-  const double r2 = x * x + y * y;
-  if (grid.integer_grid) {  // the node t = 0, weight 1
-    const double inv = 1.0 / r2;
-    sums.a += inv;
-    sums.b += inv;
-  }
-  t.wr = kStepOverPi * y * sums.a;
-  t.wi = kStepOverPi * x * sums.b;
+template <class V>
+inline void trapezoid_finish(const V& x, const V& y, const TrapezoidGrid<V>& grid, bool with_zw,
+                             const TrapezoidSums<V>& sums, FullTermsOf<V>& t) {
+  using Ops = LaneOps<V>;
+  const V r2 = x * x + y * y;
+  // the integer grid's node t = 0, weight 1
+  const V inv = 1.0 / r2;
+  const V sum_a = Ops::select(grid.integer_grid, sums.a + inv, sums.a);
+  const V sum_b = Ops::select(grid.integer_grid, sums.b + inv, sums.b);
+  t.wr = kStepOverPi * y * sum_a;
+  t.wi = kStepOverPi * x * sum_b;
   t.dr = -4.0 * kStepOverPi * (x * y) * sums.q;
   t.di = -2.0 * kStepOverPi * sums.p;
   if (with_zw) {
-    if (grid.moments_out) {
-      // (y ga + i x gb) / z^2, |z^2| = |z|^2
-      const double sr = kStepOverPi * y * sums.ga;
-      const double si = kStepOverPi * x * sums.gb;
-      const double zr = (x - y) * (x + y);
-      const double zi = 2.0 * x * y;
-      const double den = r2 * r2;
-      t.gr = (sr * zr + si * zi) / den;
-      t.gi = (si * zr - sr * zi) / den;
-    } else {
-      t.gr = kStepOverPi * y * (sums.a - 2.0 * sums.ga);
-      t.gi = kStepOverPi * x * (sums.b - 2.0 * sums.gb);
-    }
+    // with the moments out: (y ga + i x gb) / z^2, |z^2| = |z|^2
+    const V sr = kStepOverPi * y * sums.ga;
+    const V si = kStepOverPi * x * sums.gb;
+    const V zr = (x - y) * (x + y);
+    const V zi = 2.0 * x * y;
+    const V den = r2 * r2;
+    t.gr = Ops::select(grid.moments_out, (sr * zr + si * zi) / den,
+                       kStepOverPi * y * (sum_a - 2.0 * sums.ga));
+    t.gi = Ops::select(grid.moments_out, (si * zr - sr * zi) / den,
+                       kStepOverPi * x * (sum_b - 2.0 * sums.gb));
   }
 
   // The pole's term f = -s 2 g / (1 - s q), s = 1 on the integer grid and -1
   // on the shifted one, g = exp(-z^2) q.
-  const double s = grid.integer_grid ? 1.0 : -1.0;
-  const double decay = std::exp(-kFourPi * y);
-  const double turn = kTwoPi * grid.u;
-  const double qr = s * decay * std::cos(turn);
-  const double qi = s * decay * std::sin(turn);
+  const V s = Ops::select(grid.integer_grid, Ops::splat(1.0), Ops::splat(-1.0));
+  const V decay = bounded_exp(-kFourPi * y);
+  const V turn = kTwoPi * grid.u;
+  V turn_sin;
+  V turn_cos;
+  bounded_sincos(turn, turn_sin, turn_cos);
+  const V qr = s * decay * turn_cos;
+  const V qi = s * decay * turn_sin;
   // |g| = exp(-x^2 + y^2 - 4 pi y), x^2 split exactly as in gaussian()
-  double xx;
-  double xx_lo;
+  V xx;
+  V xx_lo;
   two_product(x, x, xx, xx_lo);
-  double exponent;
-  double exponent_lo;
+  V exponent;
+  V exponent_lo;
   two_sum(-xx, y * (y - kFourPi), exponent, exponent_lo);
-  const double g_abs = std::exp(exponent) * (1.0 + (exponent_lo - xx_lo));
-  const double phase = turn - 2.0 * x * y;
-  const double gr = -2.0 * s * g_abs * std::cos(phase);
-  const double gi = -2.0 * s * g_abs * std::sin(phase);
-  const double dr = 1.0 - qr;
-  const double di = -qi;
-  const double dd = dr * dr + di * di;
-  const double fr = (gr * dr + gi * di) / dd;
-  const double fi = (gi * dr - gr * di) / dd;
+  const V g_abs = bounded_exp(exponent) * (1.0 + (exponent_lo - xx_lo));
+  V phase_sin;
+  V phase_cos;
+  bounded_sincos(turn - 2.0 * x * y, phase_sin, phase_cos);
+  const V gr = -2.0 * s * g_abs * phase_cos;
+  const V gi = -2.0 * s * g_abs * phase_sin;
+  const V dr = 1.0 - qr;
+  const V di = -qi;
+  const V dd = dr * dr + di * di;
+  const V fr = (gr * dr + gi * di) / dd;
+  const V fi = (gi * dr - gr * di) / dd;
   t.wr += fr;
   t.wi += fi;
   // w' gets -2 z f, (z w)' gets (1 - 2 z^2) f.
   t.dr += -2.0 * (x * fr - y * fi);
   t.di += -2.0 * (x * fi + y * fr);
   if (with_zw) {
-    const double cr = 1.0 - 2.0 * ((x - y) * (x + y));
-    const double ci = -4.0 * x * y;
+    const V cr = 1.0 - 2.0 * ((x - y) * (x + y));
+    const V ci = -4.0 * x * y;
     t.gr += cr * fr - ci * fi;
     t.gi += cr * fi + ci * fr;
   }

@@ -8,9 +8,9 @@
 //  - rational: W_RATIONAL_ELEMENT for y >= 0 (y = -0 included), the formula
 //    with its extended-range quotient, NaN beyond |z| ~ 1.09e44 (the positive
 //    quiet NaN, as every NaN the element routines return);
-//  - full, full_derivative: w and w' of W_FULL_ELEMENT for y > 0 where its
-//    continued fraction decides them (|x| >= 7.5 or y >= 4), and beyond
-//    ARG_LIMIT for y >= 0.
+//  - full, full_derivative: w and w' of W_FULL_ELEMENT for y > 0 (its
+//    continued fraction, and its trapezoidal rule with the kernel's own
+//    exponentials), and beyond ARG_LIMIT for y >= 0.
 // The power-series disc, the real axis of the region kernel and the lower
 // half-plane call exp, sin or cos, whose last bit is the platform's: none of
 // those points is in the table.
@@ -115,7 +115,7 @@ bool rational_qualifies(double x, double y) {
 bool full_qualifies(double x, double y) {
   if (std::isnan(x) || std::isnan(y)) return false;
   if (std::fabs(x) > vorlan::ARG_LIMIT || std::fabs(y) > vorlan::ARG_LIMIT) return !(y < 0.0);
-  return y > 0.0 && (std::fabs(x) >= 7.5 || y >= 4.0);
+  return y > 0.0;
 }
 
 class Table {
@@ -381,8 +381,9 @@ void rational_points(Table& table, Stream& stream) {
 }
 
 // The full-precision w's continued fraction over every depth (|z| from 4 to
-// ARG_LIMIT in random directions), both sides of where it takes over, and
-// points beyond ARG_LIMIT.
+// ARG_LIMIT in random directions), both sides of where it takes over, its
+// trapezoidal rule (random points, y from 1e-300 up, both sides of each grid
+// switch and of where the moments come out), and points beyond ARG_LIMIT.
 void full_points(Table& table, Stream& stream) {
   for (int i = 0; i < 400; ++i) {
     const double s = stream.binade(2, 512);
@@ -402,6 +403,18 @@ void full_points(Table& table, Stream& stream) {
       table.full(far, other);
       table.full(-other, far);
     }
+  }
+  for (int i = 0; i < 300; ++i) {
+    const double x = stream.between(-7.5, 7.5);
+    table.full(x, i % 3 == 0 ? stream.binade(-996, 2) : stream.between(0.0, 4.0));
+  }
+  for (double node = 0.125; node < 7.5; node += 0.5) {
+    table.full(node, 0.25);
+    table.full(-std::nextafter(node, 0.0), 1e-3);
+  }
+  for (double y : {1e-300, 0.5, 2.0}) {
+    table.full(std::sqrt(16.0 - y * y), y);
+    table.full(std::nextafter(std::sqrt(16.0 - y * y), kInf), y);
   }
 }
 

@@ -33,12 +33,14 @@ void VOIGT_ELEMENT(double x, double sigma, double gamma, double& value, double& 
 void VOIGT_BLOCK(const double* x, const double* sigma, const double* gamma, const VoigtOutputs& out,
                  std::int64_t n);
 
-// Z(zeta) and Z'(zeta), zeta = zr + i zi.
+// Z(zeta) and Z'(zeta), zeta = zr + i zi.  Element k of each output is at
+// [k * step]: a step of 2 writes into interleaved complex arrays.
 struct PlasmaZOutputs {
   double* re;
   double* im;
   double* d_re;
   double* d_im;
+  std::int64_t step = 1;
 };
 void PLASMA_Z_ELEMENT(double zr, double zi, double& re, double& im, double& d_re, double& d_im);
 void PLASMA_Z_BLOCK(const double* zr, const double* zi, const PlasmaZOutputs& out, std::int64_t n);

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "../line_shape_steps.hpp"
 #include "block_pieces.hpp"
 #include "vorlan/w_blocks.hpp"
 #include "vorlan/w_complete.hpp"
@@ -57,21 +58,40 @@ bool processor_runs(BlockWidth width) {
   }
 }
 
+void full_terms_scalar(const double* x, const double* y, int n, bool with_zw,
+                       detail::FullTerms* terms) {
+  for (int k = 0; k < n; ++k) detail::w_full_quadrant(x[k], y[k], with_zw, terms[k]);
+}
+
+void voigt_scalar(const double* x, const double* sigma, const double* gamma, int n,
+                  bool derivatives, detail::VoigtValues* values) {
+  for (int k = 0; k < n; ++k) detail::voigt_point(x[k], sigma[k], gamma[k], derivatives, values[k]);
+}
+
 struct WidthCode {
   Piece regions;
   Piece rational;
+  blocks::FullTermsPiece full_terms;
+  blocks::VoigtPiece voigt;
 };
 
 WidthCode code_for(BlockWidth width) {
   switch (width) {
-    case BlockWidth::kScalar: return {regions_scalar, rational_scalar};
+    case BlockWidth::kScalar:
+      return {regions_scalar, rational_scalar, full_terms_scalar, voigt_scalar};
 #ifdef VORLAN_BLOCKS_AVX2
-    case BlockWidth::kAvx2: return {blocks::regions_avx2, blocks::rational_avx2};
+    case BlockWidth::kAvx2:
+      return {blocks::regions_avx2, blocks::rational_avx2, blocks::full_terms_avx2,
+              blocks::voigt_avx2};
 #endif
 #ifdef VORLAN_BLOCKS_AVX512
-    case BlockWidth::kAvx512: return {blocks::regions_avx512, blocks::rational_avx512};
+    case BlockWidth::kAvx512:
+      return {blocks::regions_avx512, blocks::rational_avx512, blocks::full_terms_avx512,
+              blocks::voigt_avx512};
 #endif
-    default: return {blocks::regions_baseline, blocks::rational_baseline};
+    default:
+      return {blocks::regions_baseline, blocks::rational_baseline, blocks::full_terms_baseline,
+              blocks::voigt_baseline};
   }
 }
 
@@ -192,6 +212,10 @@ void run_ranges(RangeTask task, const void* context, int threads, std::int64_t n
 int threads_for_block(std::int64_t n, std::int64_t per_thread, int requested) {
   return threads_for(n, per_thread, requested);
 }
+
+FullTermsPiece full_terms_piece(BlockWidth width) { return code_for(usable(width)).full_terms; }
+
+VoigtPiece voigt_piece(BlockWidth width) { return code_for(usable(width)).voigt; }
 
 }  // namespace blocks
 

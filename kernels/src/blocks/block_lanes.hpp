@@ -31,11 +31,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include "../integer_power.hpp"
 #include "../rounding.hpp"
 #include "../uniform_nan.hpp"
 #include "../w_constants.hpp"
+#include "../w_full.hpp"
 #include "../w_regions_steps.hpp"
 #include "block_pieces.hpp"
 #include "vorlan/w_complete.hpp"
@@ -66,6 +68,13 @@ VORLAN_PRAGMA(GCC target(VORLAN_LANE_TARGET))
 #endif
 
 #include "lane_vector.hpp"
+// The full kernel's steps call the lanes' own operations (LaneOps in
+// full_lanes.hpp) from their templates; compiled here, for this unit, the
+// calls inline.  Their headers have internal linkage, and everything they
+// include is already in.
+#include "../lane_elementary.hpp"
+#include "../line_shape_steps.hpp"
+#include "../w_full_steps.hpp"
 
 namespace vorlan::blocks {
 namespace {
@@ -606,6 +615,8 @@ void rational_lanes(const double* xr, const double* xi, double* ur, double* ui, 
 }  // namespace
 }  // namespace vorlan::blocks
 
+#include "full_lanes.hpp"
+
 #ifdef VORLAN_LANE_TARGET
 #if defined(__clang__)
 VORLAN_PRAGMA(clang attribute pop)
@@ -626,6 +637,16 @@ void VORLAN_LANE_ENTRY(regions)(const double* xr, const double* xi, double* ur, 
 void VORLAN_LANE_ENTRY(rational)(const double* xr, const double* xi, double* ur, double* ui,
                                  std::int64_t n) {
   rational_lanes(xr, xi, ur, ui, n);
+}
+
+void VORLAN_LANE_ENTRY(full_terms)(const double* x, const double* y, int n, bool with_zw,
+                                   detail::FullTerms* terms) {
+  full_terms_lanes(x, y, n, with_zw, terms);
+}
+
+void VORLAN_LANE_ENTRY(voigt)(const double* x, const double* sigma, const double* gamma, int n,
+                              bool derivatives, detail::VoigtValues* values) {
+  voigt_lanes(x, sigma, gamma, n, derivatives, values);
 }
 
 }  // namespace vorlan::blocks

@@ -9,6 +9,10 @@
 
 #include <cstdint>
 
+#include "../line_shape_values.hpp"
+#include "../w_full.hpp"
+#include "vorlan/w_blocks.hpp"
+
 #if !defined(VORLAN_PORTABLE_LANES) && (defined(__GNUC__) || defined(__clang__)) && \
     (defined(__x86_64__) || defined(__i386__))
 #define VORLAN_BLOCKS_AVX2 1
@@ -19,19 +23,46 @@ namespace vorlan::blocks {
 
 using Piece = void (*)(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 
+// The full-precision w kernel's first-quadrant terms (w_full_quadrant) at
+// n <= kFullTermsChunk points, 0 <= x, y <= ARG_LIMIT.
+constexpr int kFullTermsChunk = 256;
+using FullTermsPiece = void (*)(const double* x, const double* y, int n, bool with_zw,
+                                detail::FullTerms* terms);
+// The Voigt profile (and its derivatives where asked for) at n <=
+// kFullTermsChunk points.
+using VoigtPiece = void (*)(const double* x, const double* sigma, const double* gamma, int n,
+                            bool derivatives, detail::VoigtValues* values);
+
 void regions_baseline(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 void rational_baseline(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
+void full_terms_baseline(const double* x, const double* y, int n, bool with_zw,
+                         detail::FullTerms* terms);
+void voigt_baseline(const double* x, const double* sigma, const double* gamma, int n,
+                    bool derivatives, detail::VoigtValues* values);
 #ifdef VORLAN_BLOCKS_AVX2
 void regions_avx2(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 void rational_avx2(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
+void full_terms_avx2(const double* x, const double* y, int n, bool with_zw,
+                     detail::FullTerms* terms);
+void voigt_avx2(const double* x, const double* sigma, const double* gamma, int n, bool derivatives,
+                detail::VoigtValues* values);
 #endif
 #ifdef VORLAN_BLOCKS_AVX512
 void regions_avx512(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 void rational_avx512(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
+void full_terms_avx512(const double* x, const double* y, int n, bool with_zw,
+                       detail::FullTerms* terms);
+void voigt_avx512(const double* x, const double* sigma, const double* gamma, int n,
+                  bool derivatives, detail::VoigtValues* values);
 #endif
 
 // Work on the elements [begin, end) of a block described by context.
 using RangeTask = void (*)(const void* context, std::int64_t begin, std::int64_t end);
+
+// The full-terms piece of a width (the widest available for an unavailable
+// one; kScalar the one-point kernel per point).
+FullTermsPiece full_terms_piece(BlockWidth width);
+VoigtPiece voigt_piece(BlockWidth width);
 
 // Runs task over [0, n) split into `threads` shares, the calling thread taking
 // one, each worker under the caller's floating-point environment.

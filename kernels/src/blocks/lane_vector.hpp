@@ -112,6 +112,9 @@ inline Mask operator<=(const Vec& a, double s) {
 inline Mask operator==(const Vec& a, double s) {
   return lanewise_test(a, broadcast(s), [](double p, double q) { return p == q; });
 }
+inline Mask operator!=(const Vec& a, double s) {
+  return lanewise_test(a, broadcast(s), [](double p, double q) { return p != q; });
+}
 
 inline Mask operator&(const Mask& a, const Mask& b) {
   Mask r;
@@ -127,6 +130,31 @@ inline Mask operator~(const Mask& a) {
   Mask r;
   for (int i = 0; i < kLanes; ++i) r.lane[i] = ~a.lane[i];
   return r;
+}
+// Integer arithmetic on the lanes' bits, as the exponentials use it.
+template <class Op>
+inline Mask lanewise_bits(const Mask& a, Op op) {
+  Mask r;
+  for (int i = 0; i < kLanes; ++i) r.lane[i] = op(a.lane[i]);
+  return r;
+}
+inline Mask operator&(const Mask& a, std::int64_t s) {
+  return lanewise_bits(a, [s](std::int64_t p) { return p & s; });
+}
+inline Mask operator+(const Mask& a, std::int64_t s) {
+  return lanewise_bits(a, [s](std::int64_t p) { return p + s; });
+}
+inline Mask operator-(const Mask& a, std::int64_t s) {
+  return lanewise_bits(a, [s](std::int64_t p) { return p - s; });
+}
+inline Mask operator<<(const Mask& a, int s) {
+  return lanewise_bits(a, [s](std::int64_t p) { return p << s; });
+}
+inline Mask operator>>(const Mask& a, int s) {
+  return lanewise_bits(a, [s](std::int64_t p) { return p >> s; });
+}
+inline Mask operator-(const Mask& a) {
+  return lanewise_bits(a, [](std::int64_t p) { return -p; });
 }
 
 inline Vec select(const Mask& m, const Vec& a, const Vec& b) {
@@ -147,6 +175,27 @@ inline Vec magnitude(const Vec& v) {
 }
 
 #endif
+
+// The lanes' bits as integers, and back.
+inline Mask bits_of(const Vec& v) {
+#ifdef VORLAN_GENERIC_VECTORS
+  return (Mask)v;
+#else
+  Mask m;
+  std::memcpy(&m, &v, sizeof m);
+  return m;
+#endif
+}
+
+inline Vec from_bits(const Mask& m) {
+#ifdef VORLAN_GENERIC_VECTORS
+  return (Vec)m;
+#else
+  Vec v;
+  std::memcpy(&v, &m, sizeof v);
+  return v;
+#endif
+}
 
 inline Vec load(const double* p) {
   Vec v;

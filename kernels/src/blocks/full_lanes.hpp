@@ -1,0 +1,219 @@
+// The full-precision w kernel's first-quadrant terms in lanes (the method is
+// in w_full.cpp).  Included by block_lanes.hpp inside its target region.
+//
+// A batch of points is split by method: the trapezoidal rule runs kLanes
+// points at a time, each lane on its own grid; the continued fraction runs
+// them sorted by depth, each lane unwinding from its own depth (a lane above
+// its depth keeps r = 0, as the one-point loop starts).  Every lane performs
+// the one-point kernel's operations in its order, and the exponentials are the
+// shared ones of lane_elementary.hpp, so the bits are those of
+// w_full_quadrant.  The real axis's closing step runs per point.
+#ifndef VORLAN_FULL_LANES_HPP
+#define VORLAN_FULL_LANES_HPP
+
+namespace vorlan::detail {
+namespace {
+
+template <>
+struct LaneOps<blocks::Vec> {
+  using Vec = blocks::Vec;
+  using Bits = blocks::Mask;
+  using Cond = blocks::Mask;
+  static Vec splat(double v) { return blocks::splat(v); }
+  static Bits bits(const Vec& v) { return blocks::bits_of(v); }
+  static Vec from_bits(const Bits& b) { return blocks::from_bits(b); }
+  static Vec select(const Cond& c, const Vec& a, const Vec& b) { return blocks::select(c, a, b); }
+  static Vec select_bits(const Bits& m, const Vec& a, const Vec& b) {
+    return blocks::select(m, a, b);
+  }
+};
+
+}  // namespace
+}  // namespace vorlan::detail
+
+namespace vorlan::blocks {
+namespace {
+
+// The fraction's depths lie between 5 and 32 in its region.
+constexpr int kMaxFractionDepth = 63;
+
+inline void scatter_terms(const detail::FullTermsOf<Vec>& t, const std::int16_t* order, int count,
+                          detail::FullTerms* out) {
+  for (int i = 0; i < count; ++i) {
+    detail::FullTerms& o = out[order[i]];
+    o.wr = t.wr[i];
+    o.wi = t.wi[i];
+    o.dr = t.dr[i];
+    o.di = t.di[i];
+    o.gr = t.gr[i];
+    o.gi = t.gi[i];
+  }
+}
+
+// The trapezoidal rule at count <= kLanes points that share one node table.
+inline void trapezoid_lanes(const double* x, const double* y, const std::int16_t* order, int count,
+                            const detail::TrapezoidTables& tables, bool with_zw,
+                            detail::FullTerms* out) {
+  const Vec vx = gather(x, order, count, 0);
+  const Vec vy = gather(y, order, count, 0);
+  const detail::TrapezoidGrid<Vec> grid = detail::trapezoid_grid(vx, vy);
+  detail::TrapezoidSums<Vec> sums{};
+  detail::trapezoid_sums(vx, vy, tables.nodes, tables.weights, tables.factors, with_zw, sums);
+  detail::FullTermsOf<Vec> t{};
+  detail::trapezoid_finish(vx, vy, grid, with_zw, sums, t);
+  scatter_terms(t, order, count, out);
+}
+
+// The continued fraction at count <= kLanes points.
+inline void fraction_lanes(const double* x, const double* y, const std::int16_t* order, int count,
+                           bool with_zw, detail::FullTerms* out) {
+  const Vec vx = gather(x, order, count, 0);
+  const Vec vy = gather(y, order, count, 0);
+  const Vec depth = detail::fraction_depth(square_root(vx * vx + vy * vy));
+  int deepest = 0;
+  for (int i = 0; i < kLanes; ++i) {
+    const std::int32_t d = detail::trunc_to_int32(depth[i]);
+    if (d > deepest) deepest = d;
+  }
+  Vec rx = splat(0.0);
+  Vec ry = splat(0.0);
+  Vec r1x = rx;
+  Vec r1y = rx;
+  Vec r2x = rx;
+  Vec r2y = rx;
+  for (int n = deepest; n >= 0; --n) {
+    const double m = static_cast<double>(n + 1);
+    const Vec tx = vy + m * rx;
+    const Vec ty = vx - m * ry;
+    const Vec mu = 0.5 / (tx * tx + ty * ty);
+    const Mask active = depth >= static_cast<double>(n);  // n <= trunc(depth)
+    rx = select(active, mu * tx, rx);
+    ry = select(active, mu * ty, ry);
+    if (n == 2) {
+      r2x = rx;
+      r2y = ry;
+    } else if (n == 1) {
+      r1x = rx;
+      r1y = ry;
+    }
+  }
+  detail::FullTermsOf<Vec> t{};
+  detail::fraction_finish(rx, ry, r1x, r1y, r2x, r2y, with_zw, t);
+  scatter_terms(t, order, count, out);
+}
+
+// The rule's points are grouped by node table, its grid and whether the
+// moments are out (tables index 2 * integer_grid + moments_out), and the
+// fraction's by depth, so that each vector's lanes share the table and run
+// nearly the same depth.
+void full_terms_lanes(const double* x, const double* y, int n, bool with_zw,
+                      detail::FullTerms* out) {
+  constexpr int kTables = 4;
+  std::int16_t rule[kFullTermsChunk];
+  std::int16_t fraction[kFullTermsChunk];
+  std::int8_t group[kFullTermsChunk];
+  int per_table[kTables + 1] = {};
+  int per_depth[kMaxFractionDepth + 2] = {};
+  for (int j = 0; j < n; ++j) {
+    if (detail::in_fraction_region(x[j], y[j])) {
+      const std::int32_t depth =
+          detail::trunc_to_int32(detail::fraction_depth(std::sqrt(x[j] * x[j] + y[j] * y[j])));
+      group[j] = static_cast<std::int8_t>(depth < kMaxFractionDepth ? depth : kMaxFractionDepth);
+      ++per_depth[group[j] + 1];
+    } else {
+      const detail::TrapezoidGrid<double> grid = detail::trapezoid_grid(x[j], y[j]);
+      group[j] =
+          static_cast<std::int8_t>(-1 - (2 * int{grid.integer_grid} + int{grid.moments_out}));
+      ++per_table[-group[j]];
+    }
+  }
+  for (int d = 1; d <= kMaxFractionDepth + 1; ++d) per_depth[d] += per_depth[d - 1];
+  for (int g = 1; g <= kTables; ++g) per_table[g] += per_table[g - 1];
+  int table_start[kTables + 1];
+  for (int g = 0; g <= kTables; ++g) table_start[g] = per_table[g];
+  for (int j = 0; j < n; ++j) {
+    if (group[j] >= 0) {
+      fraction[per_depth[group[j]]++] = static_cast<std::int16_t>(j);
+    } else {
+      rule[per_table[-1 - group[j]]++] = static_cast<std::int16_t>(j);
+    }
+  }
+  for (int g = 0; g < kTables; ++g) {
+    const detail::TrapezoidTables tables =
+        detail::trapezoid_tables(detail::TrapezoidGrid<double>{0.0, g >= 2, (g & 1) != 0});
+    for (int o = table_start[g]; o < table_start[g + 1]; o += kLanes) {
+      const int count = table_start[g + 1] - o < kLanes ? table_start[g + 1] - o : kLanes;
+      trapezoid_lanes(x, y, rule + o, count, tables, with_zw, out);
+    }
+  }
+  const int fraction_count = per_depth[kMaxFractionDepth];
+  for (int o = 0; o < fraction_count; o += kLanes) {
+    const int count = fraction_count - o < kLanes ? fraction_count - o : kLanes;
+    fraction_lanes(x, y, fraction + o, count, with_zw, out);
+  }
+  for (int j = 0; j < n; ++j) detail::quadrant_close(x[j], y[j], with_zw, out[j]);
+}
+
+// The Voigt profile at n <= kFullTermsChunk points: the ordinary ones (see
+// voigt_ordinary) scaled, evaluated and completed in lanes, the others whole,
+// one at a time.
+void voigt_lanes(const double* x, const double* sigma, const double* gamma, int n, bool derivatives,
+                 detail::VoigtValues* out) {
+  // Room for a last vector's idle lanes.
+  constexpr int kRoom = kFullTermsChunk + kLanes;
+  std::int16_t ordinary[kFullTermsChunk];
+  int m = 0;
+  for (int j = 0; j < n; ++j) {
+    if (detail::voigt_ordinary(x[j], sigma[j], gamma[j])) {
+      ordinary[m++] = static_cast<std::int16_t>(j);
+    } else {
+      detail::voigt_point(x[j], sigma[j], gamma[j], derivatives, out[j]);
+    }
+  }
+  double zr[kRoom];
+  double zr_lo[kRoom];
+  double zi[kRoom];
+  double zi_lo[kRoom];
+  for (int o = 0; o < m; o += kLanes) {
+    const Vec s = gather(sigma, ordinary, m, o);
+    detail::VoigtArgumentOf<Vec> z{};
+    detail::scaled_by_width(magnitude(gather(x, ordinary, m, o)), s, z.zr, z.zr_lo);
+    detail::scaled_by_width(gather(gamma, ordinary, m, o), s, z.zi, z.zi_lo);
+    store(zr + o, z.zr);
+    store(zr_lo + o, z.zr_lo);
+    store(zi + o, z.zi);
+    store(zi_lo + o, z.zi_lo);
+  }
+  detail::FullTerms terms[kRoom];
+  full_terms_lanes(zr, zi, m, derivatives, terms);
+  for (int o = 0; o < m; o += kLanes) {
+    const int count = m - o < kLanes ? m - o : kLanes;
+    detail::FullTermsOf<Vec> t{};
+    for (int i = 0; i < kLanes; ++i) {
+      const detail::FullTerms& one = terms[o + (i < count ? i : 0)];
+      t.wr[i] = one.wr;
+      t.wi[i] = one.wi;
+      t.dr[i] = one.dr;
+      t.di[i] = one.di;
+      t.gr[i] = one.gr;
+      t.gi[i] = one.gi;
+    }
+    const detail::VoigtArgumentOf<Vec> z{load(zr + o), load(zr_lo + o), load(zi + o),
+                                         load(zi_lo + o)};
+    detail::VoigtValuesOf<Vec> r{};
+    detail::voigt_complete(gather(x, ordinary, m, o), gather(sigma, ordinary, m, o), derivatives, z,
+                           t, r);
+    for (int i = 0; i < count; ++i) {
+      detail::VoigtValues& v = out[ordinary[o + i]];
+      v.value = r.value[i];
+      v.d_x = r.d_x[i];
+      v.d_sigma = r.d_sigma[i];
+      v.d_gamma = r.d_gamma[i];
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vorlan::blocks
+
+#endif

