@@ -24,7 +24,8 @@ inline void voigt_adapter(const ElementwiseArrays& a, std::int64_t n) {
 }
 inline void plasma_z_adapter(const ElementwiseArrays& a, std::int64_t n) {
   PLASMA_Z_BLOCK(a.re[0], a.im[0],
-                 PlasmaZOutputs{a.out_re[0], a.out_im[0], a.out_re[1], a.out_im[1]}, n);
+                 PlasmaZOutputs{a.out_re[0], a.out_im[0], a.out_re[1], a.out_im[1], a.out_step[0]},
+                 n);
 }
 }  // namespace detail
 

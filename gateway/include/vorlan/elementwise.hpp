@@ -30,14 +30,16 @@ namespace vorlan {
 inline constexpr int kMaxElementwiseInputs = 3;
 inline constexpr int kMaxElementwiseOutputs = 4;
 
-// What the kernel adapter sees: every input staged at the combined size, and
-// the outputs asked for.  A null output is not wanted; a null imaginary part
+// What the kernel adapter sees: every input at the combined size, and the
+// outputs asked for, in the host's arrays.  A null output is not wanted; a null imaginary part
 // belongs to an input or output that is real by its plug-in's description.
 struct ElementwiseArrays {
   std::array<const double*, kMaxElementwiseInputs> re{};
   std::array<const double*, kMaxElementwiseInputs> im{};
   std::array<double*, kMaxElementwiseOutputs> out_re{};
   std::array<double*, kMaxElementwiseOutputs> out_im{};
+  // Element k of output o at [k * out_step[o]] (2 in interleaved complex arrays).
+  std::array<std::int64_t, kMaxElementwiseOutputs> out_step{1, 1, 1, 1};
 };
 
 // Evaluates n elements, element k of every array for element k.
@@ -126,17 +128,44 @@ void broadcast_in_place(double* data, const InputShapes<Host>& shapes, int input
 
 }  // namespace detail
 
+namespace detail {
+
+// A host's data address as first element and step, whether its binding
+// gives a HostPart or a plain address (one double after another).
+inline HostPart<double> part_of(double* data) { return {data, 1}; }
+inline HostPart<double> part_of(HostPart<double> part) { return part; }
+
+// Whether an input can be read where the host keeps it: a real double input
+// (its doubles one after another in either API) of a plug-in with real
+// inputs, at the combined size.  Decided without touching its data, since the
+// scratch, and so the last refusal, depends on it.
+template <class Host>
+bool read_in_place(Host& host, const ElementwiseDeliverable& deliverable,
+                   const typename Host::Input& input, std::int32_t own, std::int32_t count) {
+  return count > 0 && !deliverable.complex_inputs && own == count &&
+         host.MXGETCLASS(input) == ElementClass::kDouble && host.MXISCOMPLEX(input) != 1;
+}
+
+}  // namespace detail
+
 // Stages, evaluates and writes back; called once every check has passed.
 // The only failure left is the scratch allocation, reported before anything
-// is read or created.
+// is read or created.  Scratch holds the inputs that the kernel cannot read
+// where the host keeps them (of another class, broadcast, or complex); the
+// results it writes straight into the arrays created for them.
 template <class Host, class Scratch = HeapScratch>
 void ELEMENTWISE_ARRAY(Host& host, const ElementwiseDeliverable& deliverable, int filled,
                        typename Host::Output* plhs, const typename Host::Input* prhs,
                        const detail::InputShapes<Host>& shapes, std::int32_t count) {
   using Dimension = typename Host::Dimension;
   const int parts_in = deliverable.complex_inputs ? 2 : 1;
-  int buffers = deliverable.inputs * parts_in;
-  for (int o = 0; o < filled; ++o) buffers += deliverable.complex_outputs[o] ? 2 : 1;
+  std::array<bool, kMaxElementwiseInputs> in_place{};
+  int buffers = 0;
+  for (int j = 0; j < deliverable.inputs; ++j) {
+    in_place[j] = detail::read_in_place(host, deliverable, prhs[j],
+                                        count > 0 ? shapes.elements(j) : 0, count);
+    if (!in_place[j]) buffers += parts_in;
+  }
   Scratch scratch(count, buffers, shapes.combined_ndims * sizeof(Dimension));
   if (!scratch.ok()) {
     scratch.release();  // the error operation does not return: hold nothing
@@ -153,6 +182,10 @@ void ELEMENTWISE_ARRAY(Host& host, const ElementwiseDeliverable& deliverable, in
   ElementwiseArrays arrays;
   int next = 0;
   for (int j = 0; j < deliverable.inputs; ++j) {
+    if (in_place[j]) {
+      arrays.re[j] = detail::part_of(host.MXGETPR(prhs[j])).first;
+      continue;
+    }
     double* re = scratch.buffer(next++);
     double* im = deliverable.complex_inputs ? scratch.buffer(next++) : nullptr;
     arrays.re[j] = re;
@@ -170,21 +203,16 @@ void ELEMENTWISE_ARRAY(Host& host, const ElementwiseDeliverable& deliverable, in
     }
   }
   for (int o = 0; o < filled; ++o) {
-    arrays.out_re[o] = scratch.buffer(next++);
-    arrays.out_im[o] = deliverable.complex_outputs[o] ? scratch.buffer(next++) : nullptr;
+    const bool complex = deliverable.complex_outputs[o];
+    plhs[o] = host.MXCREATEDOUBLEARRAY(shapes.combined_ndims, combined, complex ? 1 : 0);
+    const HostPart<double> re = detail::part_of(host.MXGETPR(plhs[o]));
+    arrays.out_re[o] = re.first;
+    arrays.out_step[o] = static_cast<std::int64_t>(re.step);
+    if (complex) arrays.out_im[o] = detail::part_of(host.MXGETPI(plhs[o])).first;
   }
 
   if (count > 0) {
     deliverable.kernel(arrays, count);
-  }
-
-  for (int o = 0; o < filled; ++o) {
-    const bool complex = deliverable.complex_outputs[o];
-    plhs[o] = host.MXCREATEDOUBLEARRAY(shapes.combined_ndims, combined, complex ? 1 : 0);
-    host.MXCOPYREAL8TOPTR700(arrays.out_re[o], host.MXGETPR(plhs[o]), count);
-    if (complex) {
-      host.MXCOPYREAL8TOPTR700(arrays.out_im[o], host.MXGETPI(plhs[o]), count);
-    }
   }
 }
 
