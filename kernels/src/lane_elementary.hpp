@@ -9,8 +9,9 @@
 // exact to the last bits, then the Taylor series of the reduced argument,
 // carried far enough for |r| <= ln 2 and pi/2 (the reach under any rounding
 // direction; 1e-18 left out), and the power of two or the quadrant applied
-// exactly.  Measured against 40-digit values: within 1 ulp (exp) and 1.1e-16
-// absolute (sin, cos) over the ranges stated below.
+// exactly.  Measured against 60-digit values at 20,000 points each: exp
+// within 1.05 ulp over [-700, 700]; sin and cos within 1.6e-16 absolute over
+// |a| <= 1e5.
 //
 // Internal linkage, as in w_regions_steps.hpp.
 #ifndef VORLAN_LANE_ELEMENTARY_HPP

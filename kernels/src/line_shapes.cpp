@@ -30,6 +30,7 @@
 
 #include "blocks/block_pieces.hpp"
 #include "line_shape_steps.hpp"
+#include "uniform_nan.hpp"
 #include "vorlan/w_regions.hpp"
 #include "w_full.hpp"
 
@@ -40,16 +41,31 @@ constexpr double kSqrtPi = 1.772453850905516;
 
 using detail::VoigtValues;
 
+// Z and Z' from w and w' at zeta = zr + i zi, every NaN part the positive
+// quiet one of the w plug-ins (see uniform_nan.hpp): the sign of a NaN made
+// on the way, and of its negation, is the compiler's and processor's choice.
+struct PlasmaValues {
+  double re, im, d_re, d_im;
+};
+
+PlasmaValues plasma_values(double zr, double zi, double u, double v, double du, double dv) {
+  PlasmaValues z{-kSqrtPi * v, kSqrtPi * u, -kSqrtPi * dv, kSqrtPi * du};
+  detail::uniform_nan_parts(zr, zi, z.re, z.im);
+  detail::uniform_nan_parts(zr, zi, z.d_re, z.d_im);
+  return z;
+}
+
 void plasma_point(double zr, double zi, double& re, double& im, double& d_re, double& d_im) {
   double u;
   double v;
   double du;
   double dv;
   W_FULL_ELEMENT(zr, zi, u, v, du, dv);
-  re = -kSqrtPi * v;
-  im = kSqrtPi * u;
-  d_re = -kSqrtPi * dv;
-  d_im = kSqrtPi * du;
+  const PlasmaValues z = plasma_values(zr, zi, u, v, du, dv);
+  re = z.re;
+  im = z.im;
+  d_re = z.d_re;
+  d_im = z.d_im;
 }
 
 }  // namespace
@@ -113,17 +129,17 @@ void voigt_range(const void* context, std::int64_t begin, std::int64_t end) {
 struct PlasmaTask {
   blocks::FullTermsPiece terms_of;
   const double* zr;
-  const double* zi;
+  const double* zi;  // null: +0
+  std::int64_t in_step;
   PlasmaZOutputs out;
 };
 
-void plasma_store(const PlasmaZOutputs& out, std::int64_t k, double u, double v, double du,
-                  double dv) {
+void plasma_store(const PlasmaZOutputs& out, std::int64_t k, const PlasmaValues& z) {
   const std::int64_t at = k * out.step;
-  if (out.re != nullptr) out.re[at] = -kSqrtPi * v;
-  if (out.im != nullptr) out.im[at] = kSqrtPi * u;
-  if (out.d_re != nullptr) out.d_re[at] = -kSqrtPi * dv;
-  if (out.d_im != nullptr) out.d_im[at] = kSqrtPi * du;
+  if (out.re != nullptr) out.re[at] = z.re;
+  if (out.im != nullptr) out.im[at] = z.im;
+  if (out.d_re != nullptr) out.d_re[at] = z.d_re;
+  if (out.d_im != nullptr) out.d_im[at] = z.d_im;
 }
 
 void plasma_chunk(const PlasmaTask& task, std::int64_t first, int count) {
@@ -133,8 +149,8 @@ void plasma_chunk(const PlasmaTask& task, std::int64_t first, int count) {
   detail::FullTerms terms[kFullTermsChunk];
   int m = 0;
   for (std::int64_t k = first; k < first + count; ++k) {
-    const double x = task.zr[k];
-    const double y = task.zi[k];
+    const double x = task.zr[k * task.in_step];
+    const double y = task.zi != nullptr ? task.zi[k * task.in_step] : +0.0;
     if (detail::w_full_in_range(x, y)) {
       ax[m] = std::fabs(x);
       ay[m] = std::fabs(y);
@@ -142,7 +158,7 @@ void plasma_chunk(const PlasmaTask& task, std::int64_t first, int count) {
     } else {
       detail::FullTerms t{};
       detail::w_full_beyond(x, y, t);
-      plasma_store(task.out, k, t.wr, t.wi, t.dr, t.di);
+      plasma_store(task.out, k, plasma_values(x, y, t.wr, t.wi, t.dr, t.di));
     }
   }
   task.terms_of(ax, ay, m, false, terms);
@@ -152,8 +168,10 @@ void plasma_chunk(const PlasmaTask& task, std::int64_t first, int count) {
     double v;
     double du;
     double dv;
-    detail::w_full_map(task.zr[k], task.zi[k], terms[j], u, v, du, dv);
-    plasma_store(task.out, k, u, v, du, dv);
+    const double x = task.zr[k * task.in_step];
+    const double y = task.zi != nullptr ? task.zi[k * task.in_step] : +0.0;
+    detail::w_full_map(x, y, terms[j], u, v, du, dv);
+    plasma_store(task.out, k, plasma_values(x, y, u, v, du, dv));
   }
 }
 
@@ -175,11 +193,16 @@ void VOIGT_BLOCK_PLANNED(const BlockPlan& plan, const double* x, const double* s
 }
 
 void PLASMA_Z_BLOCK_PLANNED(const BlockPlan& plan, const double* zr, const double* zi,
-                            const PlasmaZOutputs& out, std::int64_t n) {
+                            std::int64_t in_step, const PlasmaZOutputs& out, std::int64_t n) {
   if (n <= 0) return;
-  const PlasmaTask task{blocks::full_terms_piece(plan.width), zr, zi, out};
+  const PlasmaTask task{blocks::full_terms_piece(plan.width), zr, zi, in_step, out};
   blocks::run_ranges(plasma_range, &task,
                      blocks::threads_for_block(n, kLineShapesPerThread, plan.threads), n);
+}
+
+void PLASMA_Z_BLOCK_PLANNED(const BlockPlan& plan, const double* zr, const double* zi,
+                            const PlasmaZOutputs& out, std::int64_t n) {
+  PLASMA_Z_BLOCK_PLANNED(plan, zr, zi, 1, out, n);
 }
 
 void VOIGT_BLOCK(const double* x, const double* sigma, const double* gamma, const VoigtOutputs& out,
@@ -187,8 +210,13 @@ void VOIGT_BLOCK(const double* x, const double* sigma, const double* gamma, cons
   VOIGT_BLOCK_PLANNED({BLOCK_WIDTH_WIDEST(), 0}, x, sigma, gamma, out, n);
 }
 
+void PLASMA_Z_BLOCK(const double* zr, const double* zi, std::int64_t in_step,
+                    const PlasmaZOutputs& out, std::int64_t n) {
+  PLASMA_Z_BLOCK_PLANNED({BLOCK_WIDTH_WIDEST(), 0}, zr, zi, in_step, out, n);
+}
+
 void PLASMA_Z_BLOCK(const double* zr, const double* zi, const PlasmaZOutputs& out, std::int64_t n) {
-  PLASMA_Z_BLOCK_PLANNED({BLOCK_WIDTH_WIDEST(), 0}, zr, zi, out, n);
+  PLASMA_Z_BLOCK(zr, zi, 1, out, n);
 }
 
 }  // namespace vorlan

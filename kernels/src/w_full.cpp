@@ -14,7 +14,10 @@
 //    from x, over |t| <= 7, plus the pole's contribution
 //      -2 exp(-z^2) q / (1 - q)   (or + 2 exp(-z^2) q / (1 + q) on the
 //      shifted nodes),   q = exp(2 pi i z / h).
-//    The rule's remaining error is of order exp(-pi^2 / h^2) = 7e-18.  Nodes
+//    The rule's remaining error is of order exp(-pi^2 / h^2) = 7e-18.  The
+//    pole's exp, sin and cos are the kernel's own (lane_elementary.hpp), so
+//    the rule is IEEE arithmetic alone, the same on every platform, and runs
+//    in vector lanes (blocks/full_lanes.hpp) with the same bits.  Nodes
 //    are paired, t and -t, so Re w = (h/pi) y sum 2 e^{-t^2} (|z|^2 + t^2) /
 //    |z^2 - t^2|^2 is a sum of positive terms and keeps its relative accuracy
 //    when much smaller than |w|; the pole term supplies the Gaussian.  w' and

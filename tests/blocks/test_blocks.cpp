@@ -480,6 +480,26 @@ TEST(LineShapeBlocks, ElementBitsForEveryPlanAndOutputSelection) {
       }
     }
   }
+  // Z read from and written into interleaved complex arrays (step 2), and
+  // from a real array (no imaginary parts: +0).
+  std::vector<double> zeta(2 * n), z_out(2 * n), dz_out(2 * n);
+  for (std::size_t k = 0; k < n; ++k) {
+    zeta[2 * k] = p.x[k];
+    zeta[2 * k + 1] = p.y[k];
+  }
+  for (const bool real : {false, true}) {
+    vorlan::PLASMA_Z_BLOCK(zeta.data(), real ? nullptr : zeta.data() + 1, 2,
+                           {z_out.data(), z_out.data() + 1, dz_out.data(), dz_out.data() + 1, 2},
+                           static_cast<std::int64_t>(n));
+    int differences = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+      double want[4];
+      vorlan::PLASMA_Z_ELEMENT(p.x[k], real ? 0.0 : p.y[k], want[0], want[1], want[2], want[3]);
+      const double got[4] = {z_out[2 * k], z_out[2 * k + 1], dz_out[2 * k], dz_out[2 * k + 1]};
+      for (int q = 0; q < 4; ++q) differences += !same_bits(got[q], want[q]);
+    }
+    EXPECT_EQ(differences, 0) << (real ? "real input" : "interleaved input");
+  }
   // The default entry points, on a block large enough for several threads.
   std::vector<double> big_x, big_s, big_g, value;
   for (int copy = 0; copy < 8; ++copy) {

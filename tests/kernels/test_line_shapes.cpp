@@ -210,6 +210,14 @@ TEST(LineShapeEdges, FullWMatchesTheRegionPluginsOutsideTheRange) {
     vorlan::W_FULL_ELEMENT(p.first, p.second, w[0], w[1], w[2], w[3]);
     for (double part : w) EXPECT_TRUE(std::isnan(part)) << Point({p.first, p.second});
   }
+  // Z's NaN parts are positive quiet NaNs, as the w plug-ins' are.
+  for (const auto& p : {std::pair<double, double>{kNaN, 1.0}, {-kNaN, -1.0}, {3e8, -3e8}}) {
+    double z[4];
+    vorlan::PLASMA_Z_ELEMENT(p.first, p.second, z[0], z[1], z[2], z[3]);
+    for (double part : z) {
+      EXPECT_TRUE(std::isnan(part) && !std::signbit(part)) << Point({p.first, p.second});
+    }
+  }
   const double points[][2] = {
       {kInf, 0.0},   {-kInf, 2.0},  {0.0, kInf},  {1e200, 1.0}, {-1e300, 1e10},
       {0.0, -30.0},  {0.0, -1e10},  {1.0, -27.0}, {3e8, -3e8},  {1e20, -1e10},

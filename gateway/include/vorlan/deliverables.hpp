@@ -23,7 +23,7 @@ inline void voigt_adapter(const ElementwiseArrays& a, std::int64_t n) {
               VoigtOutputs{a.out_re[0], a.out_re[1], a.out_re[2], a.out_re[3]}, n);
 }
 inline void plasma_z_adapter(const ElementwiseArrays& a, std::int64_t n) {
-  PLASMA_Z_BLOCK(a.re[0], a.im[0],
+  PLASMA_Z_BLOCK(a.re[0], a.im[0], a.in_step[0],
                  PlasmaZOutputs{a.out_re[0], a.out_im[0], a.out_re[1], a.out_im[1], a.out_step[0]},
                  n);
 }

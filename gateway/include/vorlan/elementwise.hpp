@@ -31,11 +31,14 @@ inline constexpr int kMaxElementwiseInputs = 3;
 inline constexpr int kMaxElementwiseOutputs = 4;
 
 // What the kernel adapter sees: every input at the combined size, and the
-// outputs asked for, in the host's arrays.  A null output is not wanted; a null imaginary part
-// belongs to an input or output that is real by its plug-in's description.
+// outputs asked for, in the host's arrays.  A null output is not wanted; a
+// null imaginary part belongs to an output that is real by its plug-in's
+// description, or to a real input (its imaginary parts are +0).
 struct ElementwiseArrays {
   std::array<const double*, kMaxElementwiseInputs> re{};
   std::array<const double*, kMaxElementwiseInputs> im{};
+  // Element k of input j at [k * in_step[j]] (2 in interleaved complex arrays).
+  std::array<std::int64_t, kMaxElementwiseInputs> in_step{1, 1, 1};
   std::array<double*, kMaxElementwiseOutputs> out_re{};
   std::array<double*, kMaxElementwiseOutputs> out_im{};
   // Element k of output o at [k * out_step[o]] (2 in interleaved complex arrays).
@@ -135,15 +138,15 @@ namespace detail {
 inline HostPart<double> part_of(double* data) { return {data, 1}; }
 inline HostPart<double> part_of(HostPart<double> part) { return part; }
 
-// Whether an input can be read where the host keeps it: a real double input
-// (its doubles one after another in either API) of a plug-in with real
-// inputs, at the combined size.  Decided without touching its data, since the
-// scratch, and so the last refusal, depends on it.
+// Whether an input can be read where the host keeps it: a double input at the
+// combined size (a complex one only for a plug-in with complex inputs).
+// Decided without touching its data, since the scratch, and so the last
+// refusal, depends on it.
 template <class Host>
 bool read_in_place(Host& host, const ElementwiseDeliverable& deliverable,
                    const typename Host::Input& input, std::int32_t own, std::int32_t count) {
-  return count > 0 && !deliverable.complex_inputs && own == count &&
-         host.MXGETCLASS(input) == ElementClass::kDouble && host.MXISCOMPLEX(input) != 1;
+  return count > 0 && own == count && host.MXGETCLASS(input) == ElementClass::kDouble &&
+         (deliverable.complex_inputs || host.MXISCOMPLEX(input) != 1);
 }
 
 }  // namespace detail
@@ -151,8 +154,8 @@ bool read_in_place(Host& host, const ElementwiseDeliverable& deliverable,
 // Stages, evaluates and writes back; called once every check has passed.
 // The only failure left is the scratch allocation, reported before anything
 // is read or created.  Scratch holds the inputs that the kernel cannot read
-// where the host keeps them (of another class, broadcast, or complex); the
-// results it writes straight into the arrays created for them.
+// where the host keeps them (of another class, or broadcast); the results it
+// writes straight into the arrays created for them.
 template <class Host, class Scratch = HeapScratch>
 void ELEMENTWISE_ARRAY(Host& host, const ElementwiseDeliverable& deliverable, int filled,
                        typename Host::Output* plhs, const typename Host::Input* prhs,
@@ -183,7 +186,12 @@ void ELEMENTWISE_ARRAY(Host& host, const ElementwiseDeliverable& deliverable, in
   int next = 0;
   for (int j = 0; j < deliverable.inputs; ++j) {
     if (in_place[j]) {
-      arrays.re[j] = detail::part_of(host.MXGETPR(prhs[j])).first;
+      const HostPart<double> re = detail::part_of(host.MXGETPR(prhs[j]));
+      arrays.re[j] = re.first;
+      arrays.in_step[j] = static_cast<std::int64_t>(re.step);
+      if (host.MXISCOMPLEX(prhs[j]) == 1) {
+        arrays.im[j] = detail::part_of(host.MXGETPI(prhs[j])).first;
+      }
       continue;
     }
     double* re = scratch.buffer(next++);

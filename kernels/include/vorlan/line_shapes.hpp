@@ -44,6 +44,10 @@ struct PlasmaZOutputs {
 };
 void PLASMA_Z_ELEMENT(double zr, double zi, double& re, double& im, double& d_re, double& d_im);
 void PLASMA_Z_BLOCK(const double* zr, const double* zi, const PlasmaZOutputs& out, std::int64_t n);
+// The same with zeta_k = zr[k * in_step] + i zi[k * in_step] (an interleaved
+// complex array: zi = zr + 1, in_step = 2); a null zi gives +0 imaginary parts.
+void PLASMA_Z_BLOCK(const double* zr, const double* zi, std::int64_t in_step,
+                    const PlasmaZOutputs& out, std::int64_t n);
 
 // The block routines with the way of evaluating pinned (see w_blocks.hpp), for
 // tests and benchmarks.
@@ -51,6 +55,8 @@ void VOIGT_BLOCK_PLANNED(const BlockPlan& plan, const double* x, const double* s
                          const double* gamma, const VoigtOutputs& out, std::int64_t n);
 void PLASMA_Z_BLOCK_PLANNED(const BlockPlan& plan, const double* zr, const double* zi,
                             const PlasmaZOutputs& out, std::int64_t n);
+void PLASMA_Z_BLOCK_PLANNED(const BlockPlan& plan, const double* zr, const double* zi,
+                            std::int64_t in_step, const PlasmaZOutputs& out, std::int64_t n);
 
 }  // namespace vorlan
 

@@ -64,42 +64,57 @@ inline void trapezoid_lanes(const double* x, const double* y, const std::int16_t
   scatter_terms(t, order, count, out);
 }
 
-// The continued fraction at count <= kLanes points.
+// The continued fraction at count <= kFractionGroups * kLanes points, sorted
+// by depth: several vectors side by side, so that one's division hides the
+// latency of the others' (each step waits on the one before).
+constexpr int kFractionGroups = 4;
+
 inline void fraction_lanes(const double* x, const double* y, const std::int16_t* order, int count,
                            bool with_zw, detail::FullTerms* out) {
-  const Vec vx = gather(x, order, count, 0);
-  const Vec vy = gather(y, order, count, 0);
-  const Vec depth = detail::fraction_depth(square_root(vx * vx + vy * vy));
+  constexpr int kG = kFractionGroups;
+  Vec vx[kG], vy[kG], depth[kG], rx[kG], ry[kG], r1x[kG], r1y[kG], r2x[kG], r2y[kG];
   int deepest = 0;
-  for (int i = 0; i < kLanes; ++i) {
-    const std::int32_t d = detail::trunc_to_int32(depth[i]);
-    if (d > deepest) deepest = d;
+  for (int g = 0; g < kG; ++g) {
+    // groups past the points repeat the first, as idle lanes do
+    const int o = g * kLanes < count ? g * kLanes : 0;
+    vx[g] = gather(x, order, count, o);
+    vy[g] = gather(y, order, count, o);
+    depth[g] = detail::fraction_depth(square_root(vx[g] * vx[g] + vy[g] * vy[g]));
+    for (int i = 0; i < kLanes; ++i) {
+      const std::int32_t d = detail::trunc_to_int32(depth[g][i]);
+      if (d > deepest) deepest = d;
+    }
+    rx[g] = ry[g] = r1x[g] = r1y[g] = r2x[g] = r2y[g] = splat(0.0);
   }
-  Vec rx = splat(0.0);
-  Vec ry = splat(0.0);
-  Vec r1x = rx;
-  Vec r1y = rx;
-  Vec r2x = rx;
-  Vec r2y = rx;
+  const int groups = (count + kLanes - 1) / kLanes;
   for (int n = deepest; n >= 0; --n) {
     const double m = static_cast<double>(n + 1);
-    const Vec tx = vy + m * rx;
-    const Vec ty = vx - m * ry;
-    const Vec mu = 0.5 / (tx * tx + ty * ty);
-    const Mask active = depth >= static_cast<double>(n);  // n <= trunc(depth)
-    rx = select(active, mu * tx, rx);
-    ry = select(active, mu * ty, ry);
+    for (int g = 0; g < groups; ++g) {
+      const Vec tx = vy[g] + m * rx[g];
+      const Vec ty = vx[g] - m * ry[g];
+      const Vec mu = 0.5 / (tx * tx + ty * ty);
+      const Mask active = depth[g] >= static_cast<double>(n);  // n <= trunc(depth)
+      rx[g] = select(active, mu * tx, rx[g]);
+      ry[g] = select(active, mu * ty, ry[g]);
+    }
     if (n == 2) {
-      r2x = rx;
-      r2y = ry;
+      for (int g = 0; g < groups; ++g) {
+        r2x[g] = rx[g];
+        r2y[g] = ry[g];
+      }
     } else if (n == 1) {
-      r1x = rx;
-      r1y = ry;
+      for (int g = 0; g < groups; ++g) {
+        r1x[g] = rx[g];
+        r1y[g] = ry[g];
+      }
     }
   }
-  detail::FullTermsOf<Vec> t{};
-  detail::fraction_finish(rx, ry, r1x, r1y, r2x, r2y, with_zw, t);
-  scatter_terms(t, order, count, out);
+  for (int g = 0; g < groups; ++g) {
+    detail::FullTermsOf<Vec> t{};
+    detail::fraction_finish(rx[g], ry[g], r1x[g], r1y[g], r2x[g], r2y[g], with_zw, t);
+    const int o = g * kLanes;
+    scatter_terms(t, order + o, count - o < kLanes ? count - o : kLanes, out);
+  }
 }
 
 // The rule's points are grouped by node table, its grid and whether the
@@ -147,8 +162,9 @@ void full_terms_lanes(const double* x, const double* y, int n, bool with_zw,
     }
   }
   const int fraction_count = per_depth[kMaxFractionDepth];
-  for (int o = 0; o < fraction_count; o += kLanes) {
-    const int count = fraction_count - o < kLanes ? fraction_count - o : kLanes;
+  constexpr int kFractionBatch = kFractionGroups * kLanes;
+  for (int o = 0; o < fraction_count; o += kFractionBatch) {
+    const int count = fraction_count - o < kFractionBatch ? fraction_count - o : kFractionBatch;
     fraction_lanes(x, y, fraction + o, count, with_zw, out);
   }
   for (int j = 0; j < n; ++j) detail::quadrant_close(x[j], y[j], with_zw, out[j]);
@@ -170,6 +186,7 @@ void voigt_lanes(const double* x, const double* sigma, const double* gamma, int 
       detail::voigt_point(x[j], sigma[j], gamma[j], derivatives, out[j]);
     }
   }
+  if (m == 0) return;
   double zr[kRoom];
   double zr_lo[kRoom];
   double zi[kRoom];
@@ -195,8 +212,10 @@ void voigt_lanes(const double* x, const double* sigma, const double* gamma, int 
       t.wi[i] = one.wi;
       t.dr[i] = one.dr;
       t.di[i] = one.di;
-      t.gr[i] = one.gr;
-      t.gi[i] = one.gi;
+      if (derivatives) {  // (z w)' only where asked for
+        t.gr[i] = one.gr;
+        t.gi[i] = one.gi;
+      }
     }
     const detail::VoigtArgumentOf<Vec> z{load(zr + o), load(zr_lo + o), load(zi + o),
                                          load(zi_lo + o)};

@@ -88,6 +88,7 @@ inline Vec operator-(const Vec& a) {
   for (int i = 0; i < kLanes; ++i) r.lane[i] = -a.lane[i];
   return r;
 }
+inline Vec& operator+=(Vec& a, const Vec& b) { return a = a + b; }
 inline Vec operator+(const Vec& a, double s) { return a + broadcast(s); }
 inline Vec operator-(const Vec& a, double s) { return a - broadcast(s); }
 inline Vec operator*(const Vec& a, double s) { return a * broadcast(s); }
