@@ -272,14 +272,28 @@ function out = plasma_composed(zeta, derivative)
   end
 end
 
+function out = floor_four(a)
+  % The floor plug-in with four real outputs of the Voigt arguments' size.
+  [p, q, r, s] = floor_plugin(a.x);
+  out = {p, q, r, s};
+end
+
+function out = floor_two(zeta)
+  % The floor plug-in with two complex outputs of zeta's size.
+  [p, q] = floor_plugin(zeta);
+  out = {p, q};
+end
+
 function [fs, labels, short_labels, plugin_of] = line_shape_functions()
-  % Twelve timed functions: Voigt V alone and with its derivatives from the
+  % Fifteen timed functions: Voigt V alone and with its derivatives from the
   % erfcx composition, the vorlanRegion composition and vorlanVoigt
   % (arguments: structs of x, sigma, gamma), then Z alone and with Z' from the
   % erfcx formula and from vorlanPlasmaZ (argument: zeta in the upper
-  % half-plane), and Z with Z' of both again in both half-planes, where the
-  % lower one takes the reflection.  plugin_of(k): the plug-in call with the
-  % same outputs as function k.
+  % half-plane), Z with Z' of both again in both half-planes, where the
+  % lower one takes the reflection, and the floor plug-in with the outputs
+  % of V, of V and its derivatives, and of Z and Z' (what the host charges
+  % any plug-in for them: the allocator's fresh pages above all).
+  % plugin_of(k): the plug-in call with the same outputs as function k.
   host_w = @(z) erfcx(-1i * z);
   fs = {@(a) voigt_composed(host_w, a, false), @(a) voigt_composed(host_w, a, true), ...
         @(a) voigt_composed(@vorlanRegion, a, false), ...
@@ -287,21 +301,23 @@ function [fs, labels, short_labels, plugin_of] = line_shape_functions()
         @(a) vorlanVoigt(a.x, a.sigma, a.gamma), @voigt_plugin_all, ...
         @(zeta) plasma_composed(zeta, false), @(zeta) plasma_composed(zeta, true), ...
         @vorlanPlasmaZ, @plasma_plugin_both, @(zeta) plasma_composed(zeta, true), ...
-        @plasma_plugin_both};
+        @plasma_plugin_both, @(a) floor_plugin(a.x), @floor_four, @floor_two};
   labels = {"Voigt V, erfcx composition", "Voigt V+3 derivatives, erfcx composition", ...
             "Voigt V, vorlanRegion composition", ...
             "Voigt V+3 derivatives, vorlanRegion composition", "vorlanVoigt V", ...
             "vorlanVoigt V+3 derivatives", "Z, erfcx formula", "Z+Z', erfcx formula", ...
             "vorlanPlasmaZ Z", "vorlanPlasmaZ Z+Z'", "Z+Z', erfcx formula, both half-planes", ...
-            "vorlanPlasmaZ Z+Z', both half-planes"};
+            "vorlanPlasmaZ Z+Z', both half-planes", "floor, 1 real output", ...
+            "floor, 4 real outputs", "floor, 2 complex outputs"};
   short_labels = {"erfcx V", "erfcx V+3", "region V", "region V+3", "vorlanVoigt V", ...
                   "vorlanVoigt V+3", "erfcx Z", "erfcx Z+Z'", "vorlanPlasmaZ Z", ...
-                  "vorlanPlasmaZ Z+Z'", "erfcx Z+Z' both", "vorlanPlasmaZ Z+Z' both"};
-  plugin_of = [5 6 5 6 5 6 9 10 9 10 12 12];
+                  "vorlanPlasmaZ Z+Z'", "erfcx Z+Z' both", "vorlanPlasmaZ Z+Z' both", ...
+                  "floor 1", "floor 4", "floor 2 complex"};
+  plugin_of = [5 6 5 6 5 6 9 10 9 10 12 12 13 14 15];
 end
 
 function args = line_shape_arguments(voigt, zeta, zeta_both)
-  args = [repmat({voigt}, 1, 6), repmat({zeta}, 1, 4), {zeta_both, zeta_both}];
+  args = [repmat({voigt}, 1, 6), repmat({zeta}, 1, 4), {zeta_both, zeta_both, voigt, voigt, zeta}];
 end
 
 function a = voigt_points(x, sigma, gamma, n)
@@ -340,7 +356,8 @@ function print_line_shape_targets(t)
             "vorlanRegion composition / vorlanVoigt, V+3", t(4) / t(6), "";
             "vorlanVoigt V+3 / vorlanVoigt V", t(6) / t(5), "at most 2";
             "erfcx formula / vorlanPlasmaZ, Z+Z'", t(8) / t(10), "at least 4";
-            "the same in both half-planes", t(11) / t(12), ""};
+            "the same in both half-planes", t(11) / t(12), "";
+            "floor with V+3's outputs / floor with V's", t(14) / t(13), ""};
   for k = 1:rows(checks)
     printf("    %s\n", strtrim(sprintf("%-44s %6.2f  %s", checks{k, :})));
   end

@@ -33,7 +33,14 @@ for k = 1:numel(inputs)
     error("input %d: the parts do not come back bit for bit", k);
   end
 end
-for bad = {{}, {1}, {single(1i)}, {1i, 2i}}
+% A real input comes back real, in every output asked for.
+x = [0, -0, realmin / 4, -Inf, NaN; 1, 2, 3, 4, 5];
+[a, b, c, d] = feval(name, x);
+same = @(p, q) isequal(typecast(p(:), "uint64"), typecast(q(:), "uint64"));
+if any(cellfun(@(r) iscomplex(r) || !isequal(size(r), size(x)) || !same(r, x), {a, b, c, d}))
+  error("%s: a real input does not come back in each of four outputs", name);
+end
+for bad = {{}, {single(1i)}, {1i, 2i}, {sparse(1)}}
   try
     feval(name, bad{1}{:});
     error("%s accepted %d input(s) of class %s", name, numel(bad{1}), class(bad{1}));
@@ -43,5 +50,6 @@ for bad = {{}, {1}, {single(1i)}, {1i, 2i}}
     end
   end
 end
-printf("%s: %d inputs copied bit for bit, 4 bad calls refused\n", name, numel(inputs));
+printf("%s: %d complex inputs and a real one copied bit for bit, 4 bad calls refused\n", name, ...
+       numel(inputs));
 end

@@ -25,16 +25,26 @@ namespace vorlan {
 
 // Faults in the pages of [data, data + bytes) for writing in one call, where
 // the platform offers it: a large copy into fresh memory then runs at memory
-// speed instead of trapping once per page.  The contents are left as they are.
+// speed instead of trapping once per page.  Memory that the allocator hands
+// back from an earlier array is resident already, and walking its pages
+// again costs a tenth of the copy: where the first and the last whole page
+// are resident, nothing is done.  The contents are left as they are.
 inline void prefault_for_write(void* data, std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
   constexpr std::uintptr_t kPage = 4096;
   const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(data);
   const std::uintptr_t begin = (address + kPage - 1) & ~(kPage - 1);
   const std::uintptr_t end = (address + bytes) & ~(kPage - 1);
-  if (end > begin) {
-    madvise(static_cast<char*>(data) + (begin - address), end - begin, MADV_POPULATE_WRITE);
+  if (end <= begin) return;
+  char* const first = static_cast<char*>(data) + (begin - address);
+  char* const last = first + (end - begin - kPage);
+  unsigned char first_resident = 0;
+  unsigned char last_resident = 0;
+  if (mincore(first, kPage, &first_resident) == 0 && mincore(last, kPage, &last_resident) == 0 &&
+      (first_resident & last_resident & 1U) != 0) {
+    return;
   }
+  madvise(first, end - begin, MADV_POPULATE_WRITE);
 #else
   static_cast<void>(data);
   static_cast<void>(bytes);
