@@ -155,17 +155,16 @@ inline void fraction_terms(double x, double y, bool with_zw, FullTerms& t) {
 
 // The rule's node loop: nodes, weights and factors give each node's t,
 // 2 exp(-t^2) and (z w)' factor (see TrapezoidTables).  Generic in the number
-// type so that vector-lane code can run it on several points at once, each
-// lane the double's operations; the tables are doubles, or vectors where the
-// lanes' grids differ.
-template <class V, class T>
-inline void trapezoid_sums(const V& x, const V& y, const T* nodes, const T* weights,
-                           const T* factors, bool with_zw, TrapezoidSums<V>& s) {
+// type so that vector-lane code can run it on several points at once (points
+// that share one table), each lane the double's operations.
+template <class V>
+inline void trapezoid_sums(const V& x, const V& y, const double* nodes, const double* weights,
+                           const double* factors, bool with_zw, TrapezoidSums<V>& s) {
   const V yy = y * y;
   const V r2 = x * x + yy;
   for (int k = 0; k < kNodes; ++k) {
-    const T node = nodes[k];
-    const T tt = node * node;
+    const double node = nodes[k];
+    const double tt = node * node;
     const V below = x - node;
     const V above = x + node;
     const V e = weights[k] / ((below * below + yy) * (above * above + yy));

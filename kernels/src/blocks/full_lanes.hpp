@@ -2,7 +2,7 @@
 // in w_full.cpp).  Included by block_lanes.hpp inside its target region.
 //
 // A batch of points is split by method: the trapezoidal rule runs kLanes
-// points at a time, each lane on its own grid; the continued fraction runs
+// points at a time that share one node table; the continued fraction runs
 // them sorted by depth, each lane unwinding from its own depth (a lane above
 // its depth keeps r = 0, as the one-point loop starts).  Every lane performs
 // the one-point kernel's operations in its order, and the exponentials are the
