@@ -20,6 +20,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "elementary_tables.hpp"
+
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see w_regions_steps.hpp
 
@@ -54,44 +56,8 @@ struct LaneOps<double> {
 constexpr double kRoundingShift = 6755399441055744.0;
 constexpr std::int64_t kRoundingShiftBits = 0x4338000000000000LL;
 
-constexpr double kOneOverLn2 = 1.4426950408889634;
-constexpr double kLn2High = 0.6931471803691238;  // 32 bits: k * it is exact
-constexpr double kLn2Low = 1.9082149292705877e-10;
-constexpr double kTwoOverPi = 0.6366197723675814;
-constexpr double kHalfPi1 = 1.570796325802803;  // 30 bits each: k * them exact
-constexpr double kHalfPi2 = 9.920935791635221e-10;
-constexpr double kHalfPi3 = 5.170182981794105e-19;
-
-// 1/n!, n = 0 ... 22.
-constexpr int kInverseFactorials = 23;
-constexpr double kInverseFactorial[kInverseFactorials] = {
-    1.0,
-    1.0,
-    0.5,
-    0.16666666666666666,
-    0.041666666666666664,
-    0.008333333333333333,
-    0.001388888888888889,
-    0.0001984126984126984,
-    2.48015873015873e-05,
-    2.7557319223985893e-06,
-    2.755731922398589e-07,
-    2.505210838544172e-08,
-    2.08767569878681e-09,
-    1.6059043836821613e-10,
-    1.1470745597729725e-11,
-    7.647163731819816e-13,
-    4.779477332387385e-14,
-    2.8114572543455206e-15,
-    1.5619206968586225e-16,
-    8.22063524662433e-18,
-    4.110317623312165e-19,
-    1.9572941063391263e-20,
-    8.896791392450574e-22,
-};
-constexpr int kExpDegree = 17;
-constexpr int kSinDegree = 21;  // odd
-constexpr int kCosDegree = 22;  // even
+// 1/ln 2 and 2/pi, ln 2 and pi/2 split, 1/n! and the series' degrees:
+// elementary_tables.hpp.
 
 // The Taylor coefficient of r^n in sin r (n odd) or cos r (n even).
 constexpr double trig_coefficient(int n) {

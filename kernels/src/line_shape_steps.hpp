@@ -22,7 +22,7 @@ constexpr double kOneOverSqrtTwoPi = 0.3989422804014327;
 constexpr double kOneOverTwoSqrtPi = 0.28209479177387814;
 // 1/sqrt(2) as a double and the remainder of its true value.
 constexpr double kRootHalf = 0.7071067811865476;
-constexpr double kRootHalfRest = -4.833646656726463e-17;
+constexpr double kRootHalfRest = -4.833646656726457e-17;
 // The argument's real part is split only where the Gaussian can matter and
 // the exact products cannot overflow or underflow.
 constexpr double kSplitBelow = 1e6;

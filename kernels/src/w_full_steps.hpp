@@ -15,74 +15,18 @@
 #include "rounding.hpp"
 #include "vorlan/w_regions.hpp"
 #include "w_full.hpp"
+#include "w_full_tables.hpp"
 #include "w_regions_steps.hpp"
 
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
 
-// Where the continued fraction takes over from the trapezoidal rule, and its
-// depth: measured for 3e-16 in w, w' and (z w)' (the depth needed is about
-// 100 / |z| + 4 from |z| = 4 to 1e3).
-constexpr double kFractionX = 7.5;
-constexpr double kFractionY = 4.0;
-constexpr double kDepthScale = 110.0;
-constexpr double kDepthBase = 5.0;
+// The continued fraction's region and depth, the trapezoidal rule's step,
+// nodes, weights and (z w)' factors (kNodes per grid) and the Dawson
+// function's peak with its slope's Taylor series: w_full_tables.hpp.
 
-// Trapezoidal rule: step h = 1/2, h/pi, 4 pi = 2 pi / h, the nodes per grid
-// and the weights 2 exp(-t^2) of the two grids' positive nodes (t = h/2 + k h
-// and t = h/4 + k h, k = 0, 1, ...; the node t = 0 is added on its own).
-constexpr double kStep = 0.5;
-constexpr double kStepOverPi = 0.15915494309189535;
-constexpr double kTwoPi = 6.283185307179586;
-constexpr double kFourPi = 12.566370614359172;
-constexpr int kNodes = 14;
-constexpr double kIntegerGridWeights[kNodes] = {
-    1.5576015661428098,      // t = 0.5
-    0.7357588823428847,      // t = 1.0
-    0.21079844912372867,     // t = 1.5
-    0.03663127777746836,     // t = 2.0
-    0.0038609082724554186,   // t = 2.5
-    0.0002468196081733591,   // t = 3.0
-    9.570234784258018e-06,   // t = 3.5
-    2.2507034943851823e-07,  // t = 4.0
-    3.2104561103712233e-09,  // t = 4.5
-    2.7775887729928042e-11,  // t = 5.0
-    1.4575448191639384e-13,  // t = 5.5
-    4.639045660487139e-16,   // t = 6.0
-    8.955464883436603e-19,   // t = 6.5
-    1.0485771326726928e-21,  // t = 7.0
-};
-constexpr double kShiftedGridWeights[kNodes] = {
-    1.8788261256269516,      // t = 0.25
-    1.139565649461846,       // t = 0.75
-    0.4192227743021956,      // t = 1.25
-    0.09354124476791796,     // t = 1.75
-    0.012659430854971494,    // t = 2.25
-    0.0010391493643096769,   // t = 2.75
-    5.173620044530824e-05,   // t = 3.25
-    1.5622978816608982e-06,  // t = 3.75
-    2.8614483837135376e-08,  // t = 4.25
-    3.1787820189032735e-10,  // t = 4.75
-    2.1418464765016153e-12,  // t = 5.25
-    8.7532370057417e-15,     // t = 5.75
-    2.1697105280858756e-17,  // t = 6.25
-    3.2620278453403715e-20,  // t = 6.75
-};
 // Above this |z|^2, (z w)' is summed with its moments taken out.
 constexpr double kMomentSplit = 16.0;
-// The nodes t of the two grids, and 1 - 2 t^2, by which the terms of (z w)'
-// are weighted beyond kMomentSplit (1 within it); all exact.
-constexpr double kIntegerGridNodes[kNodes] = {0.5, 1.0, 1.5, 2.0, 2.5, 3.0, 3.5,
-                                              4.0, 4.5, 5.0, 5.5, 6.0, 6.5, 7.0};
-constexpr double kShiftedGridNodes[kNodes] = {0.25, 0.75, 1.25, 1.75, 2.25, 2.75, 3.25,
-                                              3.75, 4.25, 4.75, 5.25, 5.75, 6.25, 6.75};
-constexpr double kIntegerGridMomentFactors[kNodes] = {
-    0.5, -1.0, -3.5, -7.0, -11.5, -17.0, -23.5, -31.0, -39.5, -49.0, -59.5, -71.0, -83.5, -97.0};
-constexpr double kShiftedGridMomentFactors[kNodes] = {0.875,   -0.125,  -2.125,  -5.125,  -9.125,
-                                                      -14.125, -20.125, -27.125, -35.125, -44.125,
-                                                      -54.125, -65.125, -77.125, -90.125};
-constexpr double kUnitFactors[kNodes] = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0,
-                                         1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
 
 // The trapezoidal rule's node sums.
 template <class V>
@@ -284,25 +228,9 @@ inline void trapezoid_finish(const V& x, const V& y, const TrapezoidGrid<V>& gri
   }
 }
 
-// The Dawson function D's maximum X0, where D'(x) = 1 - 2 x D(x) changes sign,
-// as hi + rest, and the Taylor coefficients of D'(X0 + d) from d^1 to d^13
-// (the first is -1/X0, the second exactly 1), for |d| <= 1/16, where they
-// leave out less than 1e-17 relative.  On the real axis Im w' = (2/sqrt(pi))
-// D'(x); near X0 the node sums give it only to an absolute eps, the series to
-// its own last digits.
-constexpr double kDawsonPeak = 0.9241388730045917;
-constexpr double kDawsonPeakRest = 2.3780739826467796e-17;
-constexpr double kDawsonPeakReach = 0.0625;
-constexpr int kDawsonSlopeTerms = 13;
-constexpr double kDawsonSlopeTaylor[kDawsonSlopeTerms] = {
-    -1.0820884492703633,   1.0,
-    0.46599586726730224,   -0.8819891144672677,
-    0.09303423686478834,   0.32413679418455116,
-    -0.11659638705312919,  -0.06567269919223598,
-    0.0426359177007673,    0.006713631367129494,
-    -0.009655243126587519, 0.00026647066836265476,
-    0.0015713216642031336};
-
+// D'(x) near the Dawson function's maximum X0, from its Taylor series there:
+// on the real axis Im w' = (2/sqrt(pi)) D'(x), which the node sums give only
+// to an absolute eps near X0, the series to its own last digits.
 inline double dawson_slope_near_peak(double x) {
   const double d = (x - kDawsonPeak) - kDawsonPeakRest;
   double p = kDawsonSlopeTaylor[kDawsonSlopeTerms - 1];
