@@ -9,9 +9,10 @@
 // exact to the last bits, then the Taylor series of the reduced argument,
 // carried far enough for |r| <= ln 2 and pi/2 (the reach under any rounding
 // direction; 1e-18 left out), and the power of two or the quadrant applied
-// exactly.  Measured against 60-digit values at 20,000 points each: exp
-// within 1.05 ulp over [-700, 700]; sin and cos within 1.6e-16 absolute over
-// |a| <= 1e5.
+// exactly.  Measured against 200-bit values at 10^6 uniform points each: exp
+// within 1.15 ulp over [-700, 700] (1.12 the largest seen); sin and cos
+// within 2e-16 absolute over |a| <= 1e5 (1.88e-16), the reduced argument's
+// rounding and the series' each up to about an ulp of a result near 1.
 //
 // Internal linkage, as in w_regions_steps.hpp.
 #ifndef VORLAN_LANE_ELEMENTARY_HPP
