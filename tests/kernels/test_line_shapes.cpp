@@ -78,32 +78,35 @@ TEST(LineShapeAccuracy, VoigtAndDerivativesOverTheTable) {
   ASSERT_GT(rows.size(), 1000U);
   Worst value("V");
   Worst d[3] = {Worst("dV/dx"), Worst("dV/dsigma"), Worst("dV/dgamma")};
-  Worst of_peak[3] = {Worst("dV/dx"), Worst("dV/dsigma"), Worst("dV/dgamma")};
+  Worst of_peak[3] = {Worst("dV/dx of the peak"), Worst("dV/dsigma of the peak"),
+                      Worst("dV/dgamma of the peak")};
   for (const auto& r : rows) {
     double got[4];
     vorlan::VOIGT_ELEMENT(r[0], r[1], r[2], got[0], got[1], got[2], got[3]);
     const std::string at = Point({r[0], r[1], r[2]});
-    value.note(std::fabs(got[0] - r[3]), 1e-14 * std::fabs(r[3]) + kSubnormalUnit, at);
+    value.note(std::fabs(got[0] - r[3]), 7.8e-16 * std::fabs(r[3]) + kSubnormalUnit, at);
     for (int k = 0; k < 3; ++k) {
       const double exact = r[4 + k];
       const double peak = r[7 + k];
       const double scale = std::fabs(exact) >= 1e-6 * peak ? std::fabs(exact) : peak;
-      // Near a sign change (a value 1e-6 to 1e-3 of the peak) a relative 1e-13
+      // The stated bounds where the derivative is at least 1e-3 of its peak.
+      // Nearer a sign change (1e-6 to 1e-3 of the peak) a relative 1e-13
       // asks for less than the rounding of the peak-sized terms that cancel
       // there (and of the library's exp): two units of the peak's last place
       // are allowed as a floor, except for the Gaussian and the Lorentzian,
       // whose sign changes are computed without cancellation.
       const bool pure = r[1] == 0.0 || r[2] == 0.0;
+      const bool large = std::fabs(exact) >= 1e-3 * peak;
+      const double relative = large ? (pure ? 2.2e-15 : 7.8e-14) : 1e-13;
       const double floor = pure ? 0.0 : kPeakFloor * peak;
-      d[k].note(std::fabs(got[1 + k] - exact), std::max(1e-13 * scale, floor) + kSubnormalUnit, at);
-      if (peak > 0.0) of_peak[k].note(std::fabs(got[1 + k] - exact), peak, at);
+      d[k].note(std::fabs(got[1 + k] - exact), std::max(relative * scale, floor) + kSubnormalUnit,
+                at);
+      if (peak > 0.0) of_peak[k].note(std::fabs(got[1 + k] - exact), 3.9e-15 * peak, at);
     }
   }
   value.expect_within();
   for (const Worst& w : d) w.expect_within();
-  for (const Worst& w : of_peak) {
-    std::printf("  %-26s worst error %.3g of the peak\n", w.what, w.ratio);
-  }
+  for (const Worst& w : of_peak) w.expect_within();
 }
 
 TEST(LineShapeAccuracy, PlasmaDispersionOverTheTable) {
@@ -124,8 +127,8 @@ TEST(LineShapeAccuracy, PlasmaDispersionOverTheTable) {
     const Complex exact_dz(r[4], r[5]);
     const std::string at = Point({r[0], r[1]});
     if (r[1] >= 0.0) {
-      upper_z.note(std::abs(z - exact_z), 4e-15 * std::abs(exact_z) + kSubnormalUnit, at);
-      upper_dz.note(std::abs(dz - exact_dz), 1e-14 * std::abs(exact_dz) + kSubnormalUnit, at);
+      upper_z.note(std::abs(z - exact_z), 6e-16 * std::abs(exact_z) + kSubnormalUnit, at);
+      upper_dz.note(std::abs(dz - exact_dz), 9.2e-16 * std::abs(exact_dz) + kSubnormalUnit, at);
     } else {
       const double gauss = 2.0 * kSqrtPi * std::exp((r[1] - r[0]) * (r[1] + r[0])) *
                            (1.0 + std::abs(Complex(r[0], r[1])));

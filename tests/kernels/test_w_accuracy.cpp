@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "vorlan/line_shapes.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_rational.hpp"
 #include "vorlan/w_regions.hpp"
@@ -205,4 +206,19 @@ TEST(WRationalAccuracy, UpperHalfPlane) {
 // computed in double as above.
 TEST(WRationalElementAccuracy, LowerHalfPlane) {
   CheckGroup(Lower, RationalElement, Reflected(1e-14, 2e-5), 500);
+}
+
+static Complex FullElement(const RefPoint& p) {
+  double u, v, du, dv;
+  vorlan::W_FULL_ELEMENT(p.x, p.y, u, v, du, dv);
+  return Complex(u, v);
+}
+
+// The full-precision kernel's stated bounds in the upper half-plane: |w|
+// within 9.3e-16 relative, Re w within 3.3e-15 of itself off the real axis.
+TEST(WFullAccuracy, UpperHalfPlane) {
+  CheckGroup(Upper, FullElement, Relative(9.3e-16), 500);
+  auto real_part = [](const RefPoint& p) { return Complex(FullElement(p).real(), p.w.imag()); };
+  auto of_itself = [](const RefPoint& p) { return 3.3e-15 * std::abs(p.w.real()); };
+  CheckGroup([](const RefPoint& p) { return p.y >= 1e-8; }, real_part, of_itself, 300);
 }
