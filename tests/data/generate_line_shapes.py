@@ -5,7 +5,8 @@ line_shapes_voigt.csv: x, sigma, gamma and the Voigt profile V with dV/dx,
 dV/dsigma and dV/dgamma, then each derivative's peak over x (its largest
 modulus) for that (sigma, gamma) pair.  sigma and gamma/sigma each run from
 1e-6 to 1e6, gamma = 0 and sigma = 0 included, |x| from 0 to 1e6 max(sigma,
-gamma).
+gamma); then the Gaussian's rows at x = +-sigma and a few doubles either side,
+where dV/dsigma changes sign.
 
 line_shapes_plasma.csv: zeta = zr + i zi and Z(zeta) = i sqrt(pi) w(zeta) with
 Z'(zeta) = -2 (1 + zeta Z), in the upper half-plane and on the real axis with
@@ -143,6 +144,35 @@ def voigt_rows(rng):
     return rows
 
 
+def gaussian_sign_change_rows():
+    """The Gaussian's dV/dsigma where it changes sign, at x = +-sigma and k
+    doubles either side, where (x^2 - sigma^2) cancels to a few units: V and
+    its x- and sigma-derivatives from the closed form (dV/dsigma = V (x^2 -
+    sigma^2) / sigma^3, exactly 0 at x = sigma), dV/dgamma as above."""
+    rows = []
+    for sigma in (1e-6, 3.7e-3, 0.7, 1.0, 290.0, 1e6):
+        peak = peaks(sigma, 0.0)
+        xs = [sigma, -sigma]
+        up = down = sigma
+        for k in range(1, 41):
+            up = math.nextafter(up, math.inf)
+            down = math.nextafter(down, 0.0)
+            if k in (1, 2, 5, 40):
+                xs += [up, -down]
+        for x in xs:
+            mp.dps = 40
+            dgamma = voigt(x, sigma, 0.0)[3]
+            mp.dps = 60
+            if not close(dgamma, voigt(x, sigma, 0.0)[3]):
+                raise SystemExit("precision check failed at %r" % ((x, sigma),))
+            t, s = mpf(x), mpf(sigma)
+            v = mp.exp(-t * t / (2 * s * s)) / (s * mp.sqrt(2 * mp.pi))
+            values = (v, -t / (s * s) * v, (t * t - s * s) / s**3 * v, dgamma)
+            rows.append(",".join([repr(x), repr(sigma), repr(0.0)] + [fmt(u) for u in values] +
+                                 [fmt(p) for p in peak]))
+    return rows
+
+
 def plasma(zr, zi):
     z = mpc(zr, zi)
     w, dw = w_any(z)
@@ -188,7 +218,7 @@ def main():
     write("line_shapes_plasma.csv", "zr,zi,re_z,im_z,re_dz,im_dz", plasma_rows(random.Random(13)))
     write("line_shapes_voigt.csv",
           "x,sigma,gamma,v,dv_dx,dv_dsigma,dv_dgamma,peak_dx,peak_dsigma,peak_dgamma",
-          voigt_rows(random.Random(31)))
+          voigt_rows(random.Random(31)) + gaussian_sign_change_rows())
 
 
 if __name__ == "__main__":
