@@ -262,7 +262,7 @@ TEST(LineShapeEdges, FullWMatchesTheRegionPluginsOutsideTheRange) {
 // and the Voigt profile and W_FULL_ELEMENT the plain NaN, so only the
 // routines that carry a payload are listed.
 TEST(LineShapeEdges, BothPartsNaNKeepTheRealPartsPayload) {
-  constexpr int kPoints = 37;  // a remainder after any vector width
+  constexpr std::size_t kPoints = 37;  // a remainder after any vector width
   using Routine = void (*)(double x, double y, double* parts);  // sets four parts
   const struct {
     const char* name;
@@ -276,7 +276,8 @@ TEST(LineShapeEdges, BothPartsNaNKeepTheRealPartsPayload) {
       {"W_RATIONAL_BLOCK",
        [](double x, double y, double* p) {
          std::vector<double> xs(kPoints, x), ys(kPoints, y), u(kPoints), v(kPoints);
-         vorlan::W_RATIONAL_BLOCK(xs.data(), ys.data(), u.data(), v.data(), kPoints);
+         vorlan::W_RATIONAL_BLOCK(xs.data(), ys.data(), u.data(), v.data(),
+                                  static_cast<std::int64_t>(kPoints));
          p[0] = u[kPoints - 1];
          p[1] = v[kPoints - 1];
          p[2] = u[0];
@@ -291,8 +292,8 @@ TEST(LineShapeEdges, BothPartsNaNKeepTheRealPartsPayload) {
          std::vector<double> xs(kPoints, x), ys(kPoints, y), out(4 * kPoints);
          const vorlan::PlasmaZOutputs o{out.data(), out.data() + kPoints, out.data() + 2 * kPoints,
                                         out.data() + 3 * kPoints};
-         vorlan::PLASMA_Z_BLOCK(xs.data(), ys.data(), o, kPoints);
-         for (int k = 0; k < 4; ++k) p[k] = out[static_cast<std::size_t>((k + 1) * kPoints - 1)];
+         vorlan::PLASMA_Z_BLOCK(xs.data(), ys.data(), o, static_cast<std::int64_t>(kPoints));
+         for (std::size_t k = 0; k < 4; ++k) p[k] = out[(k + 1) * kPoints - 1];
        }},
   };
   const auto from_bits = [](std::uint64_t b) {
@@ -314,7 +315,7 @@ TEST(LineShapeEdges, BothPartsNaNKeepTheRealPartsPayload) {
   };
   for (const auto& r : routines) {
     for (const auto& p : pairs) {
-      double parts[4];
+      double parts[4] = {};
       r.eval(from_bits(p.x), from_bits(p.y), parts);
       for (double part : parts) {
         EXPECT_EQ(bits(part), p.kept) << r.name << " at " << std::hex << p.x << ", " << p.y;
