@@ -167,12 +167,16 @@ def lower_half_points(rng):
     # ... up to and past the overflow of Z' (|y| ~ 26.55) and of Z (~ 26.63)
     for y in (26.5, 26.58, 26.62, 26.628, 26.64, 27.0, 30.0, 1e10, 6e153, 1e300):
         points.append((rng.choice((0.0, -0.0)), -y))
-    for _ in range(12):  # beyond 5e153 with both parts large, above and below
+    for _ in range(12):  # beyond 5e153 with both parts large: above, and below
+        # where exp(-zeta^2) vanishes (|y| < |x|; elsewhere there it has no value)
         r = 10 ** rng.uniform(math.log10(5.1e153), 300)
         angle = rng.uniform(0.1, 1.4)
         points.append((rng.choice((1, -1)) * r * math.cos(angle), r * math.sin(angle)))
+        angle = rng.uniform(0.1, 0.75)
         points.append((rng.choice((1, -1)) * r * math.cos(angle), -r * math.sin(angle)))
-    points += [(6e153, -5e153), (6e153, 5e153), (-6e153, -5e153), (-6e153, 5e153)]
+    # Z' ~ 1/zeta^2 keeps its bits only just beyond 5e153 (below 2e-308 there)
+    points += [(6e153, -5e153), (6e153, 5e153), (-6e153, -5e153), (-6e153, 5e153),
+               (5e153, 6e153), (-5e153, 6e153), (2e153, 7e153), (7e153, -2e153)]
     return points
 
 

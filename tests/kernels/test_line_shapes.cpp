@@ -52,6 +52,7 @@ struct Worst {
   double error = 0.0;
   std::string where;
   void note(double err, double allowed, const std::string& point) {
+    if (std::isnan(ratio)) return;  // a NaN error stays the worst
     const double r = err / allowed;
     if (!(r <= ratio)) {
       ratio = r;
