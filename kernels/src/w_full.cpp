@@ -27,9 +27,10 @@
 // On the real axis Re w = exp(-x^2) exactly as double rounding allows, and
 // near the Dawson function's maximum X0 = 0.924, where Im w' = (2/sqrt(pi))
 // (1 - 2 x D(x)) changes sign, Im w' from its Taylor series at X0.
-// Lower half-plane: w(z) = 2 exp(-z^2) - w(-z), w'(z) = w'(-z) - 4 z exp(-z^2);
-// left half-plane: w(-conj z) = conj w(z).  Beyond ARG_LIMIT the asymptotic
-// leading terms, as the region plug-ins have them.
+// Lower half-plane: w(z) = 2 exp(-z^2) - w(-z), w'(z) = w'(-z) - 4 z exp(-z^2),
+// exp(-z^2) from the exact -z^2 (w_lower_half.hpp); left half-plane:
+// w(-conj z) = conj w(z).  Beyond ARG_LIMIT the asymptotic leading terms, as
+// the region plug-ins have them (+Inf on the imaginary axis below the real one).
 //
 // Measured against 40-digit values (the line-shape tables and 3700 points
 // sampled over the first quadrant, its region edges and grid switches):
@@ -37,6 +38,9 @@
 // w' within 1.5e-15, (z w)' within 3.6e-14 (near y = 4, where the rule's
 // aliasing grows); Z = i sqrt(pi) w within 6e-16 and Z' within 9.1e-16
 // relative in the upper half-plane and on the real axis up to |z| = 1e150.
+// Below the real axis Z within 4.8e-16 of |Z| + 2 sqrt(pi) |exp(-z^2)| and Z'
+// within 1.2e-15 of |Z'| + 4 sqrt(pi) |z| |exp(-z^2)|, and on the imaginary
+// axis, where nothing cancels, both within 2.6e-16 relative up to overflow.
 #include "w_full.hpp"
 
 #include <cmath>
