@@ -11,13 +11,13 @@
 // product that needs it, so that 2E and 4zE are finite wherever they are.  The
 // phase 2|x||y| is reduced by the nearest multiple k of pi/2, k pi/2 formed
 // exactly from pi/2 in three parts (two_product) and the remainder summed with
-// its errors carried (two_sum), exact to about 1e-19 for phases up to
+// its errors carried (two_sum), good to about 1e-30 for phases up to
 // TRIG_LIMIT = pi 2^50 (k up to 2^51); then bounded_sincos of the remainder,
 // its low part to first order, and the quadrant k mod 4.  So the step is IEEE
 // arithmetic alone, the same on every platform.  Where exp(y^2 - x^2)
 // underflows E drops out; beyond TRIG_LIMIT, where it does not, the phase has
 // no double value and the results are NaN.
-// Measured against 40-digit values at 12,000 points (|z| to 30, y = -x +
+// Measured against 40-digit values at 13,000 points (|z| to 30, y = -x +
 // o(1/x) up to the phase limit, the imaginary axis): E within 2.7e-16
 // relative; w within 5.5e-16 of |w| + 2|E| and w' within 1.1e-15 of |w'| +
 // 4|z||E|, the error of w(-z) and w'(-z) included; on the imaginary axis, where
@@ -60,7 +60,7 @@ inline void reduced_sincos(double hi, double lo, double& sine, double& cosine) {
   double parts[5];  // k pi/2, exactly
   two_product(k, kHalfPiParts[0], parts[0], parts[1]);
   two_product(k, kHalfPiParts[1], parts[2], parts[3]);
-  parts[4] = k * kHalfPiParts[2];  // below 2^-57: its rounding is beyond reach
+  parts[4] = k * kHalfPiParts[2];  // below 2^-58: its rounding is beyond reach
   double r;
   double r_lo;
   two_sum(hi, -parts[0], r, r_lo);
@@ -100,8 +100,8 @@ inline LowerHalfKind lower_half_factor(double x, double y, LowerHalfFactor& f) {
   double difference;
   double difference_lo;
   two_sum(yy, -xx, difference, difference_lo);
-  // Where E does not vanish the squares agree to within 746, so the sum above
-  // is exact and the low parts differ by one rounding of their size's eps.
+  // The low parts' sum rounds once, by eps times the squares' last place:
+  // below 3e-17 wherever E has a value (squares below 2e15, by the phase).
   double a;
   double a_lo;
   two_sum(difference, difference_lo + (yy_lo - xx_lo), a, a_lo);
