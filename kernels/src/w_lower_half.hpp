@@ -101,7 +101,7 @@ inline LowerHalfKind lower_half_factor(double x, double y, LowerHalfFactor& f) {
   double difference_lo;
   two_sum(yy, -xx, difference, difference_lo);
   // The low parts' sum rounds once, by eps times the squares' last place:
-  // below 3e-17 wherever E has a value (squares below 2e15, by the phase).
+  // below 3e-17 wherever E is finite and has a phase (squares below 2e15).
   double a;
   double a_lo;
   two_sum(difference, difference_lo + (yy_lo - xx_lo), a, a_lo);
