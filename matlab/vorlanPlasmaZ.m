@@ -31,8 +31,11 @@
 %      w(z) = 2*exp(-z^2) - w(-z): parts that overflow come back as Inf of
 %      the right sign, and where exp(-z^2) underflows the asymptotic value
 %      remains.  Far out (|Re zeta| or |Im zeta| beyond 5e153) Z = -1/zeta to
-%      double precision, and an infinite part gives 0.  A NaN part gives
-%      NaN + NaN*i in both outputs.
+%      double precision, and an infinite part gives 0, except on the
+%      imaginary axis below the real one, where Z has overflowed to Inf*i
+%      (and Z' to -Inf).  Where exp(-zeta^2) does not vanish but its phase
+%      2*|Re zeta|*|Im zeta| exceeds pi*2^50, or off that axis beyond 5e153,
+%      both outputs are NaN + NaN*i, as they are for a NaN part.
 %
 %   Accuracy
 %      Relative to |Z| and |Z'| in the upper half-plane and on the real

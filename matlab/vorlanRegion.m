@@ -40,7 +40,9 @@
 %      vorlanRegion(1e10-1e6i) is -5.6419e-15 + 5.6419e-11i.
 %      Beyond |x| > 5e153 or |y| > 5e153, w(z) = i/(sqrt(pi)*z) to double
 %      precision and that value is returned (vorlanRegion(6e153) is
-%      9.4032e-155i); an infinite part gives 0.
+%      9.4032e-155i); an infinite part gives 0, except on the imaginary axis
+%      below the real one, where w has overflowed: vorlanRegion(-6e153i) and
+%      vorlanRegion(complex(0, -Inf)) are Inf.
 %
 %   Errors (identifier: message)
 %      vorlan:nargin       One input required in vorlan.

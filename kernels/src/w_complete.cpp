@@ -10,6 +10,7 @@
 #include "vorlan/w_complete.hpp"
 
 #include <cmath>
+#include <limits>
 
 #include "uniform_nan.hpp"
 #include "vorlan/w_rational.hpp"
@@ -34,6 +35,13 @@ void W_BEYOND_RANGE(double x, double y, double& u, double& v) {
   }
   const double ax = std::fabs(x);
   const double ay = std::fabs(y);
+  if (y < 0.0 && x == 0.0) {
+    // w(iy) = exp(y^2) erfc(-|y|) is real and overflows; its zero imaginary
+    // part is -0, as W_REFLECT gives it on this axis.
+    u = std::numeric_limits<double>::infinity();
+    v = -0.0;
+    return;
+  }
   if (y < 0.0) {
     // exp(-z^2) has modulus exp(y^2 - x^2); the difference of squares is formed
     // as a product so that it cannot overflow into inf - inf.

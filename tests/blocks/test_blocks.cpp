@@ -429,7 +429,10 @@ TEST(BlockWidths, WidestIsAvailableAndEmptyBlocksWriteNothing) {
 // it, at every width and 1 to 3 threads, whichever outputs are asked for (a
 // null output is skipped, the others unaffected).
 TEST(LineShapeBlocks, ElementBitsForEveryPlanAndOutputSelection) {
-  const Points p = random_points(9001, 53);
+  Points p = random_points(9001, 53);
+  // the imaginary axis below the real one, where Z overflows, within and beyond
+  // the kernels' range
+  for (double y : {-26.6, -30.0, -6e153, -kInf}) p.add(0.0, y);
   const std::size_t n = p.size();
   // Voigt arguments from the same points: widths of every size, some zero,
   // some negative or NaN.

@@ -8,12 +8,14 @@
 //  - rational: W_RATIONAL_ELEMENT for y >= 0 (y = -0 included), the formula
 //    with its extended-range quotient, NaN beyond |z| ~ 1.09e44 (the positive
 //    quiet NaN, as every NaN the element routines return);
-//  - full, full_derivative: w and w' of W_FULL_ELEMENT for y > 0 (its
+//  - full, full_derivative: w and w' of W_FULL_ELEMENT for y != 0 (its
 //    continued fraction, and its trapezoidal rule with the kernel's own
-//    exponentials), and beyond ARG_LIMIT for y >= 0.
+//    exponentials; below the real axis its exp(-z^2) from the kernel's own exp,
+//    sin and cos), beyond ARG_LIMIT for y >= 0 and on the imaginary axis
+//    below the real one (+Inf).
 // The power-series disc, the real axis of the region kernel and the lower
-// half-plane call exp, sin or cos, whose last bit is the platform's: none of
-// those points is in the table.
+// half-plane of the region and rational kernels call exp, sin or cos, whose
+// last bit is the platform's: none of those points is in the table.
 //
 // Regenerate (from the source tree, with the build tree in build/):
 //   cmake --build build --target generate_golden_bits
@@ -114,8 +116,10 @@ bool rational_qualifies(double x, double y) {
 
 bool full_qualifies(double x, double y) {
   if (std::isnan(x) || std::isnan(y)) return false;
-  if (std::fabs(x) > vorlan::ARG_LIMIT || std::fabs(y) > vorlan::ARG_LIMIT) return !(y < 0.0);
-  return y > 0.0;
+  if (std::fabs(x) > vorlan::ARG_LIMIT || std::fabs(y) > vorlan::ARG_LIMIT) {
+    return !(y < 0.0) || x == 0.0;
+  }
+  return y != 0.0;
 }
 
 class Table {
@@ -420,6 +424,34 @@ void full_points(Table& table, Stream& stream) {
 
 }  // namespace
 
+// The full-precision w below the real axis: random points of its moderate
+// range, y close to -x where x^2 and y^2 cancel in exp(-z^2), up to and
+// across the phase limit TRIG_LIMIT and past the overflow of 2 exp(-z^2) and
+// 4 z exp(-z^2), the imaginary axis within ARG_LIMIT and beyond.
+void full_lower_half_points(Table& table, Stream& stream) {
+  for (int i = 0; i < 150; ++i) {
+    table.full(stream.between(-30.0, 30.0), -stream.between(0.0, 27.0));
+  }
+  for (int i = 0; i < 60; ++i) {
+    const double x = stream.sign() * stream.binade(0, 26);
+    const double a = stream.between(-700.0, 700.0);
+    if (x * x + a > 0.0) table.full(x, -std::sqrt(x * x + a));
+  }
+  double edge = std::sqrt(vorlan::TRIG_LIMIT / 2.0);
+  for (int i = 0; i < 3; ++i) edge = std::nextafter(edge, 0.0);
+  for (int i = 0; i < 6; ++i, edge = std::nextafter(edge, kInf)) {
+    table.full(edge, -edge);
+    table.full(-edge, -std::nextafter(edge, 0.0));
+  }
+  for (double y : {1e-300, 0.5, 1.0, 3.0, 10.0, 26.0, 26.5, 26.6, 26.63, 27.0, 37.5, 38.0, 1e10,
+                   5e153, 1e300, kInf}) {
+    table.full(0.0, -y);
+    table.full(-0.0, -y);
+    table.full(1e-300, -y);
+    table.full(-0.1, -y);
+  }
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s OUTPUT.csv\n", argv[0]);
@@ -433,6 +465,7 @@ int main(int argc, char** argv) {
   regions_axes_and_far_out(table, stream);
   rational_points(table, stream);
   full_points(table, stream);
+  full_lower_half_points(table, stream);
 
   bool complete = true;
   for (int kappa = 7; kappa <= 40; ++kappa) {

@@ -10,7 +10,11 @@ where dV/dsigma changes sign.
 
 line_shapes_plasma.csv: zeta = zr + i zi and Z(zeta) = i sqrt(pi) w(zeta) with
 Z'(zeta) = -2 (1 + zeta Z), in the upper half-plane and on the real axis with
-|zeta| up to 1e150, and in the lower half-plane where the values are finite.
+|zeta| up to 1e150, and in the lower half-plane where the values are finite;
+then, from a stream of their own, the lower half-plane points where its
+factor exp(-zeta^2) is hardest to form (x^2 and y^2 cancelling, the imaginary
+axis up to and past overflow, written as inf) and both half-planes beyond
+|x|, |y| = 5e153.
 
 Every value is computed with mpmath at 40 significant digits and again at 60
 (more where the derivative formulas cancel); the script stops if the two
@@ -106,6 +110,8 @@ def checked(f, *args):
 def fmt(v):
     if abs(v) < mpf(2) ** -1075:  # rounds to zero in double
         return "0.0"
+    if abs(v) >= mpf(2) ** 1024 * (1 - mpf(2) ** -54):  # rounds to infinity
+        return "inf" if v > 0 else "-inf"
     return mp.nstr(v, 17, min_fixed=1, max_fixed=0, strip_zeros=False)
 
 
@@ -180,6 +186,30 @@ def plasma(zr, zi):
     return f * w, f * dw
 
 
+def lower_half_points(rng):
+    """Where the lower half-plane factor exp(-zeta^2) is hardest to form."""
+    points = []
+    for _ in range(40):  # near zeta = x - i|x|, |x| 10 to 26: x^2 and y^2 cancel
+        x = rng.choice((1, -1)) * rng.uniform(10, 26)
+        points.append((x, -math.sqrt(x * x + rng.uniform(-30, 30))))
+    for _ in range(30):  # the imaginary axis below the real one, nothing cancels
+        points.append((0.0, -rng.uniform(1, 26.6)))
+    # ... up to and past the overflow of Z' (|y| ~ 26.55) and of Z (~ 26.63)
+    for y in (26.5, 26.58, 26.62, 26.628, 26.64, 27.0, 30.0, 1e10, 6e153, 1e300):
+        points.append((rng.choice((0.0, -0.0)), -y))
+    for _ in range(12):  # beyond 5e153 with both parts large: above, and below
+        # where exp(-zeta^2) vanishes (|y| < |x|; elsewhere there it has no value)
+        r = 10 ** rng.uniform(math.log10(5.1e153), 300)
+        angle = rng.uniform(0.1, 1.4)
+        points.append((rng.choice((1, -1)) * r * math.cos(angle), r * math.sin(angle)))
+        angle = rng.uniform(0.1, 0.75)
+        points.append((rng.choice((1, -1)) * r * math.cos(angle), -r * math.sin(angle)))
+    # Z' ~ 1/zeta^2 keeps its bits only just beyond 5e153 (below 2e-308 there)
+    points += [(6e153, -5e153), (6e153, 5e153), (-6e153, -5e153), (-6e153, 5e153),
+               (5e153, 6e153), (-5e153, 6e153), (2e153, 7e153), (7e153, -2e153)]
+    return points
+
+
 def plasma_rows(rng):
     points = []
     for _ in range(700):  # upper half-plane, |zeta| from 1e-3 to 1e150
@@ -199,6 +229,7 @@ def plasma_rows(rng):
     for _ in range(40):  # lower half-plane where exp(-zeta^2) vanishes
         x = rng.choice((1, -1)) * 10 ** rng.uniform(2, 100)
         points.append((x, -abs(x) * rng.uniform(0, 0.9)))
+    points += lower_half_points(random.Random(17))
     rows = []
     for zr, zi in points:
         z, dz = checked(plasma, zr, zi)

@@ -56,6 +56,10 @@ TEST(WComplete, ValuesDeterminedInDoublePrecision) {
       {1e10, -1e6, -5.641895779058605e-15, 5.641895779058605e-11},
       {6e153, 0.0, 0.0, 9.403159725795937e-155},
       {0.0, -30.0, kInf, -0.0},
+      // ... and beyond ARG_LIMIT, where it has overflowed too
+      {0.0, -6e153, kInf, -0.0},
+      {-0.0, -1e300, kInf, -0.0},
+      {0.0, -kInf, kInf, -0.0},
       {-0.0, -30.0, kInf, -0.0},
       {0.1, -30.0, kInf, -kInf},
       {kInf, 0.0, 0.0, 0.0},
@@ -81,11 +85,16 @@ TEST(WComplete, AsymptoticValuesWithoutOverflow) {
   const auto [u2, v2] = eval(vorlan::W_BEYOND_RANGE, 1e300, -1.0);
   EXPECT_SAME_BITS(-0.0, u2);
   EXPECT_NEAR(v2, 5.641895835477563e-301, 1e-15 * 5.64e-301);
-  // The lower half-plane where exp(-z^2) does not vanish has no finite value.
+  // The lower half-plane where exp(-z^2) does not vanish has no finite value
+  // off the imaginary axis; the rational formula has none beyond 1.09e44.
   for (const auto& [x, y] :
-       {std::pair{1.0, -kInf}, {kInf, -kInf}, {6e153, -6e153}, {0.0, -6e153}}) {
+       {std::pair{1.0, -kInf}, {kInf, -kInf}, {6e153, -6e153}, {1e-300, -6e153}}) {
     const auto [u, v] = eval(vorlan::W_BEYOND_RANGE, x, y);
     EXPECT_TRUE(std::isnan(u) && std::isnan(v)) << x << " " << y;
+  }
+  for (const double y : {-6e153, -kInf}) {
+    const auto [u, v] = eval(vorlan::W_RATIONAL_ELEMENT, 0.0, y);
+    EXPECT_TRUE(std::isnan(u) && std::isnan(v)) << y;
   }
 }
 

@@ -235,6 +235,10 @@ function check_plasma_z ()
   % Where exp(-zeta^2) overflows, infinities of the right sign.
   Z = vorlanPlasmaZ (0.1 - 30i);
   expect_true (isequal (Z, complex (Inf, Inf)), "Z(0.1 - 30i) = %s", num2str (Z));
+  % ... on the imaginary axis, within the kernels' range and beyond it
+  [Z, dZ] = vorlanPlasmaZ (complex (0, [-30, -6e153, -Inf]));
+  expect_true (real (Z) == 0 & imag (Z) == Inf & real (dZ) == -Inf & imag (dZ) == 0, ...
+               "Z, Z' on the lower imaginary axis: %s, %s", num2str (Z), num2str (dZ));
   Z = vorlanPlasmaZ ([Inf, -Inf]);
   expect_true (Z == 0, "Z(+-Inf) = %s", mat2str (Z));
 endfunction

@@ -17,8 +17,10 @@ namespace vorlan {
 
 // w(z) for |x| or |y| beyond ARG_LIMIT (or infinite), where w(z) = i/(sqrt(pi) z)
 // to double precision: computed without overflow in the upper half-plane and
-// where exp(-z^2) underflows to zero; infinite parts give 0.  A NaN part, or a
-// lower half-plane point whose exp(-z^2) does not vanish, gives NaN + NaN i.
+// where exp(-z^2) underflows to zero; infinite parts give 0.  On the imaginary
+// axis below the real one (x = +0 or -0) w has overflowed: +Inf - 0i.  A NaN
+// part, or another lower half-plane point whose exp(-z^2) does not vanish,
+// gives NaN + NaN i.
 void W_BEYOND_RANGE(double x, double y, double& u, double& v);
 
 // w(z) for y < 0 by the reflection w(z) = 2 exp(-z^2) - w(-z), given the value
