@@ -1,10 +1,9 @@
 function build_vorlan(outdir)
 %build_vorlan  Compile the vorlan plug-ins with the host's mex command.
-%   build_vorlan compiles the plug-ins listed in ../plugins/plugins.list
-%   (vorlanRegion, vorlan, vorlanRational, vorlanVoigt, vorlanPlasmaZ) from
-%   the C++ sources beside this folder (../kernels, ../gateway and
-%   ../plugins) into the folder that holds this file, next to their help
-%   files.  Add that folder to the path to use them.
+%   build_vorlan compiles every plug-in listed in ../plugins/plugins.list
+%   (see Contents.m) from the C++ sources beside this folder (../kernels,
+%   ../gateway and ../plugins) into the folder that holds this file, next to
+%   their help files.  Add that folder to the path to use them.
 %
 %   build_vorlan(OUTDIR) puts the plug-ins into OUTDIR instead and copies
 %   their help files there, so that OUTDIR alone can go on the path.  The
@@ -13,7 +12,7 @@ function build_vorlan(outdir)
 %   Works in MATLAB and in GNU Octave.  It needs a C++17 compiler that the
 %   host's mex command is set up for (in MATLAB: mex -setup C++).
 %
-%   See also: vorlanRegion, vorlan, vorlanRational
+%   See also: Contents
 
 here = fileparts(mfilename('fullpath'));
 if nargin < 1 || isempty(outdir)
@@ -24,9 +23,10 @@ if ~exist(outdir, 'dir')
 end
 root = fileparts(here);
 
-% The plug-ins and the kernel sources, from the lists every build route reads
-% (plugins.list and sources.list).  The lane code for the wider vector units
-% selects its instruction set itself, so one set of flags builds all.
+% The plug-ins, the kernel sources and the numerics' flags, from the lists
+% every build route reads (plugins.list, sources.list, numerics_flags.list).
+% The lane code for the wider vector units selects its instruction set
+% itself, so one set of flags builds all.
 plugins = listed_lines(fullfile(root, 'plugins', 'plugins.list'));
 kernel_dir = fullfile(root, 'kernels', 'src');
 kernel_sources = cellfun(@(file) fullfile(kernel_dir, file), ...
@@ -35,7 +35,7 @@ kernel_sources = cellfun(@(file) fullfile(kernel_dir, file), ...
 includes = {['-I' fullfile(root, 'kernels', 'include')], ...
             ['-I' fullfile(root, 'gateway', 'include')]};
 
-flags = compiler_flags();
+flags = compiler_flags(fullfile(kernel_dir, 'numerics_flags.list'));
 % Optimised as the CMake build's Release configuration: Octave's mkoctfile
 % takes it from CXXFLAGS (its own default, -O2, leaves the lane code a
 % quarter slower); MATLAB's mex from CXXOPTIMFLAGS in compiler_flags.
@@ -70,10 +70,10 @@ end
 copyfile(fullfile(root, 'LICENSE'), outdir);
 end
 
-function flags = compiler_flags()
-% C++17; no contraction of a*b+c into fused multiply-adds and no assumption
-% of round-to-nearest, because the kernels are defined operation by
-% operation; -pthread so that std::thread works wherever the kernels use it.
+function flags = compiler_flags(numerics_list)
+% C++17; the numerics' flags for the compiler, from NUMERICS_LIST, because
+% the kernels are defined operation by operation; -pthread so that
+% std::thread works wherever the kernels use it.
 % The host's interleaved complex API (-R2018a) wherever it has one: MATLAB
 % R2018a and later store complex arrays interleaved, and for a plug-in built
 % on the separate API (-R2017b) they split every complex input into two new
@@ -81,7 +81,7 @@ function flags = compiler_flags()
 % copies.  In Octave, wherever its mex header has it.
 if is_octave()
   % Octave's mex passes -f, -std, -W and -pthread options on to the compiler.
-  flags = {'-std=c++17', '-ffp-contract=off', '-frounding-math', '-pthread'};
+  flags = [{'-std=c++17'}, numerics_flags(numerics_list, 'gnu'), {'-pthread'}];
   if octave_has_interleaved_api()
     flags{end + 1} = '-R2018a';
   end
@@ -89,11 +89,12 @@ if is_octave()
 end
 flags = {'-R2018a'};
 if uses_msvc()
-  % /fp:strict: no contraction, and the rounding mode is respected.
-  flags{end + 1} = 'COMPFLAGS=$COMPFLAGS /std:c++17 /fp:strict /EHsc';
+  flags{end + 1} = ['COMPFLAGS=$COMPFLAGS /std:c++17 ' ...
+                    strjoin(numerics_flags(numerics_list, 'msvc'), ' ') ' /EHsc'];
   return;
 end
-flags{end + 1} = 'CXXFLAGS=$CXXFLAGS -std=c++17 -ffp-contract=off -frounding-math -pthread';
+flags{end + 1} = ['CXXFLAGS=$CXXFLAGS -std=c++17 ' ...
+                  strjoin(numerics_flags(numerics_list, 'gnu'), ' ') ' -pthread'];
 flags{end + 1} = 'CXXOPTIMFLAGS=-O3 -DNDEBUG';
 if isunix() && ~ismac()
   % MATLAB on Linux loads its own, older C++ runtime first: a plug-in built
@@ -112,6 +113,22 @@ lines = all_lines(~cellfun(@isempty, all_lines));
 lines = lines(~strncmp(lines, '#', 1));
 if isempty(lines)
   error('vorlan:build', 'Nothing listed in %s', file);
+end
+end
+
+function flags = numerics_flags(file, family)
+% The flags listed for one family of compilers ('gnu' or 'msvc'): the list's
+% lines read "<family> <flag>".
+flags = {};
+lines = listed_lines(file);
+for k = 1:numel(lines)
+  [first, rest] = strtok(lines{k});
+  if strcmp(first, family)
+    flags{end + 1} = strtrim(rest);
+  end
+end
+if isempty(flags)
+  error('vorlan:build', 'No %s flags listed in %s', family, file);
 end
 end
 

@@ -9,7 +9,8 @@
 #   vorlan-<version>/src/         plug-in sources, plugins.list and the Makefile
 #                                 that pkg runs; the *.mex it leaves there are
 #                                 installed
-#     src/kernels/                kernel sources and their private headers
+#     src/kernels/                kernel sources, their private headers, the
+#                                 source list and the numerics' flags
 #     src/include/vorlan/         kernel and gateway headers
 foreach(var VORLAN_SOURCE_DIR VORLAN_VERSION STAGE_DIR OUTPUT)
   if(NOT DEFINED ${var})
@@ -52,7 +53,7 @@ endif()
 # The kernel folder as it is: its sources include their private headers by
 # paths relative to themselves.
 file(COPY ${VORLAN_SOURCE_DIR}/kernels/src/ DESTINATION ${root}/src/kernels
-  FILES_MATCHING PATTERN "*.cpp" PATTERN "*.hpp" PATTERN "sources.list")
+  FILES_MATCHING PATTERN "*.cpp" PATTERN "*.hpp" PATTERN "*.list")
 file(COPY ${headers} DESTINATION ${root}/src/include/vorlan)
 
 get_filename_component(output_dir ${OUTPUT} DIRECTORY)

@@ -3,12 +3,14 @@
 // variables, each read at the call.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "vorlan/w_complete.hpp"
@@ -106,6 +108,53 @@ class ThreadVariables : public ::testing::Test {
     unsetenv("OMP_NUM_THREADS");
   }
 };
+
+#if defined(__linux__)
+// The whole count over a test-made root: /proc/self/cgroup names the group,
+// cpu.max files under /sys/fs/cgroup (in /job and /job/step) hold quotas, and
+// the affinity count and the thread variable come in beside them.  The least
+// of all holds.
+TEST_F(ThreadVariables, CountCombinesAffinityQuotaAndVariable) {
+  const struct {
+    const char* what;
+    std::int64_t affinity;  // 0: unknown
+    const char* proc_cgroup;
+    const char* job_max;   // nullptr: no file
+    const char* step_max;  // nullptr: no file
+    const char* vorlan_threads;
+    std::int64_t count;  // 0: the processor count
+  } cases[] = {
+      {"no quota", 8, "0::/job", "max 100000", nullptr, nullptr, 8},
+      {"two CPUs", 8, "0::/job", "200000 100000", nullptr, nullptr, 2},
+      {"1.5 CPUs rounded up", 8, "0::/job", "150000 100000", nullptr, nullptr, 2},
+      {"quota above the mask", 3, "0::/job", "400000 100000", nullptr, nullptr, 3},
+      {"parent tighter", 8, "0::/job/step", "200000 100000", "max 100000", nullptr, 2},
+      {"child tighter", 8, "0::/job/step", "400000 100000", "100000 100000", nullptr, 1},
+      {"mask unknown", 0, "0::/job", "100000 100000", nullptr, nullptr, 1},
+      {"mask unknown, no quota", 0, "0::/job", nullptr, nullptr, nullptr, 0},
+      {"variable below the quota", 8, "0::/job", "300000 100000", nullptr, "2", 2},
+      {"variable above the quota", 8, "0::/job", "300000 100000", nullptr, "6", 3},
+      {"v1 hierarchy only", 8, "4:cpu,cpuacct:/job", "100000 100000", nullptr, nullptr, 8},
+      {"no /proc/self/cgroup", 8, nullptr, "100000 100000", nullptr, nullptr, 8},
+  };
+  const fs::path root =
+      fs::temp_directory_path() / ("vorlan-root-" + std::to_string(std::random_device{}()));
+  const fs::path job = root / "sys" / "fs" / "cgroup" / "job";
+  for (const auto& c : cases) {
+    fs::remove_all(root);
+    fs::create_directories(root / "proc" / "self");
+    fs::create_directories(job / "step");
+    if (c.proc_cgroup != nullptr) std::ofstream(root / "proc" / "self" / "cgroup") << c.proc_cgroup;
+    if (c.job_max != nullptr) std::ofstream(job / "cpu.max") << c.job_max;
+    if (c.step_max != nullptr) std::ofstream(job / "step" / "cpu.max") << c.step_max;
+    set("VORLAN_NUM_THREADS", c.vorlan_threads);
+    const std::int64_t expected =
+        c.count > 0 ? c.count : std::max(1U, std::thread::hardware_concurrency());
+    EXPECT_EQ(worker_limit(root.string(), c.affinity), expected) << c.what;
+  }
+  fs::remove_all(root);
+}
+#endif
 
 // Workers started by one large evaluation at the default thread count.
 std::uint64_t workers_for_large_block() {

@@ -163,19 +163,25 @@ std::int64_t affinity_cpus() {
 #endif
 }
 
-std::int64_t worker_limit() {
-  std::int64_t limit = affinity_cpus();
-  if (limit == 0) limit = processor_count();
+std::int64_t worker_limit(const std::string& root, std::int64_t allowed_cpus) {
+  std::int64_t limit = allowed_cpus == 0 ? processor_count() : allowed_cpus;
 #if defined(__linux__)
-  // The process's group is looked up once (reading /proc costs tens of
+  // The process's own group is looked up once (reading /proc costs tens of
   // microseconds, and a process seldom moves), its quotas at every call.
-  static const std::string group = unified_cgroup("/proc/self/cgroup");
-  limit = tighter(limit, cgroup_quota_cpus("/sys/fs/cgroup", group));
+  static const std::string own_group = unified_cgroup("/proc/self/cgroup");
+  std::string base = root;
+  while (!base.empty() && base.back() == '/') base.pop_back();
+  const std::string group = base.empty() ? own_group : unified_cgroup(base + "/proc/self/cgroup");
+  limit = tighter(limit, cgroup_quota_cpus(base + "/sys/fs/cgroup", group));
+#else
+  static_cast<void>(root);
 #endif
   std::int64_t asked = parse_thread_count(std::getenv("VORLAN_NUM_THREADS"));
   if (asked == 0) asked = parse_thread_count(std::getenv("OMP_NUM_THREADS"));
   return std::max<std::int64_t>(1, tighter(limit, asked));
 }
+
+std::int64_t worker_limit() { return worker_limit("/", affinity_cpus()); }
 
 std::uint64_t workers_started() { return started_workers.load(std::memory_order_relaxed); }
 

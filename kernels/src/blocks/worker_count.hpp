@@ -14,6 +14,11 @@ namespace vorlan::blocks {
 // At least 1: min(affinity CPUs, cgroup v2 quota rounded up,
 // VORLAN_NUM_THREADS if it holds a positive integer, else OMP_NUM_THREADS).
 std::int64_t worker_limit();
+// The same with /proc and /sys/fs/cgroup under the folder ROOT (worker_limit
+// passes "/") and the given count of CPUs in the affinity mask (0: unknown,
+// the processor count stands in): the whole combination, for tests on a
+// hierarchy of their own.
+std::int64_t worker_limit(const std::string& root, std::int64_t allowed_cpus);
 
 // The pieces, 0 meaning "no limit from this source":
 // CPUs in the process's affinity mask (process affinity on Windows).
