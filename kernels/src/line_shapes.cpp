@@ -32,7 +32,7 @@
 #include "line_shape_steps.hpp"
 #include "uniform_nan.hpp"
 #include "vorlan/w_regions.hpp"
-#include "w_full.hpp"
+#include "w_full_terms.hpp"
 
 namespace vorlan {
 namespace {

@@ -37,17 +37,17 @@
 // w' within 1.5e-15, (z w)' within 3.6e-14 (near y = 4, where the rule's
 // aliasing grows); Z = i sqrt(pi) w within 6e-16 and Z' within 9.1e-16
 // relative in the upper half-plane and on the real axis up to |z| = 1e150.
-#include "w_full.hpp"
+#include "vorlan/w_full.hpp"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
 #include "rounding.hpp"
-#include "vorlan/line_shapes.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_regions.hpp"
 #include "w_full_steps.hpp"
+#include "w_full_terms.hpp"
 
 namespace vorlan {
 namespace detail {

@@ -14,7 +14,7 @@
 #include "lane_elementary.hpp"
 #include "rounding.hpp"
 #include "vorlan/w_regions.hpp"
-#include "w_full.hpp"
+#include "w_full_terms.hpp"
 #include "w_regions_steps.hpp"
 
 namespace vorlan::detail {

@@ -37,7 +37,7 @@
 #include "../rounding.hpp"
 #include "../uniform_nan.hpp"
 #include "../w_constants.hpp"
-#include "../w_full.hpp"
+#include "../w_full_terms.hpp"
 #include "../w_regions_steps.hpp"
 #include "block_pieces.hpp"
 #include "vorlan/w_complete.hpp"

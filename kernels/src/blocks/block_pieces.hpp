@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "../line_shape_values.hpp"
-#include "../w_full.hpp"
+#include "../w_full_terms.hpp"
 #include "vorlan/w_blocks.hpp"
 
 #if !defined(VORLAN_PORTABLE_LANES) && (defined(__GNUC__) || defined(__clang__)) && \

@@ -1,7 +1,9 @@
-// The full-precision w(z) kernel's first-quadrant routine and its exact
-// products, shared by the one-point w and the line shapes built on it.
-#ifndef VORLAN_W_FULL_HPP
-#define VORLAN_W_FULL_HPP
+// The full-precision w(z) kernel's inside: its terms (w, w', (z w)') at
+// first-quadrant points, the routines that take them to the whole plane, and
+// its exact products; shared by W_FULL_ELEMENT, its lane code and the line
+// shapes built on it.
+#ifndef VORLAN_W_FULL_TERMS_HPP
+#define VORLAN_W_FULL_TERMS_HPP
 
 namespace vorlan::detail {
 
