@@ -4,14 +4,9 @@
 //  - VORLAN_BLOCK_LANES: the doubles in one vector;
 //  - VORLAN_LANE_ENTRY(name): the name of its entry points (name_unit);
 //  - VORLAN_LANE_TARGET (optional): the instruction set, as a target string,
-//    for which the lane code below is compiled.  It is applied by pragma to
-//    this code alone, so one compiler invocation with the baseline flags
-//    builds every width, as the hosts' mex commands build a plug-in.
+//    for which the lane code is compiled (lane_target_begin.hpp).
 // Everything but the entry points has internal linkage, and so have the
-// kernel steps shared with the one-point kernel (w_regions_steps.hpp): an
-// out-of-line copy compiled for a wider unit must never be picked by the
-// linker for a narrower one.  Every header is included before the target
-// pragma for the same reason.
+// kernel steps shared with the one-point kernel (w_regions_steps.hpp).
 //
 // Bits: every lane performs exactly the scalar kernels' operations in their
 // order (IEEE operations give the same result in any lane; no contraction into
@@ -22,10 +17,6 @@
 // the element routines whole.
 #ifndef VORLAN_BLOCK_LANES_HPP
 #define VORLAN_BLOCK_LANES_HPP
-
-#if !defined(VORLAN_BLOCK_LANES) || !defined(VORLAN_LANE_ENTRY)
-#error "VORLAN_BLOCK_LANES and VORLAN_LANE_ENTRY must be defined by the including translation unit"
-#endif
 
 #include <cmath>
 #include <cstddef>
@@ -44,37 +35,16 @@
 #include "vorlan/w_rational.hpp"
 #include "vorlan/w_regions.hpp"
 
-// The vector units' own square roots (see lane_vector.hpp), declared before
-// the target pragma like every other header.
-#if !defined(VORLAN_PORTABLE_LANES) && (defined(__GNUC__) || defined(__clang__))
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#elif defined(__aarch64__)
-#include <arm_neon.h>
-#endif
-#endif
-
-#ifdef VORLAN_LANE_TARGET
-// The target string is expanded first, then the whole pragma is stringised.
-#define VORLAN_PRAGMA_TEXT(text) _Pragma(#text)
-#define VORLAN_PRAGMA(text) VORLAN_PRAGMA_TEXT(text)
-#if defined(__clang__)
-VORLAN_PRAGMA(clang attribute push(__attribute__((target(VORLAN_LANE_TARGET))),
-                                   apply_to = function))
-#else
-VORLAN_PRAGMA(GCC push_options)
-VORLAN_PRAGMA(GCC target(VORLAN_LANE_TARGET))
-#endif
-#endif
-
-#include "lane_vector.hpp"
-// The full kernel's steps call the lanes' own operations (LaneOps in
-// full_lanes.hpp) from their templates; compiled here, for this unit, the
-// calls inline.  Their headers have internal linkage, and everything they
-// include is already in.
+// From here to lane_target_end.hpp everything is compiled for this unit.
+#include "lane_target_begin.hpp"
+// The lane vector, and the kernel steps that call its operations (LaneOps in
+// lane_ops.hpp) from their templates: compiled here, the calls inline.  Their
+// headers have internal linkage, and everything they include is already in.
 #include "../lane_elementary.hpp"
 #include "../line_shape_steps.hpp"
 #include "../w_full_steps.hpp"
+#include "lane_ops.hpp"
+#include "lane_vector.hpp"
 
 namespace vorlan::blocks {
 namespace {
@@ -286,17 +256,7 @@ inline void finish_outer(double x, double y, double a, double b, double wr, doub
   v = wi;
 }
 
-// Gathers field[order[j]] for the batch's points into lanes; idle lanes
-// repeat the first point.
-inline Vec gather(const double* field, const std::int16_t* order, int count, int o) {
-  Vec v;
-  for (int i = 0; i < kLanes; ++i) {
-    const int j = o + i < count ? o + i : 0;
-    v[i] = field[order[j]];
-  }
-  return v;
-}
-
+// gather (lane_ops.hpp) for a pass count.
 inline Vec gather_count(const std::int32_t* field, const std::int16_t* order, int count, int o) {
   Vec v;
   for (int i = 0; i < kLanes; ++i) {
@@ -616,14 +576,8 @@ void rational_lanes(const double* xr, const double* xi, double* ur, double* ui, 
 }  // namespace vorlan::blocks
 
 #include "full_lanes.hpp"
-
-#ifdef VORLAN_LANE_TARGET
-#if defined(__clang__)
-VORLAN_PRAGMA(clang attribute pop)
-#else
-VORLAN_PRAGMA(GCC pop_options)
-#endif
-#endif
+// The end of the code compiled for this unit.
+#include "lane_target_end.hpp"
 
 // The entry points, compiled for the baseline unit: plain calls into the lane
 // code (which the processor check in the block evaluators guards).

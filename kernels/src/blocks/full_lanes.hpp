@@ -1,5 +1,6 @@
 // The full-precision w kernel's first-quadrant terms in lanes (the method is
-// in w_full.cpp).  Included by block_lanes.hpp inside its target region.
+// in w_full.cpp): the terms piece (block_pieces.hpp) the line shapes are built
+// on.  Included by block_lanes.hpp inside its target region.
 //
 // A batch of points is split by method: the trapezoidal rule runs kLanes
 // points at a time that share one node table; the continued fraction runs
@@ -11,25 +12,16 @@
 #ifndef VORLAN_FULL_LANES_HPP
 #define VORLAN_FULL_LANES_HPP
 
-namespace vorlan::detail {
-namespace {
+#include <cmath>
+#include <cstdint>
 
-template <>
-struct LaneOps<blocks::Vec> {
-  using Vec = blocks::Vec;
-  using Bits = blocks::Mask;
-  using Cond = blocks::Mask;
-  static Vec splat(double v) { return blocks::splat(v); }
-  static Bits bits(const Vec& v) { return blocks::bits_of(v); }
-  static Vec from_bits(const Bits& b) { return blocks::from_bits(b); }
-  static Vec select(const Cond& c, const Vec& a, const Vec& b) { return blocks::select(c, a, b); }
-  static Vec select_bits(const Bits& m, const Vec& a, const Vec& b) {
-    return blocks::select(m, a, b);
-  }
-};
-
-}  // namespace
-}  // namespace vorlan::detail
+#include "../line_shape_steps.hpp"
+#include "../rounding.hpp"
+#include "../w_full_steps.hpp"
+#include "../w_full_terms.hpp"
+#include "block_pieces.hpp"
+#include "lane_ops.hpp"
+#include "lane_vector.hpp"
 
 namespace vorlan::blocks {
 namespace {

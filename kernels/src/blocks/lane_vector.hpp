@@ -7,8 +7,9 @@
 // lane performs the IEEE operation on its own element, so both give the same
 // bits as the scalar code.
 //
-// Included by block_lanes.hpp only, after VORLAN_BLOCK_LANES is defined;
-// everything has internal linkage.
+// Included by the lane translation units inside their target region
+// (lane_target_begin.hpp), after VORLAN_BLOCK_LANES is defined; everything
+// has internal linkage.
 #ifndef VORLAN_LANE_VECTOR_HPP
 #define VORLAN_LANE_VECTOR_HPP
 
