@@ -41,7 +41,6 @@
 // lane_ops.hpp) from their templates: compiled here, the calls inline.  Their
 // headers have internal linkage, and everything they include is already in.
 #include "../lane_elementary.hpp"
-#include "../line_shape_steps.hpp"
 #include "../w_full_steps.hpp"
 #include "lane_ops.hpp"
 #include "lane_vector.hpp"
@@ -596,11 +595,6 @@ void VORLAN_LANE_ENTRY(rational)(const double* xr, const double* xi, double* ur,
 void VORLAN_LANE_ENTRY(full_terms)(const double* x, const double* y, int n, bool with_zw,
                                    detail::FullTerms* terms) {
   full_terms_lanes(x, y, n, with_zw, terms);
-}
-
-void VORLAN_LANE_ENTRY(voigt)(const double* x, const double* sigma, const double* gamma, int n,
-                              bool derivatives, detail::VoigtValues* values) {
-  voigt_lanes(x, sigma, gamma, n, derivatives, values);
 }
 
 }  // namespace vorlan::blocks

@@ -15,7 +15,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "../line_shape_steps.hpp"
 #include "../rounding.hpp"
 #include "../w_full_steps.hpp"
 #include "../w_full_terms.hpp"
@@ -160,68 +159,6 @@ void full_terms_lanes(const double* x, const double* y, int n, bool with_zw,
     fraction_lanes(x, y, fraction + o, count, with_zw, out);
   }
   for (int j = 0; j < n; ++j) detail::quadrant_close(x[j], y[j], with_zw, out[j]);
-}
-
-// The Voigt profile at n <= kFullTermsChunk points: the ordinary ones (see
-// voigt_ordinary) scaled, evaluated and completed in lanes, the others whole,
-// one at a time.
-void voigt_lanes(const double* x, const double* sigma, const double* gamma, int n, bool derivatives,
-                 detail::VoigtValues* out) {
-  // Room for a last vector's idle lanes.
-  constexpr int kRoom = kFullTermsChunk + kLanes;
-  std::int16_t ordinary[kFullTermsChunk];
-  int m = 0;
-  for (int j = 0; j < n; ++j) {
-    if (detail::voigt_ordinary(x[j], sigma[j], gamma[j])) {
-      ordinary[m++] = static_cast<std::int16_t>(j);
-    } else {
-      detail::voigt_point(x[j], sigma[j], gamma[j], derivatives, out[j]);
-    }
-  }
-  if (m == 0) return;
-  double zr[kRoom];
-  double zr_lo[kRoom];
-  double zi[kRoom];
-  double zi_lo[kRoom];
-  for (int o = 0; o < m; o += kLanes) {
-    const Vec s = gather(sigma, ordinary, m, o);
-    detail::VoigtArgumentOf<Vec> z{};
-    detail::scaled_by_width(magnitude(gather(x, ordinary, m, o)), s, z.zr, z.zr_lo);
-    detail::scaled_by_width(gather(gamma, ordinary, m, o), s, z.zi, z.zi_lo);
-    store(zr + o, z.zr);
-    store(zr_lo + o, z.zr_lo);
-    store(zi + o, z.zi);
-    store(zi_lo + o, z.zi_lo);
-  }
-  detail::FullTerms terms[kRoom];
-  full_terms_lanes(zr, zi, m, derivatives, terms);
-  for (int o = 0; o < m; o += kLanes) {
-    const int count = m - o < kLanes ? m - o : kLanes;
-    detail::FullTermsOf<Vec> t{};
-    for (int i = 0; i < kLanes; ++i) {
-      const detail::FullTerms& one = terms[o + (i < count ? i : 0)];
-      t.wr[i] = one.wr;
-      t.wi[i] = one.wi;
-      t.dr[i] = one.dr;
-      t.di[i] = one.di;
-      if (derivatives) {  // (z w)' only where asked for
-        t.gr[i] = one.gr;
-        t.gi[i] = one.gi;
-      }
-    }
-    const detail::VoigtArgumentOf<Vec> z{load(zr + o), load(zr_lo + o), load(zi + o),
-                                         load(zi_lo + o)};
-    detail::VoigtValuesOf<Vec> r{};
-    detail::voigt_complete(gather(x, ordinary, m, o), gather(sigma, ordinary, m, o), derivatives, z,
-                           t, r);
-    for (int i = 0; i < count; ++i) {
-      detail::VoigtValues& v = out[ordinary[o + i]];
-      v.value = r.value[i];
-      v.d_x = r.d_x[i];
-      v.d_sigma = r.d_sigma[i];
-      v.d_gamma = r.d_gamma[i];
-    }
-  }
 }
 
 }  // namespace
