@@ -102,13 +102,9 @@ void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double*
 // The end of the code compiled for this unit.
 #include "blocks/lane_target_end.hpp"
 
-// The entry points, compiled for the baseline unit (see block_lanes.hpp).
 namespace vorlan::detail {
 
-void VORLAN_LANE_ENTRY(voigt)(blocks::FullTermsPiece terms_of, const double* x, const double* sigma,
-                              const double* gamma, int n, bool derivatives, VoigtValues* values) {
-  voigt_lanes(terms_of, x, sigma, gamma, n, derivatives, values);
-}
+const ShapePieces VORLAN_LANE_ENTRY(shape_pieces) = {voigt_lanes};
 
 }  // namespace vorlan::detail
 

@@ -1,6 +1,6 @@
-// The line shapes' lane code, one entry per vector unit the build has code for
-// (line_shape_lanes.hpp), each on the calling thread with the full-precision
-// w's terms piece of the same unit (blocks/block_pieces.hpp).
+// The line shapes' lane code, one set of pieces per vector unit the build has
+// code for (line_shape_lanes.hpp), each on the calling thread around the
+// full-precision w's terms piece of the same unit (blocks/block_pieces.hpp).
 #ifndef VORLAN_LINE_SHAPE_PIECES_HPP
 #define VORLAN_LINE_SHAPE_PIECES_HPP
 
@@ -14,15 +14,17 @@ namespace vorlan::detail {
 using VoigtPiece = void (*)(blocks::FullTermsPiece terms_of, const double* x, const double* sigma,
                             const double* gamma, int n, bool derivatives, VoigtValues* values);
 
-void voigt_baseline(blocks::FullTermsPiece terms_of, const double* x, const double* sigma,
-                    const double* gamma, int n, bool derivatives, VoigtValues* values);
+// A line shape whose steps around w pay to run in lanes has its piece here.
+struct ShapePieces {
+  VoigtPiece voigt;
+};
+
+extern const ShapePieces shape_pieces_baseline;
 #ifdef VORLAN_BLOCKS_AVX2
-void voigt_avx2(blocks::FullTermsPiece terms_of, const double* x, const double* sigma,
-                const double* gamma, int n, bool derivatives, VoigtValues* values);
+extern const ShapePieces shape_pieces_avx2;
 #endif
 #ifdef VORLAN_BLOCKS_AVX512
-void voigt_avx512(blocks::FullTermsPiece terms_of, const double* x, const double* sigma,
-                  const double* gamma, int n, bool derivatives, VoigtValues* values);
+extern const ShapePieces shape_pieces_avx512;
 #endif
 
 }  // namespace vorlan::detail

@@ -120,16 +120,19 @@ void voigt_points(blocks::FullTermsPiece /*terms_of*/, const double* x, const do
   for (int k = 0; k < n; ++k) detail::voigt_point(x[k], sigma[k], gamma[k], derivatives, values[k]);
 }
 
-detail::VoigtPiece voigt_piece(BlockWidth width) {
+const detail::ShapePieces kShapePoints = {voigt_points};
+
+// The line-shape pieces of a width, as the terms piece is chosen.
+const detail::ShapePieces& shape_pieces(BlockWidth width) {
   switch (blocks::usable_width(width)) {
-    case BlockWidth::kScalar: return voigt_points;
+    case BlockWidth::kScalar: return kShapePoints;
 #ifdef VORLAN_BLOCKS_AVX2
-    case BlockWidth::kAvx2: return detail::voigt_avx2;
+    case BlockWidth::kAvx2: return detail::shape_pieces_avx2;
 #endif
 #ifdef VORLAN_BLOCKS_AVX512
-    case BlockWidth::kAvx512: return detail::voigt_avx512;
+    case BlockWidth::kAvx512: return detail::shape_pieces_avx512;
 #endif
-    default: return detail::voigt_baseline;
+    default: return detail::shape_pieces_baseline;
   }
 }
 
@@ -214,8 +217,8 @@ struct PlasmaShape {
 void VOIGT_BLOCK_PLANNED(const BlockPlan& plan, const double* x, const double* sigma,
                          const double* gamma, const VoigtOutputs& out, std::int64_t n) {
   if (n <= 0) return;
-  run_shape(VoigtShape{voigt_piece(plan.width), blocks::full_terms_piece(plan.width), x, sigma,
-                       gamma, out},
+  run_shape(VoigtShape{shape_pieces(plan.width).voigt, blocks::full_terms_piece(plan.width), x,
+                       sigma, gamma, out},
             plan.threads, n);
 }
 
