@@ -1,10 +1,11 @@
 // The line shapes' steps around w in vector lanes, compiled once per vector
-// unit as the block evaluators' lane code is (blocks/block_lanes.hpp, whose
-// VORLAN_BLOCK_LANES, VORLAN_LANE_ENTRY and VORLAN_LANE_TARGET the including
-// translation unit defines alike).  A line shape's points go to w's terms
-// piece for the same unit: its arguments of w are prepared in lanes, and its
-// values completed in lanes from w's terms, by the generic steps of
-// line_shape_steps.hpp, so the bits are those of the one-point routine.
+// unit: the including translation unit (line_shape_lanes_<unit>.cpp) defines
+// VORLAN_BLOCK_LANES, VORLAN_LANE_ENTRY and VORLAN_LANE_TARGET as for the
+// block evaluators' lane code (blocks/block_lanes.hpp) and gets that unit's
+// ShapePieces.  Each piece prepares its shape's arguments of w in lanes, takes
+// w's terms from the terms piece it is handed, and completes the values in
+// lanes, by the generic steps of line_shape_steps.hpp: the bits are those of
+// the one-point routine.
 #ifndef VORLAN_LINE_SHAPE_LANES_HPP
 #define VORLAN_LINE_SHAPE_LANES_HPP
 
