@@ -1,10 +1,9 @@
-// The region kernel's steps, written once for a double and for the lane
-// code's vector of doubles (V), kGroups independent values side by side: the
-// one-point kernel is their width-one instance (V = double, kGroups = 1), so
-// both run the same statements.  Each lane runs its own count of a loop: a
-// lane past its count keeps its value (a select), and where every lane of
-// the batch is still running no select is made.  The continued fraction's
-// unwinding also serves the full-precision kernel.
+// The region kernel's steps (the method is in w_regions.cpp), written once for
+// a double and for the lane code's vector of doubles (V), kGroups vectors side
+// by side: the one-point kernel is their width-one instance (V = double,
+// kGroups = 1), so both run the same statements.  Each lane runs a loop to
+// its own count.  The continued fraction's unwinding serves the
+// full-precision kernel too.
 //
 // Internal linkage on purpose: the lane code is compiled once per vector unit,
 // and an inline function with external linkage could have its copy from a
@@ -37,8 +36,8 @@ inline void z_squared(const V& ax, const V& ay, V& a, V& b) {
   b = (ax + ax) * ay;
 }
 
-// The counts before rounding: the series' terms (q < kSeriesBound) and the
-// fraction's depth (q > 1), from root_q = sqrt(q).
+// The counts before rounding, from root_q = sqrt(q): the series' terms
+// (q < kSeriesBound) and the fraction's depth (q > 1).
 template <class V>
 inline V series_terms(const V& sy, const V& root_q) {
   return 6.0 + 72.0 * ((1.0 - kSeriesTermSlope * sy) * root_q);
@@ -49,13 +48,10 @@ inline V fraction_passes(const V& root_q) {
   return 1442.0 / (26.0 * root_q + 77.0) + 3.0;
 }
 
-// The Taylor ring's counts before rounding and its step h, from
-// root_rest = sqrt(1 - q).
+// The Taylor ring's counts before rounding and its step, from sqrt(1 - q).
 template <class V>
 struct RingPlan {
-  V kappa;
-  V h;
-  V nu;
+  V kappa, h, nu;
 };
 
 template <class V>
@@ -64,130 +60,80 @@ inline RingPlan<V> ring_plan(const V& sy, const V& root_rest) {
   return {7.0 + 34.0 * r, kTaylorStep * r, 16.0 + 26.0 * r};
 }
 
-// The erf series' sums s = sum_n (z^2)^n / (n! (2n + 1)), by Horner's rule
-// from the last term, with single-precision reciprocals 1/(2n + 1).
+// One loop step of the lanes whose count reaches n: v = next there (in every
+// lane where all do, without a select).
+template <class V>
+inline void advance(bool all, const V& count, double n, V& v, const V& next) {
+  v = all ? next : LaneOps<V>::select(count >= n, next, v);
+}
+
+// The erf series' sums by Horner's rule from the last term, with
+// single-precision reciprocals 1/(2n + 1); s_r enters as 1/(2 terms + 1),
+// s_i as 0.  most and least: the lanes' largest and smallest term counts.
 template <class V, int kGroups>
 struct SeriesSums {
-  V a[kGroups];  // z^2 = a + ib
-  V b[kGroups];
-  V terms[kGroups];  // each lane's term count
-  V s_r[kGroups];    // on entry 1/(2 terms + 1)
-  V s_i[kGroups];    // on entry 0
+  V a[kGroups], b[kGroups];  // z^2
+  V terms[kGroups], s_r[kGroups], s_i[kGroups];
 };
 
-// most and least: the largest and smallest term counts of the lanes.
 template <class V, int kGroups>
 inline void sum_series(SeriesSums<V, kGroups>& s, int most, int least) {
   for (int i = most; i >= 1; --i) {
     const double di = static_cast<double>(i);
     const double reciprocal = single_reciprocal(2 * i - 1);
-    const bool all_active = i <= least;
     for (int g = 0; g < kGroups; ++g) {
       const V t = (s.s_r[g] * s.a[g] - s.s_i[g] * s.b[g]) / di;
-      const V next_si = (s.s_r[g] * s.b[g] + s.s_i[g] * s.a[g]) / di;
-      const V next_sr = t + reciprocal;
-      if (all_active) {
-        s.s_r[g] = next_sr;
-        s.s_i[g] = next_si;
-      } else {
-        const typename LaneOps<V>::Cond active = s.terms[g] >= di;
-        s.s_r[g] = LaneOps<V>::select(active, next_sr, s.s_r[g]);
-        s.s_i[g] = LaneOps<V>::select(active, next_si, s.s_i[g]);
-      }
+      advance(i <= least, s.terms[g], di, s.s_i[g], (s.s_r[g] * s.b[g] + s.s_i[g] * s.a[g]) / di);
+      advance(i <= least, s.terms[g], di, s.s_r[g], t + reciprocal);
     }
   }
 }
 
-// One level of the continued fraction w = (2/sqrt(pi)) r_0, unwound from the
-// bottom: r_n = 1 / (2 (-i z + (n + 1) r_{n+1})) with z = x + iy, from
-// r_{n+1} = (rx, ry), m = n + 1.  Each division is by a sum of squares, so
-// the fraction keeps the relative accuracy of its real part.
-template <class V>
-inline void fraction_step(const V& x, const V& y, double m, const V& rx, const V& ry, V& next_x,
-                          V& next_y) {
-  const V tx = y + m * rx;
-  const V ty = x - m * ry;
-  const V mu = 0.5 / (tx * tx + ty * ty);
-  next_x = mu * tx;
-  next_y = mu * ty;
-}
-
-// What the unwinding keeps beside r_0: nothing, the region kernel's Taylor
-// sums, or the full kernel's r_1 and r_2.
+// The continued fraction w = (2/sqrt(pi)) r_0, unwound from the bottom:
+// r_n = 1 / (2 (-i z + (n + 1) r_{n+1})), z = x + iy, each lane from level
+// trunc(depth), r = 0 below it.  Each division is by a sum of squares, so the
+// fraction keeps the relative accuracy of its real part.  Besides r_0 it
+// keeps, as kKeeps says, the full kernel's r_1 and r_2, or the region
+// kernel's Taylor sums: there y is Im z plus the step h, and at each level
+// n <= kappa the sums become ts = r_n (lambda + ts), lambda entering as
+// h2^kappa and divided by h2 = 2h after each such level.
 enum class FractionKeeps { kNothing, kTaylorSums, kFirstTerms };
 
-// The unwinding's state.  In the Taylor ring y is Im z plus the step h, and
-// at each level n <= kappa the sums become ts = r_n (lambda + ts), lambda
-// starting at h2^kappa and divided by h2 = 2h after each such level.
 template <class V, int kGroups>
 struct FractionUnwinding {
-  V x[kGroups];
-  V y[kGroups];
-  V depth[kGroups];  // each lane unwinds from level trunc(depth)
-  V rx[kGroups];     // r_n; 0 on entry
-  V ry[kGroups];
-  V lambda[kGroups];
-  V h2[kGroups];
-  V kappa[kGroups];  // the last sum's level (-1: no sums)
-  V tsx[kGroups];    // 0 on entry
-  V tsy[kGroups];
-  V r1x[kGroups];
-  V r1y[kGroups];
-  V r2x[kGroups];
-  V r2y[kGroups];
+  V x[kGroups], y[kGroups], depth[kGroups];
+  V rx[kGroups], ry[kGroups];  // 0 on entry
+  V lambda[kGroups], h2[kGroups], kappa[kGroups], tsx[kGroups], tsy[kGroups];
+  V r1x[kGroups], r1y[kGroups], r2x[kGroups], r2y[kGroups];
 };
 
-// deepest and shallowest: the lanes' largest and smallest starting levels,
-// most_taylor and least_taylor their largest and smallest kappa.
+// deepest and shallowest: the lanes' largest and smallest starting levels;
+// most_taylor and least_taylor: their largest and smallest kappa (-1: none).
 template <FractionKeeps kKeeps, class V, int kGroups>
 inline void unwind_fraction(FractionUnwinding<V, kGroups>& f, int deepest, int shallowest,
                             int most_taylor = -1, int least_taylor = -1) {
-  using Ops = LaneOps<V>;
   for (int n = deepest; n >= 0; --n) {
     const double counter = static_cast<double>(n);
     const double m = static_cast<double>(n + 1);
-    const bool all_active = n <= shallowest;
     for (int g = 0; g < kGroups; ++g) {
-      V next_x;
-      V next_y;
-      fraction_step(f.x[g], f.y[g], m, f.rx[g], f.ry[g], next_x, next_y);
-      if (all_active) {
-        f.rx[g] = next_x;
-        f.ry[g] = next_y;
-      } else {
-        const typename Ops::Cond active = f.depth[g] >= counter;
-        f.rx[g] = Ops::select(active, next_x, f.rx[g]);
-        f.ry[g] = Ops::select(active, next_y, f.ry[g]);
-      }
-    }
-    if constexpr (kKeeps == FractionKeeps::kFirstTerms) {
-      for (int g = 0; g < kGroups; ++g) {
-        if (n == 2) {
-          f.r2x[g] = f.rx[g];
-          f.r2y[g] = f.ry[g];
-        } else if (n == 1) {
-          f.r1x[g] = f.rx[g];
-          f.r1y[g] = f.ry[g];
-        }
+      const V tx = f.y[g] + m * f.rx[g];
+      const V ty = f.x[g] - m * f.ry[g];
+      const V mu = 0.5 / (tx * tx + ty * ty);
+      advance(n <= shallowest, f.depth[g], counter, f.rx[g], mu * tx);
+      advance(n <= shallowest, f.depth[g], counter, f.ry[g], mu * ty);
+      if constexpr (kKeeps == FractionKeeps::kFirstTerms) {
+        if (n == 2) f.r2x[g] = f.rx[g], f.r2y[g] = f.ry[g];
+        if (n == 1) f.r1x[g] = f.rx[g], f.r1y[g] = f.ry[g];
       }
     }
     if constexpr (kKeeps == FractionKeeps::kTaylorSums) {
       if (n > most_taylor) continue;  // no lane sums yet
-      const bool all_summing = n <= least_taylor;
       for (int g = 0; g < kGroups; ++g) {
         const V t = f.lambda[g] + f.tsx[g];
         const V next_sx = f.rx[g] * t - f.ry[g] * f.tsy[g];
-        const V next_sy = f.ry[g] * t + f.rx[g] * f.tsy[g];
-        if (all_summing) {
-          f.tsx[g] = next_sx;
-          f.tsy[g] = next_sy;
-          f.lambda[g] = f.lambda[g] / f.h2[g];
-        } else {
-          const typename Ops::Cond summing = f.kappa[g] >= counter;
-          f.tsx[g] = Ops::select(summing, next_sx, f.tsx[g]);
-          f.tsy[g] = Ops::select(summing, next_sy, f.tsy[g]);
-          f.lambda[g] = Ops::select(summing, f.lambda[g] / f.h2[g], f.lambda[g]);
-        }
+        advance(n <= least_taylor, f.kappa[g], counter, f.tsy[g], f.ry[g] * t + f.rx[g] * f.tsy[g]);
+        advance(n <= least_taylor, f.kappa[g], counter, f.tsx[g], next_sx);
+        advance(n <= least_taylor, f.kappa[g], counter, f.lambda[g], f.lambda[g] / f.h2[g]);
       }
     }
   }

@@ -147,13 +147,16 @@ inline void count_range(const std::int32_t* field, const std::int16_t* order, in
 }
 
 // The closing steps, per point: close(g, i, p, x, y) for the batch's points,
-// point p = x + iy in lane i of vector g.
-template <class Close>
+// point p = x + iy in lane i of vector g (g a loop index that unrolls, so
+// that the batch's vectors can stay in registers).
+template <int kGroups, class Close>
 inline void each_point(const RegionChunk& c, const std::int16_t* order, int count,
                        const Close& close) {
-  for (int j = 0; j < count; ++j) {
-    const int p = order[j];
-    close(j / kLanes, j % kLanes, p, c.x[p], c.y[p]);
+  for (int g = 0; g < kGroups; ++g) {
+    for (int i = 0; i < kLanes && g * kLanes + i < count; ++i) {
+      const int p = order[g * kLanes + i];
+      close(g, i, p, c.x[p], c.y[p]);
+    }
   }
 }
 
@@ -183,7 +186,7 @@ void run_passes(const RegionChunk& c, const std::int16_t* order, int count, std:
   constexpr detail::FractionKeeps kKeeps =
       kTaylorSums ? detail::FractionKeeps::kTaylorSums : detail::FractionKeeps::kNothing;
   detail::unwind_fraction<kKeeps>(f, most_passes, least_passes, most_taylor, least_taylor);
-  each_point(c, order, count, [&](int g, int i, int p, double x, double y) {
+  each_point<kGroups>(c, order, count, [&](int g, int i, int p, double x, double y) {
     double wr;
     double wi;
     detail::outer_value(detail::clear_sign(x), detail::clear_sign(y), c.h[p], f.rx[g][i],
@@ -213,7 +216,7 @@ void run_series(const RegionChunk& c, const std::int16_t* order, int count, std:
     s.s_i[g] = splat(0.0);
   }
   detail::sum_series(s, most_terms, least_terms);
-  each_point(c, order, count, [&](int g, int i, int p, double x, double y) {
+  each_point<kGroups>(c, order, count, [&](int g, int i, int p, double x, double y) {
     detail::series_value(x, y, detail::clear_sign(x), detail::clear_sign(y), c.a[p], c.b[p],
                          s.s_r[g][i], s.s_i[g][i], ur[first + p], ui[first + p]);
   });
