@@ -85,18 +85,17 @@ inline V integer_powers(const V& base, const std::int32_t* exponent) {
   DoubleDouble<V> result{Ops::splat(1.0), Ops::splat(0.0)};
   DoubleDouble<V> square{m, Ops::splat(0.0)};
   for (std::int32_t k = most; k > 0; k >>= 1) {
-    V bit;  // the exponent's current bit, 1 or 0
+    typename Ops::Bits odd;  // all ones where the exponent's current bit is set
     bool any_odd = false;
     for (int i = 0; i < kWidth; ++i) {
-      Ops::lane(bit, i) = static_cast<double>(rest[i] & 1);
+      Ops::lane(odd, i) = -static_cast<std::int64_t>(rest[i] & 1);
       any_odd = any_odd || (rest[i] & 1) != 0;
       rest[i] >>= 1;
     }
     if (any_odd) {
       const DoubleDouble<V> product = dd_multiply(result, square);
-      const typename Ops::Cond odd = bit > 0.5;
-      result.hi = Ops::select(odd, product.hi, result.hi);
-      result.lo = Ops::select(odd, product.lo, result.lo);
+      result.hi = Ops::select_bits(odd, product.hi, result.hi);
+      result.lo = Ops::select_bits(odd, product.lo, result.lo);
     }
     if (k > 1) square = dd_multiply(square, square);
   }

@@ -37,6 +37,7 @@ struct LaneOps<double> {
   static constexpr int kWidth = 1;
   static double& lane(double& v, int /*i*/) { return v; }
   static double lane(const double& v, int /*i*/) { return v; }
+  static Bits& lane(Bits& b, int /*i*/) { return b; }
   static double splat(double v) { return v; }
   static Bits bits(double v) {
     Bits b;

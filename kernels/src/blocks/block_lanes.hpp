@@ -96,6 +96,7 @@ struct LaneOps<blocks::Vec> {
   static constexpr int kWidth = blocks::kLanes;
   static double& lane(Vec& v, int i) { return v[i]; }
   static double lane(const Vec& v, int i) { return v[i]; }
+  static auto& lane(Bits& b, int i) { return b[i]; }
   static Vec splat(double v) { return blocks::splat(v); }
   static Bits bits(const Vec& v) { return blocks::bits_of(v); }
   static Vec from_bits(const Bits& b) { return blocks::from_bits(b); }
@@ -112,23 +113,13 @@ struct LaneOps<blocks::Vec> {
 namespace vorlan::blocks {
 namespace {
 
-// Gathers field[order[j]] for the points order[o, o + kLanes) into lanes;
-// lanes past count repeat the first point.
-inline Vec gather(const double* field, const std::int16_t* order, int count, int o) {
+// Gathers field[order[j]] (doubles or counts) for the points order[o, o +
+// kLanes) into lanes; lanes past count repeat the first point.
+template <class T>
+inline Vec gather(const T* field, const std::int16_t* order, int count, int o) {
   Vec v;
-  for (int i = 0; i < kLanes; ++i) {
-    const int j = o + i < count ? o + i : 0;
-    v[i] = field[order[j]];
-  }
-  return v;
-}
-
-inline Vec gather_count(const std::int32_t* field, const std::int16_t* order, int count, int o) {
-  Vec v;
-  for (int i = 0; i < kLanes; ++i) {
-    const int j = o + i < count ? o + i : 0;
-    v[i] = static_cast<double>(field[order[j]]);
-  }
+  for (int i = 0; i < kLanes; ++i)
+    v[i] = static_cast<double>(field[order[o + i < count ? o + i : 0]]);
   return v;
 }
 

@@ -178,9 +178,9 @@ void run_passes(const RegionChunk& c, const std::int16_t* order, int count, std:
     f.x[g] = magnitude(gather(c.x, order, count, o));
     f.y[g] = magnitude(gather(c.y, order, count, o)) + h;
     f.h2[g] = h + h;
-    f.depth[g] = gather_count(c.passes, order, count, o);
+    f.depth[g] = gather(c.passes, order, count, o);
     f.lambda[g] = gather(c.lambda, order, count, o);
-    f.kappa[g] = gather_count(c.kappa, order, count, o);
+    f.kappa[g] = gather(c.kappa, order, count, o);
     f.rx[g] = f.ry[g] = f.tsx[g] = f.tsy[g] = splat(0.0);
   }
   constexpr detail::FractionKeeps kKeeps =
@@ -211,7 +211,7 @@ void run_series(const RegionChunk& c, const std::int16_t* order, int count, std:
     const int o = g * kLanes;
     s.a[g] = gather(c.a, order, count, o);
     s.b[g] = gather(c.b, order, count, o);
-    s.terms[g] = gather_count(c.passes, order, count, o);
+    s.terms[g] = gather(c.passes, order, count, o);
     s.s_r[g] = gather(c.lambda, order, count, o);
     s.s_i[g] = splat(0.0);
   }
