@@ -26,10 +26,7 @@ inline void split(const V& a, V& high, V& low) {
 // product not underflowing.
 template <class V>
 inline void two_product(const V& a, const V& b, V& p, V& e) {
-  V a_hi;
-  V a_lo;
-  V b_hi;
-  V b_lo;
+  V a_hi, a_lo, b_hi, b_lo;
   split(a, a_hi, a_lo);
   split(b, b_hi, b_lo);
   p = a * b;
@@ -47,16 +44,14 @@ inline void two_sum(const V& a, const V& b, V& s, V& e) {
 // An unevaluated sum hi + lo with |lo| <= ulp(hi) / 2.
 template <class V>
 struct DoubleDouble {
-  V hi;
-  V lo;
+  V hi, lo;
 };
 
 // x * y in double-double: the leading parts' product exact, the cross terms
 // of the trailing parts rounded once.
 template <class V>
 inline DoubleDouble<V> dd_multiply(const DoubleDouble<V>& x, const DoubleDouble<V>& y) {
-  V p;
-  V e;
+  V p, e;
   two_product(x.hi, y.hi, p, e);
   e = e + (x.hi * y.lo + x.lo * y.hi);
   const V hi = p + e;

@@ -79,7 +79,11 @@ inline V integer_powers(const V& base, const std::int32_t* exponent) {
   for (int i = 0; i < kWidth; ++i) {
     e[i] = 0;
     rest[i] = exponent[i] > 0 ? exponent[i] : 0;
-    if (rest[i] > 0) split_significand(Ops::lane(base, i), Ops::lane(m, i), e[i]);
+    if (rest[i] > 0) {
+      double mi;
+      split_significand(Ops::lane(base, i), mi, e[i]);
+      Ops::set_lane(m, i, mi);
+    }
     if (rest[i] > most) most = rest[i];
   }
   DoubleDouble<V> result{Ops::splat(1.0), Ops::splat(0.0)};
@@ -88,7 +92,7 @@ inline V integer_powers(const V& base, const std::int32_t* exponent) {
     typename Ops::Bits odd;  // all ones where the exponent's current bit is set
     bool any_odd = false;
     for (int i = 0; i < kWidth; ++i) {
-      Ops::lane(odd, i) = -static_cast<std::int64_t>(rest[i] & 1);
+      Ops::set_lane(odd, i, -static_cast<std::int64_t>(rest[i] & 1));
       any_odd = any_odd || (rest[i] & 1) != 0;
       rest[i] >>= 1;
     }
@@ -103,7 +107,7 @@ inline V integer_powers(const V& base, const std::int32_t* exponent) {
   V power = Ops::splat(0.0);
   for (int i = 0; i < kWidth; ++i) {
     if (exponent[i] >= 0) {
-      Ops::lane(power, i) = scale_by_power_of_two(Ops::lane(sum, i), e[i] * exponent[i]);
+      Ops::set_lane(power, i, scale_by_power_of_two(Ops::lane(sum, i), e[i] * exponent[i]));
     }
   }
   return power;

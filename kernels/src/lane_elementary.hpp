@@ -35,9 +35,9 @@ struct LaneOps<double> {
   using Bits = std::int64_t;
   using Cond = bool;
   static constexpr int kWidth = 1;
-  static double& lane(double& v, int /*i*/) { return v; }
-  static double lane(const double& v, int /*i*/) { return v; }
-  static Bits& lane(Bits& b, int /*i*/) { return b; }
+  static double lane(double v, int /*i*/) { return v; }
+  static void set_lane(double& v, int /*i*/, double x) { v = x; }
+  static void set_lane(Bits& b, int /*i*/, Bits x) { b = x; }
   static double splat(double v) { return v; }
   static Bits bits(double v) {
     Bits b;

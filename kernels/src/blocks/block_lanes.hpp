@@ -4,27 +4,22 @@
 //  - VORLAN_BLOCK_LANES: the doubles in one vector;
 //  - VORLAN_LANE_ENTRY(name): the name of its entry points (name_unit);
 //  - VORLAN_LANE_TARGET (optional): the instruction set, as a target string,
-//    for which the lane code below is compiled.  It is applied by pragma to
-//    this code alone, so one compiler invocation with the baseline flags
-//    builds every width, as the hosts' mex commands build a plug-in.
-// Everything but the entry points has internal linkage, and so have the
-// kernel steps shared with the one-point kernels (the *_steps.hpp headers):
-// an out-of-line copy compiled for a wider unit must never be picked by the
-// linker for a narrower one.  Every other header (the standard library's
-// too) is included before the target pragma for the same reason; the steps
-// come after it, so that their templates are compiled for this unit.
+//    applied by pragma to this code alone, so that one compiler invocation
+//    with the baseline flags builds every width, as the hosts' mex commands do.
+// Everything but the entry points has internal linkage: a copy compiled for
+// a wider unit must never be picked by the linker for a narrower one.  So
+// every header with external linkage (the standard library's too) comes
+// before the pragma; the kernels' step templates come after it, to be
+// compiled for this unit.
 //
-// The kernels' arithmetic is their one-point templates instantiated for the
-// lanes' vector; the family files below (region_lanes.hpp, rational_lanes.hpp,
-// full_lanes.hpp) only schedule: sort, gather, run, scatter.  Every lane
-// performs exactly the one-point kernels' operations in their order (IEEE
-// operations give the same result in any lane; no contraction into fused
-// multiply-adds is allowed anywhere in the build), and each lane's loop runs
-// its own pass count: lanes with a smaller count keep their state until the
-// shared counter reaches theirs.  The region kernel's per-point closing steps
-// call the C library's exp, sin and cos, as its one-point routine does; the
-// full kernel's exponentials are its own (lane_elementary.hpp), in lanes.
-// Points outside the ordinary ranges are handed to the element routines whole.
+// The arithmetic is the one-point kernels' templates instantiated for the
+// vector, every lane their operations in their order (IEEE operations give
+// the same result in any lane; fused multiply-adds are off in the whole
+// build); the family files (region_, rational_, full_lanes.hpp) only sort,
+// gather, run and scatter.  The region kernel's per-point closing steps call
+// the C library's exp, sin and cos, as its one-point routine does; the full
+// kernel's exponentials are its own (lane_elementary.hpp), in lanes.  Points
+// outside the ordinary ranges go to the element routines whole.
 #ifndef VORLAN_BLOCK_LANES_HPP
 #define VORLAN_BLOCK_LANES_HPP
 
@@ -49,8 +44,7 @@
 #include "vorlan/w_rational.hpp"
 #include "vorlan/w_regions.hpp"
 
-// The vector units' own square roots (see lane_vector.hpp), declared before
-// the target pragma like every other header.
+// The vector units' own square roots (see lane_vector.hpp).
 #if !defined(VORLAN_PORTABLE_LANES) && (defined(__GNUC__) || defined(__clang__))
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -73,10 +67,7 @@ VORLAN_PRAGMA(GCC target(VORLAN_LANE_TARGET))
 #endif
 
 #include "lane_vector.hpp"
-// The kernels' steps: templates that call the lanes' own operations (LaneOps
-// below), defined here so that they are compiled for this unit and inline.
-// Their headers have internal linkage, and everything else they include is
-// already in.
+// The kernels' steps, calling the lanes' operations (LaneOps below).
 #include "../exact_arithmetic.hpp"
 #include "../integer_power.hpp"
 #include "../lane_elementary.hpp"
@@ -94,9 +85,9 @@ struct LaneOps<blocks::Vec> {
   using Bits = blocks::Mask;
   using Cond = blocks::Mask;
   static constexpr int kWidth = blocks::kLanes;
-  static double& lane(Vec& v, int i) { return v[i]; }
   static double lane(const Vec& v, int i) { return v[i]; }
-  static auto& lane(Bits& b, int i) { return b[i]; }
+  static void set_lane(Vec& v, int i, double x) { v[i] = x; }
+  static void set_lane(Bits& b, int i, std::int64_t x) { b[i] = x; }
   static Vec splat(double v) { return blocks::splat(v); }
   static Bits bits(const Vec& v) { return blocks::bits_of(v); }
   static Vec from_bits(const Bits& b) { return blocks::from_bits(b); }

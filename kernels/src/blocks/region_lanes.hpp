@@ -1,17 +1,10 @@
-// The region kernel in lanes (the method is in w_regions.cpp), a chunk of
-// consecutive points at a time:
-//  1. the plan on kLanes points at once: q, region, z^2, the counts'
-//     arguments, h and the Taylor weight h2^kappa (the counts rounded and the
-//     weight's exact scaling per lane);
-//  2. the chunk's points sorted by region and pass count, so that each batch
-//     of a few vectors runs nearly the same number of passes;
-//  3. the series and continued-fraction/Taylor recurrences on the batch,
-//     each lane stopping at its own count;
-//  4. the closing steps (series value, the real axis's Gaussian, quadrant
-//     mapping) per point, with the C library's exp, sin and cos, as the
-//     one-point kernel calls them.
-// Steps 1 and 3 are the one-point kernel's templates (w_regions_steps.hpp).
-// Included by block_lanes.hpp inside its target region.
+// The region kernel in lanes, a chunk of consecutive points at a time: the
+// plan on kLanes points at once (the counts rounded and the Taylor weight's
+// exact scaling per lane); the points sorted by region and pass count, so that
+// each batch of a few vectors runs nearly the same number of passes; the
+// recurrences on the batch, each lane to its own count; the closing steps per
+// point.  The plan and the recurrences are the one-point kernel's templates
+// (w_regions_steps.hpp).  Included by block_lanes.hpp inside its target region.
 #ifndef VORLAN_REGION_LANES_HPP
 #define VORLAN_REGION_LANES_HPP
 
@@ -165,10 +158,8 @@ inline void each_point(const RegionChunk& c, const std::int16_t* order, int coun
 template <bool kTaylorSums, int kGroups>
 void run_passes(const RegionChunk& c, const std::int16_t* order, int count, std::int64_t first,
                 double* ur, double* ui) {
-  int most_passes = 0;
-  int least_passes = kMaxPasses;
-  int most_taylor = -1;
-  int least_taylor = kMaxPasses;
+  int most_passes = 0, least_passes = kMaxPasses;
+  int most_taylor = -1, least_taylor = kMaxPasses;
   count_range(c.passes, order, count, most_passes, least_passes);
   count_range(c.kappa, order, count, most_taylor, least_taylor);
   detail::FractionUnwinding<Vec, kGroups> f;
@@ -203,8 +194,7 @@ void run_passes(const RegionChunk& c, const std::int16_t* order, int count, std:
 template <int kGroups>
 void run_series(const RegionChunk& c, const std::int16_t* order, int count, std::int64_t first,
                 double* ur, double* ui) {
-  int most_terms = 0;
-  int least_terms = kMaxTerms;
+  int most_terms = 0, least_terms = kMaxTerms;
   count_range(c.passes, order, count, most_terms, least_terms);
   detail::SeriesSums<Vec, kGroups> s;
   for (int g = 0; g < kGroups; ++g) {
