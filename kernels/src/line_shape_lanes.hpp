@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "blocks/block_pieces.hpp"
 #include "line_shape_pieces.hpp"

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "exact_arithmetic.hpp"
 #include "lane_elementary.hpp"
 #include "line_shape_values.hpp"
 #include "vorlan/w_regions.hpp"

@@ -1,7 +1,6 @@
 // The full-precision w(z) kernel's inside: its terms (w, w', (z w)') at
-// first-quadrant points, the routines that take them to the whole plane, and
-// its exact products; shared by W_FULL_ELEMENT, its lane code and the line
-// shapes built on it.
+// first-quadrant points and the routines that take them to the whole plane;
+// shared by W_FULL_ELEMENT, its lane code and the line shapes built on it.
 #ifndef VORLAN_W_FULL_TERMS_HPP
 #define VORLAN_W_FULL_TERMS_HPP
 
@@ -31,36 +30,6 @@ void w_full_map(double x, double y, const FullTerms& t, double& u, double& v, do
 // w, w' and (z w)' beyond ARG_LIMIT from w there (see W_BEYOND_RANGE): the
 // leading terms w' = -w / z and (z w)' = w' / z of the asymptotic series.
 void w_full_beyond(double x, double y, FullTerms& t);
-
-// Internal linkage, as in w_full_steps.hpp: the lane code instantiates these
-// once per vector unit.
-namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
-
-// a * b = p + e exactly, by Dekker's splitting (no fused multiply-add); a and
-// b below 1e295 in magnitude, the product not underflowing.  V is double or
-// a vector of doubles.
-template <class V>
-inline void two_product(const V& a, const V& b, V& p, V& e) {
-  constexpr double kSplit = 134217729.0;  // 2^27 + 1
-  const V ca = kSplit * a;
-  const V a_hi = ca - (ca - a);
-  const V a_lo = a - a_hi;
-  const V cb = kSplit * b;
-  const V b_hi = cb - (cb - b);
-  const V b_lo = b - b_hi;
-  p = a * b;
-  e = ((a_hi * b_hi - p) + a_hi * b_lo + a_lo * b_hi) + a_lo * b_lo;
-}
-
-// a + b = s + e exactly (Knuth's two-sum).
-template <class V>
-inline void two_sum(const V& a, const V& b, V& s, V& e) {
-  s = a + b;
-  const V bb = s - a;
-  e = (a - (s - bb)) + (b - bb);
-}
-
-}  // namespace
 
 }  // namespace vorlan::detail
 

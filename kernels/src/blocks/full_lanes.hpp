@@ -55,54 +55,33 @@ inline void trapezoid_lanes(const double* x, const double* y, const std::int16_t
   scatter_terms(t, order, count, out);
 }
 
-// The continued fraction at count <= kFractionGroups * kLanes points, sorted
-// by depth: several vectors side by side, so that one's division hides the
+// The continued fraction at count <= kGroups * kLanes points, sorted by
+// depth: several vectors side by side, so that one's division hides the
 // latency of the others' (each step waits on the one before).
 constexpr int kFractionGroups = 4;
 
+template <int kGroups>
 inline void fraction_lanes(const double* x, const double* y, const std::int16_t* order, int count,
                            bool with_zw, detail::FullTerms* out) {
-  constexpr int kG = kFractionGroups;
-  Vec vx[kG], vy[kG], depth[kG], rx[kG], ry[kG], r1x[kG], r1y[kG], r2x[kG], r2y[kG];
+  detail::FractionUnwinding<Vec, kGroups> f;
   int deepest = 0;
-  for (int g = 0; g < kG; ++g) {
-    // groups past the points repeat the first, as idle lanes do
-    const int o = g * kLanes < count ? g * kLanes : 0;
-    vx[g] = gather(x, order, count, o);
-    vy[g] = gather(y, order, count, o);
-    depth[g] = detail::fraction_depth(square_root(vx[g] * vx[g] + vy[g] * vy[g]));
+  int shallowest = kMaxFractionDepth;
+  for (int g = 0; g < kGroups; ++g) {
+    const int o = g * kLanes;
+    f.x[g] = gather(x, order, count, o);
+    f.y[g] = gather(y, order, count, o);
+    f.depth[g] = detail::fraction_depth(square_root(f.x[g] * f.x[g] + f.y[g] * f.y[g]));
     for (int i = 0; i < kLanes; ++i) {
-      const std::int32_t d = detail::trunc_to_int32(depth[g][i]);
+      const std::int32_t d = detail::trunc_to_int32(f.depth[g][i]);
       if (d > deepest) deepest = d;
+      if (d < shallowest) shallowest = d;
     }
-    rx[g] = ry[g] = r1x[g] = r1y[g] = r2x[g] = r2y[g] = splat(0.0);
+    f.rx[g] = f.ry[g] = f.r1x[g] = f.r1y[g] = f.r2x[g] = f.r2y[g] = splat(0.0);
   }
-  const int groups = (count + kLanes - 1) / kLanes;
-  for (int n = deepest; n >= 0; --n) {
-    const double m = static_cast<double>(n + 1);
-    for (int g = 0; g < groups; ++g) {
-      const Vec tx = vy[g] + m * rx[g];
-      const Vec ty = vx[g] - m * ry[g];
-      const Vec mu = 0.5 / (tx * tx + ty * ty);
-      const Mask active = depth[g] >= static_cast<double>(n);  // n <= trunc(depth)
-      rx[g] = select(active, mu * tx, rx[g]);
-      ry[g] = select(active, mu * ty, ry[g]);
-    }
-    if (n == 2) {
-      for (int g = 0; g < groups; ++g) {
-        r2x[g] = rx[g];
-        r2y[g] = ry[g];
-      }
-    } else if (n == 1) {
-      for (int g = 0; g < groups; ++g) {
-        r1x[g] = rx[g];
-        r1y[g] = ry[g];
-      }
-    }
-  }
-  for (int g = 0; g < groups; ++g) {
+  detail::unwind_fraction<detail::FractionKeeps::kFirstTerms>(f, deepest, shallowest);
+  for (int g = 0; g < kGroups; ++g) {
     detail::FullTermsOf<Vec> t{};
-    detail::fraction_finish(rx[g], ry[g], r1x[g], r1y[g], r2x[g], r2y[g], with_zw, t);
+    detail::fraction_finish(f.rx[g], f.ry[g], f.r1x[g], f.r1y[g], f.r2x[g], f.r2y[g], with_zw, t);
     const int o = g * kLanes;
     scatter_terms(t, order + o, count - o < kLanes ? count - o : kLanes, out);
   }
@@ -152,12 +131,11 @@ void full_terms_lanes(const double* x, const double* y, int n, bool with_zw,
       trapezoid_lanes(x, y, rule + o, count, tables, with_zw, out);
     }
   }
-  const int fraction_count = per_depth[kMaxFractionDepth];
-  constexpr int kFractionBatch = kFractionGroups * kLanes;
-  for (int o = 0; o < fraction_count; o += kFractionBatch) {
-    const int count = fraction_count - o < kFractionBatch ? fraction_count - o : kFractionBatch;
-    fraction_lanes(x, y, fraction + o, count, with_zw, out);
-  }
+  in_batches<kFractionGroups>(fraction, per_depth[kMaxFractionDepth],
+                              [&](auto groups, const std::int16_t* order, int count) {
+                                fraction_lanes<decltype(groups)::value>(x, y, order, count, with_zw,
+                                                                        out);
+                              });
   for (int j = 0; j < n; ++j) detail::quadrant_close(x[j], y[j], with_zw, out[j]);
 }
 
