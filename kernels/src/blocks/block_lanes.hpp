@@ -101,6 +101,16 @@ struct LaneOps<blocks::Vec> {
 }  // namespace
 }  // namespace vorlan::detail
 
+// A batch's loop as a function of its own: inlined into the chunk's code,
+// its vectors lose registers to the rest and spill.
+#if defined(__GNUC__) || defined(__clang__)
+#define VORLAN_BATCH_LOOP __attribute__((noinline))
+#elif defined(_MSC_VER)
+#define VORLAN_BATCH_LOOP __declspec(noinline)
+#else
+#define VORLAN_BATCH_LOOP
+#endif
+
 namespace vorlan::blocks {
 namespace {
 
