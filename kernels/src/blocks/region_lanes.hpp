@@ -49,8 +49,8 @@ struct RegionChunk {
   alignas(64) double lambda[kChunk + kLanes];
   std::int32_t passes[kChunk + kLanes];
   std::int32_t kappa[kChunk + kLanes];
-  std::uint8_t kind[kChunk + kLanes];
   std::int16_t order[kChunk];
+  std::uint8_t kind[kChunk + kLanes];
 };
 
 // Step 1 for points [o, o + kLanes) of the chunk; points the lane code does
