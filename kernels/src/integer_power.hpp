@@ -24,15 +24,9 @@
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
 
-inline double bits_to_double(std::uint64_t bits) {
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
-}
-
 // 2^n for -1022 <= n <= 1023, exactly.
 inline double power_of_two(std::int32_t n) {
-  return bits_to_double(static_cast<std::uint64_t>(n + 1023) << 52);
+  return LaneOps<double>::from_bits(static_cast<std::int64_t>(n + 1023) << 52);
 }
 
 // t * 2^n for t >= 0: exact while the result is normal.  A result below the
@@ -61,7 +55,8 @@ inline void split_significand(double base, double& m, std::int64_t& e) {
     e = static_cast<std::int64_t>((bits >> 52) & 0x7ff) - 64;
   }
   e -= 1023;
-  m = bits_to_double((bits & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL);
+  m = LaneOps<double>::from_bits(
+      static_cast<std::int64_t>((bits & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL));
 }
 
 // base^exponent lane by lane, for finite base > 0 and 0 <= exponent <= 512 (so

@@ -26,12 +26,7 @@ inline void horner_step(V& pr, V& pi, const V& zr, const V& zi, double c) {
 // P(Z) and Q(Z) at Z = zr + i zi.
 template <class V, int kGroups>
 struct RationalPolynomials {
-  V zr[kGroups];
-  V zi[kGroups];
-  V pr[kGroups];
-  V pi[kGroups];
-  V qr[kGroups];
-  V qi[kGroups];
+  V zr[kGroups], zi[kGroups], pr[kGroups], pi[kGroups], qr[kGroups], qi[kGroups];
 };
 
 template <class V, int kGroups>

@@ -33,12 +33,10 @@ void W_REGIONS(const double& x, const double& y, double& u, double& v, std::int3
 
   double sy;
   const double q = detail::region_q(ax, ay, sy);
-  double a;
-  double b;
+  double a, b;
   detail::z_squared(ax, ay, a, b);
 
-  double wr;
-  double wi;
+  double wr, wi;
   if (q < detail::kSeriesBound) {
     const std::int32_t terms = detail::round_to_int32(detail::series_terms(sy, std::sqrt(q)));
     detail::SeriesSums<double, 1> s{
@@ -72,13 +70,8 @@ void W_REGIONS(const double& x, const double& y, double& u, double& v, std::int3
   detail::unwind_fraction<detail::FractionKeeps::kTaylorSums>(f, nu, nu, kappa, kappa);
   detail::outer_value(ax, ay, h, f.rx[0], f.ry[0], f.tsx[0], f.tsy[0], wr, wi);
 
-  if (!detail::map_outer_value(x, y, a, b, wr, wi)) {
-    u = wr;  // the first-quadrant value, unmapped
-    v = wi;
-    flag = -1;
-    return;
-  }
-  flag = 0;
+  // Where the map fails, the first-quadrant value is returned unmapped.
+  flag = detail::map_outer_value(x, y, a, b, wr, wi) ? 0 : -1;
   u = wr;
   v = wi;
 }

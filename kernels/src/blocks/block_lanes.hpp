@@ -50,6 +50,17 @@
 #include "../w_regions_steps.hpp"
 #include "lane_ops.hpp"
 #include "lane_vector.hpp"
+
+// A batch's loop as a function of its own: inlined into the chunk's code,
+// its vectors lose registers to the rest and spill.
+#if defined(__GNUC__) || defined(__clang__)
+#define VORLAN_BATCH_LOOP __attribute__((noinline))
+#elif defined(_MSC_VER)
+#define VORLAN_BATCH_LOOP __declspec(noinline)
+#else
+#define VORLAN_BATCH_LOOP
+#endif
+
 // The kernel families' lanes.
 #include "full_lanes.hpp"
 #include "rational_lanes.hpp"

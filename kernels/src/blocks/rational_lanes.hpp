@@ -31,21 +31,23 @@ inline void rational_chunk(const double* xr, const double* xi, double* ur, doubl
     r.zi[g] = negate(select(lower[g], negate(x[g]), x[g]));
   }
   detail::evaluate_polynomials(r);
+  Vec u[kGroup];
+  Vec v[kGroup];
+  for (int g = 0; g < kGroup; ++g) {  // the divisions side by side
+    detail::plain_quotient(r.pr[g], r.pi[g], r.qr[g], r.qi[g], u[g], v[g]);
+  }
   for (int g = 0; g < kGroup; ++g) {
     const int o = g * kLanes;
-    Vec u;
-    Vec v;
-    detail::plain_quotient(r.pr[g], r.pi[g], r.qr[g], r.qi[g], u, v);
-    store(ur + o, u);
-    store(ui + o, v);
+    store(ur + o, u[g]);
+    store(ui + o, v[g]);
     const Mask plain = detail::moderate(r.pr[g]) & detail::moderate(r.pi[g]) &
                        detail::moderate(r.qr[g]) & detail::moderate(r.qi[g]);
     const Mask fix = lower[g] | ~plain;
     if (!any(fix)) continue;
     for (int i = 0; i < kLanes; ++i) {
       if (fix[i] == 0) continue;
-      double um = u[i];
-      double vm = v[i];
+      double um = u[g][i];
+      double vm = v[g][i];
       if (plain[i] == 0) {
         const RationalTerms t{r.pr[g][i], r.pi[g][i], r.qr[g][i], r.qi[g][i]};
         W_RATIONAL_QUOTIENT_WIDE(t, um, vm);

@@ -49,8 +49,8 @@ struct RegionChunk {
   alignas(64) double lambda[kChunk + kLanes];
   std::int32_t passes[kChunk + kLanes];
   std::int32_t kappa[kChunk + kLanes];
-  std::uint8_t kind[kChunk + kLanes];
   std::int16_t order[kChunk];
+  std::uint8_t kind[kChunk + kLanes];
 };
 
 // Step 1 for points [o, o + kLanes) of the chunk; points the lane code does
@@ -156,8 +156,8 @@ inline void each_point(const RegionChunk& c, const std::int16_t* order, int coun
 // The continued fraction, with the Taylor sums where kTaylorSums, for the
 // batch's count <= kGroups * kLanes points, sorted by pass count.
 template <bool kTaylorSums, int kGroups>
-void run_passes(const RegionChunk& c, const std::int16_t* order, int count, std::int64_t first,
-                double* ur, double* ui) {
+VORLAN_BATCH_LOOP void run_passes(const RegionChunk& c, const std::int16_t* order, int count,
+                                  std::int64_t first, double* ur, double* ui) {
   int most_passes = 0, least_passes = kMaxPasses;
   int most_taylor = -1, least_taylor = kMaxPasses;
   count_range(c.passes, order, count, most_passes, least_passes);
@@ -192,8 +192,8 @@ void run_passes(const RegionChunk& c, const std::int16_t* order, int count, std:
 }
 
 template <int kGroups>
-void run_series(const RegionChunk& c, const std::int16_t* order, int count, std::int64_t first,
-                double* ur, double* ui) {
+VORLAN_BATCH_LOOP void run_series(const RegionChunk& c, const std::int16_t* order, int count,
+                                  std::int64_t first, double* ur, double* ui) {
   int most_terms = 0, least_terms = kMaxTerms;
   count_range(c.passes, order, count, most_terms, least_terms);
   detail::SeriesSums<Vec, kGroups> s;
