@@ -2,13 +2,13 @@
 // power, the same bits on every platform.
 //
 // Method: base = m * 2^e with m in [1, 2), exactly; m^k by binary
-// square-and-multiply in double-double arithmetic (products split exactly by
-// Veltkamp's method, so no fused multiply-add is needed), which keeps the
-// relative error near 2^-100 before the single rounding of hi + lo; then the
-// exact scaling by 2^(e*k).  The result is the correctly rounded power except
-// within about 2^-100 of a halfway case, always within one unit in the last
-// place; in the subnormal range the scaling rounds once more.  Only IEEE basic
-// operations are used, so no platform library decides a bit.
+// square-and-multiply in double-double arithmetic (exact_arithmetic.hpp),
+// which keeps the relative error near 2^-100 before the single rounding of
+// hi + lo; then the exact scaling by 2^(e*k).  The result is the correctly
+// rounded power except within about 2^-100 of a halfway case, always within
+// one unit in the last place; in the subnormal range the scaling rounds once
+// more.  Only IEEE basic operations are used, so no platform library decides
+// a bit.
 //
 // Internal linkage, as for the kernel's other shared steps: the lane code is
 // compiled once per vector unit.
@@ -18,53 +18,15 @@
 #include <cstdint>
 #include <cstring>
 
+#include "exact_arithmetic.hpp"
+#include "lane_elementary.hpp"
+
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
 
-// An unevaluated sum hi + lo with |lo| <= ulp(hi) / 2.  Real is double, or
-// the lane code's vector of doubles: the same statements serve both.
-template <class Real>
-struct DoubleDouble {
-  Real hi;
-  Real lo;
-};
-
-// 2^27 + 1: splits a double into two halves of 26 bits whose products are exact.
-constexpr double kVeltkampSplitter = 134217729.0;
-
-template <class Real>
-inline void veltkamp_split(const Real& a, Real& high, Real& low) {
-  const Real c = kVeltkampSplitter * a;
-  high = c - (c - a);
-  low = a - high;
-}
-
-// x * y in double-double; exact products of the leading parts, the cross
-// terms of the trailing parts rounded once.
-template <class Real>
-inline DoubleDouble<Real> dd_multiply(const DoubleDouble<Real>& x, const DoubleDouble<Real>& y) {
-  const Real p = x.hi * y.hi;
-  Real xh;
-  Real xl;
-  Real yh;
-  Real yl;
-  veltkamp_split(x.hi, xh, xl);
-  veltkamp_split(y.hi, yh, yl);
-  Real e = ((xh * yh - p) + xh * yl + xl * yh) + xl * yl;  // x.hi * y.hi - p, exactly
-  e = e + (x.hi * y.lo + x.lo * y.hi);
-  const Real hi = p + e;
-  return {hi, e - (hi - p)};
-}
-
-inline double bits_to_double(std::uint64_t bits) {
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
-}
-
 // 2^n for -1022 <= n <= 1023, exactly.
 inline double power_of_two(std::int32_t n) {
-  return bits_to_double(static_cast<std::uint64_t>(n + 1023) << 52);
+  return LaneOps<double>::from_bits(static_cast<std::int64_t>(n + 1023) << 52);
 }
 
 // t * 2^n for t >= 0: exact while the result is normal.  A result below the
@@ -93,22 +55,61 @@ inline void split_significand(double base, double& m, std::int64_t& e) {
     e = static_cast<std::int64_t>((bits >> 52) & 0x7ff) - 64;
   }
   e -= 1023;
-  m = bits_to_double((bits & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL);
+  m = LaneOps<double>::from_bits(
+      static_cast<std::int64_t>((bits & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL));
 }
 
-// base^exponent for finite base > 0 and 0 <= exponent <= 512, so that the
-// significand's power stays below 2^512 and its splitting finite.
-inline double integer_power(double base, std::int32_t exponent) {
-  double m;
-  std::int64_t e;
-  split_significand(base, m, e);
-  DoubleDouble<double> result{1.0, 0.0};
-  DoubleDouble<double> square{m, 0.0};
-  for (std::int32_t k = exponent; k > 0; k >>= 1) {
-    if ((k & 1) != 0) result = dd_multiply(result, square);
+// base^exponent lane by lane, for finite base > 0 and 0 <= exponent <= 512 (so
+// that the significand's power stays below 2^512 and its splitting finite);
+// 0 in lanes with a negative exponent.  The lanes share the squarings and
+// each takes the products of its own exponent's bits.
+template <class V>
+inline V integer_powers(const V& base, const std::int32_t* exponent) {
+  using Ops = LaneOps<V>;
+  constexpr int kWidth = Ops::kWidth;
+  V m = Ops::splat(1.0);
+  std::int64_t e[kWidth];
+  std::int32_t rest[kWidth];
+  std::int32_t most = 0;
+  for (int i = 0; i < kWidth; ++i) {
+    e[i] = 0;
+    rest[i] = exponent[i] > 0 ? exponent[i] : 0;
+    if (rest[i] > 0) {
+      double mi;
+      split_significand(Ops::lane(base, i), mi, e[i]);
+      Ops::set_lane(m, i, mi);
+    }
+    if (rest[i] > most) most = rest[i];
+  }
+  DoubleDouble<V> result{Ops::splat(1.0), Ops::splat(0.0)};
+  DoubleDouble<V> square{m, Ops::splat(0.0)};
+  for (std::int32_t k = most; k > 0; k >>= 1) {
+    typename Ops::Bits odd;  // all ones where the exponent's current bit is set
+    bool any_odd = false;
+    for (int i = 0; i < kWidth; ++i) {
+      Ops::set_lane(odd, i, -static_cast<std::int64_t>(rest[i] & 1));
+      any_odd = any_odd || (rest[i] & 1) != 0;
+      rest[i] >>= 1;
+    }
+    if (any_odd) {
+      const DoubleDouble<V> product = dd_multiply(result, square);
+      result.hi = Ops::select_bits(odd, product.hi, result.hi);
+      result.lo = Ops::select_bits(odd, product.lo, result.lo);
+    }
     if (k > 1) square = dd_multiply(square, square);
   }
-  return scale_by_power_of_two(result.hi + result.lo, e * exponent);
+  const V sum = result.hi + result.lo;
+  V power = Ops::splat(0.0);
+  for (int i = 0; i < kWidth; ++i) {
+    if (exponent[i] >= 0) {
+      Ops::set_lane(power, i, scale_by_power_of_two(Ops::lane(sum, i), e[i] * exponent[i]));
+    }
+  }
+  return power;
+}
+
+inline double integer_power(double base, std::int32_t exponent) {
+  return integer_powers(base, &exponent);
 }
 
 }  // namespace

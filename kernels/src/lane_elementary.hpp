@@ -26,9 +26,10 @@
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see w_regions_steps.hpp
 
-// What the functions below need of their number type V beyond arithmetic:
-// its bits as integers of the same width, a lane-wise choice, and the
-// comparison result type.  The lane code specialises it for its vectors.
+// What the kernels' templates need of their number type V beyond arithmetic:
+// its bits as integers of the same width, a lane-wise choice, the comparison
+// result type and the lanes one by one.  The lane code specialises it for its
+// vectors; a double is the width-one case.
 template <class V>
 struct LaneOps;
 
@@ -36,6 +37,10 @@ template <>
 struct LaneOps<double> {
   using Bits = std::int64_t;
   using Cond = bool;
+  static constexpr int kWidth = 1;
+  static double lane(double v, int /*i*/) { return v; }
+  static void set_lane(double& v, int /*i*/, double x) { v = x; }
+  static void set_lane(Bits& b, int /*i*/, Bits x) { b = x; }
   static double splat(double v) { return v; }
   static Bits bits(double v) {
     Bits b;
@@ -48,6 +53,7 @@ struct LaneOps<double> {
     return v;
   }
   static double select(Cond c, double a, double b) { return c ? a : b; }
+  static double magnitude(double v) { return from_bits(bits(v) & INT64_MAX); }
   // a where the mask is all ones, b where it is zero.
   static double select_bits(Bits mask, double a, double b) { return mask != 0 ? a : b; }
 };

@@ -7,10 +7,11 @@
 #include <cmath>
 #include <limits>
 
+#include "exact_arithmetic.hpp"
 #include "lane_elementary.hpp"
 #include "line_shape_values.hpp"
 #include "vorlan/w_regions.hpp"
-#include "w_full.hpp"
+#include "w_full_terms.hpp"
 
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see w_full_steps.hpp

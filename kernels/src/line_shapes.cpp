@@ -22,6 +22,9 @@
 //
 // Plasma dispersion: Z = i sqrt(pi) w(zeta), Z' = i sqrt(pi) w'(zeta), the
 // latter equal to -2 (1 + zeta Z) without forming that difference.
+//
+// The block routines take w's terms from the lane code's terms piece
+// (blocks/block_pieces.hpp), the one way in for every line shape.
 #include "vorlan/line_shapes.hpp"
 
 #include <cmath>
@@ -29,10 +32,11 @@
 #include <limits>
 
 #include "blocks/block_pieces.hpp"
+#include "line_shape_pieces.hpp"
 #include "line_shape_steps.hpp"
 #include "uniform_nan.hpp"
 #include "vorlan/w_regions.hpp"
-#include "w_full.hpp"
+#include "w_full_terms.hpp"
 
 namespace vorlan {
 namespace {
@@ -90,115 +94,139 @@ namespace {
 // takes about what a thread start costs (100-150 microseconds).
 constexpr std::int64_t kLineShapesPerThread = 4096;
 
-// Points are taken kFullTermsChunk at a time: the arguments of w prepared per
-// point, w's terms for all of them from the lane code, then each point
-// completed.
 using blocks::kFullTermsChunk;
 
-struct VoigtTask {
-  blocks::VoigtPiece voigt;
+// Every line shape reaches w's lane code the same way, through the terms
+// piece of the plan's width, kFullTermsChunk points at a time (Shape::chunk):
+// the arguments of w prepared, the terms piece at all of them, each point
+// completed from its terms.
+template <class Shape>
+void shape_range(const void* context, std::int64_t begin, std::int64_t end) {
+  const auto& shape = *static_cast<const Shape*>(context);
+  for (std::int64_t k = begin; k < end; k += kFullTermsChunk) {
+    shape.chunk(k, static_cast<int>(end - k < kFullTermsChunk ? end - k : kFullTermsChunk));
+  }
+}
+
+template <class Shape>
+void run_shape(const Shape& shape, int threads, std::int64_t n) {
+  blocks::run_ranges(shape_range<Shape>, &shape,
+                     blocks::threads_for_block(n, kLineShapesPerThread, threads), n);
+}
+
+// The one-point routine at each point: the scalar width's Voigt piece.
+void voigt_points(blocks::FullTermsPiece /*terms_of*/, const double* x, const double* sigma,
+                  const double* gamma, int n, bool derivatives, VoigtValues* values) {
+  for (int k = 0; k < n; ++k) detail::voigt_point(x[k], sigma[k], gamma[k], derivatives, values[k]);
+}
+
+const detail::ShapePieces kShapePoints = {voigt_points};
+
+// The line-shape pieces of a width, as the terms piece is chosen.
+const detail::ShapePieces& shape_pieces(BlockWidth width) {
+  switch (blocks::usable_width(width)) {
+    case BlockWidth::kScalar: return kShapePoints;
+#ifdef VORLAN_BLOCKS_AVX2
+    case BlockWidth::kAvx2: return detail::shape_pieces_avx2;
+#endif
+#ifdef VORLAN_BLOCKS_AVX512
+    case BlockWidth::kAvx512: return detail::shape_pieces_avx512;
+#endif
+    default: return detail::shape_pieces_baseline;
+  }
+}
+
+// The Voigt profile: its steps around the terms piece divide, and per point
+// they would add a third to its time, so they run in lanes as well
+// (line_shape_lanes.hpp).
+struct VoigtShape {
+  detail::VoigtPiece voigt;
+  blocks::FullTermsPiece terms_of;
   const double* x;
   const double* sigma;
   const double* gamma;
   VoigtOutputs out;
+
+  void chunk(std::int64_t first, int count) const {
+    const bool derivatives = out.d_x != nullptr || out.d_sigma != nullptr || out.d_gamma != nullptr;
+    VoigtValues values[kFullTermsChunk];
+    voigt(terms_of, x + first, sigma + first, gamma + first, count, derivatives, values);
+    for (int j = 0; j < count; ++j) {
+      const VoigtValues& r = values[j];
+      const std::int64_t k = first + j;
+      if (out.value != nullptr) out.value[k] = r.value;
+      if (out.d_x != nullptr) out.d_x[k] = r.d_x;
+      if (out.d_sigma != nullptr) out.d_sigma[k] = r.d_sigma;
+      if (out.d_gamma != nullptr) out.d_gamma[k] = r.d_gamma;
+    }
+  }
 };
 
-void voigt_chunk(const VoigtTask& task, bool derivatives, std::int64_t first, int count) {
-  VoigtValues values[kFullTermsChunk];
-  task.voigt(task.x + first, task.sigma + first, task.gamma + first, count, derivatives, values);
-  const VoigtOutputs& out = task.out;
-  for (int j = 0; j < count; ++j) {
-    const VoigtValues& r = values[j];
-    const std::int64_t k = first + j;
-    if (out.value != nullptr) out.value[k] = r.value;
-    if (out.d_x != nullptr) out.d_x[k] = r.d_x;
-    if (out.d_sigma != nullptr) out.d_sigma[k] = r.d_sigma;
-    if (out.d_gamma != nullptr) out.d_gamma[k] = r.d_gamma;
-  }
-}
-
-void voigt_range(const void* context, std::int64_t begin, std::int64_t end) {
-  const auto& task = *static_cast<const VoigtTask*>(context);
-  const VoigtOutputs& out = task.out;
-  const bool derivatives = out.d_x != nullptr || out.d_sigma != nullptr || out.d_gamma != nullptr;
-  for (std::int64_t k = begin; k < end; k += kFullTermsChunk) {
-    voigt_chunk(task, derivatives, k,
-                static_cast<int>(end - k < kFullTermsChunk ? end - k : kFullTermsChunk));
-  }
-}
-
-struct PlasmaTask {
+// The plasma function: its steps around w are a few multiplications per
+// point, so they run per point around the terms piece.
+struct PlasmaShape {
   blocks::FullTermsPiece terms_of;
   const double* zr;
   const double* zi;  // null: +0
   std::int64_t in_step;
   PlasmaZOutputs out;
-};
 
-void plasma_store(const PlasmaZOutputs& out, std::int64_t k, const PlasmaValues& z) {
-  const std::int64_t at = k * out.step;
-  if (out.re != nullptr) out.re[at] = z.re;
-  if (out.im != nullptr) out.im[at] = z.im;
-  if (out.d_re != nullptr) out.d_re[at] = z.d_re;
-  if (out.d_im != nullptr) out.d_im[at] = z.d_im;
-}
+  void store(std::int64_t k, const PlasmaValues& z) const {
+    const std::int64_t at = k * out.step;
+    if (out.re != nullptr) out.re[at] = z.re;
+    if (out.im != nullptr) out.im[at] = z.im;
+    if (out.d_re != nullptr) out.d_re[at] = z.d_re;
+    if (out.d_im != nullptr) out.d_im[at] = z.d_im;
+  }
 
-void plasma_chunk(const PlasmaTask& task, std::int64_t first, int count) {
-  double ax[kFullTermsChunk];
-  double ay[kFullTermsChunk];
-  std::int64_t index[kFullTermsChunk];
-  detail::FullTerms terms[kFullTermsChunk];
-  int m = 0;
-  for (std::int64_t k = first; k < first + count; ++k) {
-    const double x = task.zr[k * task.in_step];
-    const double y = task.zi != nullptr ? task.zi[k * task.in_step] : +0.0;
-    if (detail::w_full_in_range(x, y)) {
-      ax[m] = std::fabs(x);
-      ay[m] = std::fabs(y);
-      index[m++] = k;
-    } else {
-      detail::FullTerms t{};
-      detail::w_full_beyond(x, y, t);
-      plasma_store(task.out, k, plasma_values(x, y, t.wr, t.wi, t.dr, t.di));
+  void chunk(std::int64_t first, int count) const {
+    double x[kFullTermsChunk];
+    double y[kFullTermsChunk];
+    double ax[kFullTermsChunk];
+    double ay[kFullTermsChunk];
+    std::int64_t index[kFullTermsChunk];
+    int m = 0;
+    for (std::int64_t k = first; k < first + count; ++k) {
+      x[m] = zr[k * in_step];
+      y[m] = zi != nullptr ? zi[k * in_step] : +0.0;
+      if (detail::w_full_in_range(x[m], y[m])) {
+        ax[m] = std::fabs(x[m]);
+        ay[m] = std::fabs(y[m]);
+        index[m++] = k;
+      } else {
+        detail::FullTerms t{};
+        detail::w_full_beyond(x[m], y[m], t);
+        store(k, plasma_values(x[m], y[m], t.wr, t.wi, t.dr, t.di));
+      }
+    }
+    detail::FullTerms terms[kFullTermsChunk];
+    terms_of(ax, ay, m, false, terms);
+    for (int j = 0; j < m; ++j) {
+      double u;
+      double v;
+      double du;
+      double dv;
+      detail::w_full_map(x[j], y[j], terms[j], u, v, du, dv);
+      store(index[j], plasma_values(x[j], y[j], u, v, du, dv));
     }
   }
-  task.terms_of(ax, ay, m, false, terms);
-  for (int j = 0; j < m; ++j) {
-    const std::int64_t k = index[j];
-    double u;
-    double v;
-    double du;
-    double dv;
-    const double x = task.zr[k * task.in_step];
-    const double y = task.zi != nullptr ? task.zi[k * task.in_step] : +0.0;
-    detail::w_full_map(x, y, terms[j], u, v, du, dv);
-    plasma_store(task.out, k, plasma_values(x, y, u, v, du, dv));
-  }
-}
-
-void plasma_range(const void* context, std::int64_t begin, std::int64_t end) {
-  const auto& task = *static_cast<const PlasmaTask*>(context);
-  for (std::int64_t k = begin; k < end; k += kFullTermsChunk) {
-    plasma_chunk(task, k, static_cast<int>(end - k < kFullTermsChunk ? end - k : kFullTermsChunk));
-  }
-}
+};
 
 }  // namespace
 
 void VOIGT_BLOCK_PLANNED(const BlockPlan& plan, const double* x, const double* sigma,
                          const double* gamma, const VoigtOutputs& out, std::int64_t n) {
   if (n <= 0) return;
-  const VoigtTask task{blocks::voigt_piece(plan.width), x, sigma, gamma, out};
-  blocks::run_ranges(voigt_range, &task,
-                     blocks::threads_for_block(n, kLineShapesPerThread, plan.threads), n);
+  run_shape(VoigtShape{shape_pieces(plan.width).voigt, blocks::full_terms_piece(plan.width), x,
+                       sigma, gamma, out},
+            plan.threads, n);
 }
 
 void PLASMA_Z_BLOCK_PLANNED(const BlockPlan& plan, const double* zr, const double* zi,
                             std::int64_t in_step, const PlasmaZOutputs& out, std::int64_t n) {
   if (n <= 0) return;
-  const PlasmaTask task{blocks::full_terms_piece(plan.width), zr, zi, in_step, out};
-  blocks::run_ranges(plasma_range, &task,
-                     blocks::threads_for_block(n, kLineShapesPerThread, plan.threads), n);
+  run_shape(PlasmaShape{blocks::full_terms_piece(plan.width), zr, zi, in_step, out}, plan.threads,
+            n);
 }
 
 void PLASMA_Z_BLOCK_PLANNED(const BlockPlan& plan, const double* zr, const double* zi,

@@ -41,17 +41,17 @@
 // Below the real axis Z within 4.8e-16 of |Z| + 2 sqrt(pi) |exp(-z^2)| and Z'
 // within 1.2e-15 of |Z'| + 4 sqrt(pi) |z| |exp(-z^2)|, and on the imaginary
 // axis, where nothing cancels, both within 2.6e-16 relative up to overflow.
-#include "w_full.hpp"
+#include "vorlan/w_full.hpp"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
 #include "rounding.hpp"
-#include "vorlan/line_shapes.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_regions.hpp"
 #include "w_full_steps.hpp"
+#include "w_full_terms.hpp"
 #include "w_lower_half.hpp"
 
 namespace vorlan {

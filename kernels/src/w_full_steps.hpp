@@ -11,11 +11,12 @@
 #include <cmath>
 #include <cstdint>
 
+#include "exact_arithmetic.hpp"
 #include "lane_elementary.hpp"
 #include "rounding.hpp"
 #include "vorlan/w_regions.hpp"
-#include "w_full.hpp"
 #include "w_full_tables.hpp"
+#include "w_full_terms.hpp"
 #include "w_regions_steps.hpp"
 
 namespace vorlan::detail {
@@ -78,23 +79,12 @@ inline V fraction_depth(const V& radius) {
 inline void fraction_terms(double x, double y, bool with_zw, FullTerms& t) {
   const double r = std::sqrt(x * x + y * y);
   const std::int32_t depth = trunc_to_int32(fraction_depth(r));
-  double rx = 0.0;
-  double ry = 0.0;
-  double r1x = 0.0;
-  double r1y = 0.0;
-  double r2x = 0.0;
-  double r2y = 0.0;
-  for (std::int32_t n = depth; n >= 0; --n) {
-    fraction_step(x, y, static_cast<double>(n + 1), rx, ry);
-    if (n == 2) {
-      r2x = rx;
-      r2y = ry;
-    } else if (n == 1) {
-      r1x = rx;
-      r1y = ry;
-    }
-  }
-  fraction_finish(rx, ry, r1x, r1y, r2x, r2y, with_zw, t);
+  FractionUnwinding<double, 1> f{};
+  f.x[0] = x;
+  f.y[0] = y;
+  f.depth[0] = static_cast<double>(depth);
+  unwind_fraction<FractionKeeps::kFirstTerms>(f, depth, depth);
+  fraction_finish(f.rx[0], f.ry[0], f.r1x[0], f.r1y[0], f.r2x[0], f.r2y[0], with_zw, t);
 }
 
 // The rule's node loop: nodes, weights and factors give each node's t,

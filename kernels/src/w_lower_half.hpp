@@ -34,7 +34,7 @@
 #include "half_pi_parts.hpp"
 #include "lane_elementary.hpp"
 #include "vorlan/w_regions.hpp"
-#include "w_full.hpp"
+#include "w_full_terms.hpp"
 
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above

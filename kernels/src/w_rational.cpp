@@ -12,22 +12,10 @@
 
 #include <cmath>
 
-#include "w_constants.hpp"
+#include "w_rational_steps.hpp"
 
 namespace vorlan {
 namespace {
-
-constexpr const double (&kNumerator)[7] = detail::kRationalNumerator;
-constexpr const double (&kDenominator)[7] = detail::kRationalDenominator;
-
-// One Horner step: p = p * Z + c, with c added to the real part and +0 to the
-// imaginary part.
-inline void horner_step(double& pr, double& pi, double zr, double zi, double c) {
-  const double re = pr * zr - pi * zi;
-  const double im = pi * zr + pr * zi;
-  pr = re + c;
-  pi = im + 0.0;
-}
 
 // A value m * 2^e with |m| in [0.5, 1): a 53-bit significand with an exponent
 // range far beyond double's.  Zeros, infinities and NaNs keep e = 0 and carry
@@ -101,38 +89,18 @@ double narrow(const Wide& w) { return std::ldexp(w.m, w.e); }
 }  // namespace
 
 RationalTerms W_RATIONAL_TERMS(double x, double y) {
-  const double zr = y;
-  const double zi = -x;
-
-  double pr = kNumerator[0] * zr + kNumerator[1];
-  double pi = kNumerator[0] * zi + 0.0;
-  for (int k = 2; k < 7; ++k) {
-    horner_step(pr, pi, zr, zi, kNumerator[k]);
-  }
-
-  double qr = zr + kDenominator[0];
-  double qi = zi + 0.0;
-  for (int k = 1; k < 7; ++k) {
-    horner_step(qr, qi, zr, zi, kDenominator[k]);
-  }
-  return {pr, pi, qr, qi};
+  detail::RationalPolynomials<double, 1> r{{y}, {-x}, {}, {}, {}, {}};
+  detail::evaluate_polynomials(r);
+  return {r.pr[0], r.pi[0], r.qr[0], r.qi[0]};
 }
 
 bool W_RATIONAL_PLAIN_EXACT(const RationalTerms& t) {
-  // With every part zero or within 2^-200..2^200 in magnitude, each product,
-  // sum and quotient of the formula is zero or normal in double, so plain
-  // double arithmetic rounds exactly as the wide format does.
-  const auto moderate = [](double p) {
-    const double a = std::fabs(p);
-    return a == 0.0 || (a >= 0x1p-200 && a <= 0x1p200);
-  };
-  return moderate(t.pr) && moderate(t.pi) && moderate(t.qr) && moderate(t.qi);
+  return detail::moderate(t.pr) && detail::moderate(t.pi) && detail::moderate(t.qr) &&
+         detail::moderate(t.qi);
 }
 
 void W_RATIONAL_QUOTIENT_PLAIN(const RationalTerms& t, double& u, double& v) {
-  const double d = t.qr * t.qr + t.qi * t.qi;
-  u = (t.pr * t.qr + t.pi * t.qi) / d;
-  v = (t.pi * t.qr - t.pr * t.qi) / d;
+  detail::plain_quotient(t.pr, t.pi, t.qr, t.qi, u, v);
 }
 
 void W_RATIONAL_QUOTIENT_WIDE(const RationalTerms& t, double& u, double& v) {

@@ -10,7 +10,8 @@
 //  - in between from a Taylor expansion around z + ih, whose derivatives the
 //    continued fraction yields as it is unwound.
 // The symmetries w(-conj z) = conj w(z) and w(-z) = 2 exp(-z^2) - w(z) then
-// map the value to the quadrant of z.
+// map the value to the quadrant of z.  The steps are the width-one instance
+// of the templates the lane code runs (w_regions_steps.hpp).
 #include "vorlan/w_regions.hpp"
 
 #include <cmath>
@@ -21,16 +22,6 @@
 #include "w_regions_steps.hpp"
 
 namespace vorlan {
-namespace {
-
-using detail::integer_power;
-using detail::kScaleX;
-using detail::kScaleY;
-using detail::kSeriesBound;
-using detail::kSeriesTermSlope;
-using detail::kTaylorStep;
-
-}  // namespace
 
 void W_REGIONS(const double& x, const double& y, double& u, double& v, std::int32_t& flag) {
   const double ax = detail::clear_sign(x);
@@ -40,82 +31,47 @@ void W_REGIONS(const double& x, const double& y, double& u, double& v, std::int3
     return;
   }
 
-  const double sx = ax / kScaleX;
-  const double sy = ay / kScaleY;
-  const double q = sx * sx + sy * sy;
-  // z^2 at the first-quadrant point.
-  const double a = ax * ax - ay * ay;
-  const double b = (ax + ax) * ay;
+  double sy;
+  const double q = detail::region_q(ax, ay, sy);
+  double a, b;
+  detail::z_squared(ax, ay, a, b);
 
-  double wr;
-  double wi;
-  if (q < kSeriesBound) {
-    const double r = (1.0 - kSeriesTermSlope * sy) * std::sqrt(q);
-    const std::int32_t terms = detail::round_to_int32(6.0 + 72.0 * r);
-    std::int32_t j = 2 * terms + 1;
-    double s_r = detail::single_reciprocal(j);
-    double s_i = 0.0;
-    for (std::int32_t i = terms; i >= 1; --i) {
-      j -= 2;
-      const double di = static_cast<double>(i);
-      const double t = (s_r * a - s_i * b) / di;
-      s_i = (s_r * b + s_i * a) / di;
-      s_r = t + detail::single_reciprocal(j);
-    }
-    detail::series_value(x, y, ax, ay, a, b, s_r, s_i, wr, wi);
+  double wr, wi;
+  if (q < detail::kSeriesBound) {
+    const std::int32_t terms = detail::round_to_int32(detail::series_terms(sy, std::sqrt(q)));
+    detail::SeriesSums<double, 1> s{
+        {a}, {b}, {static_cast<double>(terms)}, {detail::single_reciprocal(2 * terms + 1)}, {0.0}};
+    detail::sum_series(s, terms, terms);
+    detail::series_value(x, y, ax, ay, a, b, s.s_r[0], s.s_i[0], wr, wi);
     flag = 0;
     u = wr;
     v = wi;
     return;
-  } else {
-    double h;
-    std::int32_t kappa;
-    std::int32_t nu;
-    if (q > 1.0) {
-      h = 0.0;
-      kappa = 0;
-      nu = detail::trunc_to_int32(1442.0 / (26.0 * std::sqrt(q) + 77.0) + 3.0);
-    } else {
-      const double r = (1.0 - sy) * std::sqrt(1.0 - q);
-      kappa = detail::round_to_int32(7.0 + 34.0 * r);
-      h = kTaylorStep * r;
-      nu = detail::round_to_int32(16.0 + 26.0 * r);
-    }
-    const double h2 = h + h;
-    double lambda = h > 0.0 ? integer_power(h2, kappa) : 0.0;
-    double rx = 0.0;
-    double ry = 0.0;
-    double tsx = 0.0;
-    double tsy = 0.0;
-    for (std::int32_t n = nu; n >= 0; --n) {
-      detail::fraction_step(ax, ay + h, static_cast<double>(n + 1), rx, ry);
-      if (h > 0.0 && n <= kappa) {
-        const double t = lambda + tsx;
-        const double next_sx = rx * t - ry * tsy;
-        tsy = ry * t + rx * tsy;
-        tsx = next_sx;
-        lambda = lambda / h2;
-      }
-    }
-    if (h == 0.0) {
-      wr = TWO_OVER_SQRT_PI * rx;
-      wi = TWO_OVER_SQRT_PI * ry;
-    } else {
-      wr = TWO_OVER_SQRT_PI * tsx;
-      wi = TWO_OVER_SQRT_PI * tsy;
-    }
-    if (ay == 0.0) {
-      wr = std::exp(-(ax * ax));
-    }
   }
 
-  if (!detail::map_outer_value(x, y, a, b, wr, wi)) {
-    u = wr;  // the first-quadrant value, unmapped
-    v = wi;
-    flag = -1;
-    return;
+  double h = 0.0;
+  std::int32_t kappa = -1;  // no Taylor sums
+  std::int32_t nu;
+  if (q > 1.0) {
+    nu = detail::trunc_to_int32(detail::fraction_passes(std::sqrt(q)));
+  } else {
+    const detail::RingPlan<double> ring = detail::ring_plan(sy, std::sqrt(1.0 - q));
+    h = ring.h;
+    nu = detail::round_to_int32(ring.nu);
+    if (h > 0.0) kappa = detail::round_to_int32(ring.kappa);
   }
-  flag = 0;
+  detail::FractionUnwinding<double, 1> f{};
+  f.x[0] = ax;
+  f.y[0] = ay + h;
+  f.depth[0] = static_cast<double>(nu);
+  f.h2[0] = h + h;
+  f.lambda[0] = detail::integer_powers(f.h2[0], &kappa);
+  f.kappa[0] = static_cast<double>(kappa);
+  detail::unwind_fraction<detail::FractionKeeps::kTaylorSums>(f, nu, nu, kappa, kappa);
+  detail::outer_value(ax, ay, h, f.rx[0], f.ry[0], f.tsx[0], f.tsy[0], wr, wi);
+
+  // Where the map fails, the first-quadrant value is returned unmapped.
+  flag = detail::map_outer_value(x, y, a, b, wr, wi) ? 0 : -1;
   u = wr;
   v = wi;
 }

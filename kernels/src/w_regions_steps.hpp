@@ -1,5 +1,9 @@
-// The closing steps of the region kernel, shared by the one-point kernel and
-// its vector-lane version so that both are the same statements.
+// The region kernel's steps (the method is in w_regions.cpp), written once for
+// a double and for the lane code's vector of doubles (V), kGroups vectors side
+// by side: the one-point kernel is their width-one instance (V = double,
+// kGroups = 1), so both run the same statements.  Each lane runs a loop to
+// its own count.  The continued fraction's unwinding serves the
+// full-precision kernel too.
 //
 // Internal linkage on purpose: the lane code is compiled once per vector unit,
 // and an inline function with external linkage could have its copy from a
@@ -9,22 +13,147 @@
 
 #include <cmath>
 
+#include "lane_elementary.hpp"
+#include "rounding.hpp"
 #include "vorlan/w_regions.hpp"
+#include "w_constants.hpp"
 
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
 
-// One level of the continued fraction w = (2/sqrt(pi)) r_0, unwound from the
-// bottom: r_n = 1 / (2 (-i z + (n + 1) r_{n+1})) with z = ax + i ay, in
-// (rx, ry) on entry r_{n+1} and on return r_n; shifted_y is ay plus the Taylor
-// step (0 outside the Taylor ring) and m is n + 1.  Each division is by a sum
-// of squares, so the fraction keeps the relative accuracy of its real part.
-inline void fraction_step(double ax, double shifted_y, double m, double& rx, double& ry) {
-  const double tx = shifted_y + m * rx;
-  const double ty = ax - m * ry;
-  const double mu = 0.5 / (tx * tx + ty * ty);
-  rx = mu * tx;
-  ry = mu * ty;
+// The plan at the first-quadrant point (ax, ay): q = X^2 + Y^2 with
+// X = ax / 6.3f and Y = ay / 4.4f (returned in sy), and z^2 = a + ib.
+template <class V>
+inline V region_q(const V& ax, const V& ay, V& sy) {
+  const V sx = ax / kScaleX;
+  sy = ay / kScaleY;
+  return sx * sx + sy * sy;
+}
+
+template <class V>
+inline void z_squared(const V& ax, const V& ay, V& a, V& b) {
+  a = ax * ax - ay * ay;
+  b = (ax + ax) * ay;
+}
+
+// The counts before rounding, from root_q = sqrt(q): the series' terms
+// (q < kSeriesBound) and the fraction's depth (q > 1).
+template <class V>
+inline V series_terms(const V& sy, const V& root_q) {
+  return 6.0 + 72.0 * ((1.0 - kSeriesTermSlope * sy) * root_q);
+}
+
+template <class V>
+inline V fraction_passes(const V& root_q) {
+  return 1442.0 / (26.0 * root_q + 77.0) + 3.0;
+}
+
+// The Taylor ring's counts before rounding and its step, from sqrt(1 - q).
+template <class V>
+struct RingPlan {
+  V kappa, h, nu;
+};
+
+template <class V>
+inline RingPlan<V> ring_plan(const V& sy, const V& root_rest) {
+  const V r = (1.0 - sy) * root_rest;
+  return {7.0 + 34.0 * r, kTaylorStep * r, 16.0 + 26.0 * r};
+}
+
+// One loop step of the lanes whose count reaches n: v = next there (in every
+// lane where all do, without a select).
+template <class V>
+inline void advance(bool all, const V& count, double n, V& v, const V& next) {
+  v = all ? next : LaneOps<V>::select(count >= n, next, v);
+}
+
+// The erf series' sums by Horner's rule from the last term, with
+// single-precision reciprocals 1/(2n + 1); s_r enters as 1/(2 terms + 1),
+// s_i as 0.  most and least: the lanes' largest and smallest term counts.
+template <class V, int kGroups>
+struct SeriesSums {
+  V a[kGroups], b[kGroups];  // z^2
+  V terms[kGroups], s_r[kGroups], s_i[kGroups];
+};
+
+template <class V, int kGroups>
+inline void sum_series(SeriesSums<V, kGroups>& s, int most, int least) {
+  for (int i = most; i >= 1; --i) {
+    const double di = static_cast<double>(i);
+    const double reciprocal = single_reciprocal(2 * i - 1);
+    for (int g = 0; g < kGroups; ++g) {
+      const V t = (s.s_r[g] * s.a[g] - s.s_i[g] * s.b[g]) / di;
+      advance(i <= least, s.terms[g], di, s.s_i[g], (s.s_r[g] * s.b[g] + s.s_i[g] * s.a[g]) / di);
+      advance(i <= least, s.terms[g], di, s.s_r[g], t + reciprocal);
+    }
+  }
+}
+
+// The continued fraction w = (2/sqrt(pi)) r_0, unwound from the bottom:
+// r_n = 1 / (2 (-i z + (n + 1) r_{n+1})), z = x + iy, each lane from level
+// trunc(depth), r = 0 below it.  Each division is by a sum of squares, so the
+// fraction keeps the relative accuracy of its real part.  Besides r_0 it
+// keeps, as kKeeps says, the full kernel's r_1 and r_2, or the region
+// kernel's Taylor sums: there y is Im z plus the step h, and at each level
+// n <= kappa the sums become ts = r_n (lambda + ts), lambda entering as
+// h2^kappa and divided by h2 = 2h after each such level.
+enum class FractionKeeps { kNothing, kTaylorSums, kFirstTerms };
+
+template <class V, int kGroups>
+struct FractionUnwinding {
+  V x[kGroups], y[kGroups], depth[kGroups];
+  V rx[kGroups], ry[kGroups];  // 0 on entry
+  V lambda[kGroups], h2[kGroups], kappa[kGroups], tsx[kGroups], tsy[kGroups];
+  V r1x[kGroups], r1y[kGroups], r2x[kGroups], r2y[kGroups];
+};
+
+// deepest and shallowest: the lanes' largest and smallest starting levels;
+// most_taylor and least_taylor: their largest and smallest kappa (-1: none).
+template <FractionKeeps kKeeps, class V, int kGroups>
+inline void unwind_fraction(FractionUnwinding<V, kGroups>& f, int deepest, int shallowest,
+                            int most_taylor = -1, int least_taylor = -1) {
+  for (int n = deepest; n >= 0; --n) {
+    const double counter = static_cast<double>(n);
+    const double m = static_cast<double>(n + 1);
+    for (int g = 0; g < kGroups; ++g) {
+      const V tx = f.y[g] + m * f.rx[g];
+      const V ty = f.x[g] - m * f.ry[g];
+      const V mu = 0.5 / (tx * tx + ty * ty);
+      advance(n <= shallowest, f.depth[g], counter, f.rx[g], mu * tx);
+      advance(n <= shallowest, f.depth[g], counter, f.ry[g], mu * ty);
+      if constexpr (kKeeps == FractionKeeps::kFirstTerms) {
+        if (n == 2) f.r2x[g] = f.rx[g], f.r2y[g] = f.ry[g];
+        if (n == 1) f.r1x[g] = f.rx[g], f.r1y[g] = f.ry[g];
+      }
+    }
+    if constexpr (kKeeps == FractionKeeps::kTaylorSums) {
+      if (n > most_taylor) continue;  // no lane sums yet
+      for (int g = 0; g < kGroups; ++g) {
+        const V t = f.lambda[g] + f.tsx[g];
+        const V next_sx = f.rx[g] * t - f.ry[g] * f.tsy[g];
+        advance(n <= least_taylor, f.kappa[g], counter, f.tsy[g], f.ry[g] * t + f.rx[g] * f.tsy[g]);
+        advance(n <= least_taylor, f.kappa[g], counter, f.tsx[g], next_sx);
+        advance(n <= least_taylor, f.kappa[g], counter, f.lambda[g], f.lambda[g] / f.h2[g]);
+      }
+    }
+  }
+}
+
+// The continued-fraction regions' first-quadrant value: (2/sqrt(pi)) r_0, or
+// the Taylor sums in the ring (h != 0); on the real axis Re w is the Gaussian,
+// which neither gives.
+inline void outer_value(double ax, double ay, double h, double rx, double ry, double tsx,
+                        double tsy, double& wr, double& wi) {
+  if (h == 0.0) {
+    wr = TWO_OVER_SQRT_PI * rx;
+    wi = TWO_OVER_SQRT_PI * ry;
+  } else {
+    wr = TWO_OVER_SQRT_PI * tsx;
+    wi = TWO_OVER_SQRT_PI * tsy;
+  }
+  if (ay == 0.0) {
+    wr = std::exp(-(ax * ax));
+  }
 }
 
 // The value at x + iy from the value (wr, wi) at the first-quadrant point,

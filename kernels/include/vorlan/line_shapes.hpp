@@ -1,6 +1,6 @@
-// The line shapes built on w(z), at full double precision: the Voigt profile
-// with its three partial derivatives, and the plasma dispersion function
-// Z(zeta) = i sqrt(pi) w(zeta) with Z'(zeta) = -2 (1 + zeta Z(zeta)).
+// The line shapes built on the full-precision w(z) of w_full.hpp: the Voigt
+// profile with its three partial derivatives, and the plasma dispersion
+// function Z(zeta) = i sqrt(pi) w(zeta) with Z'(zeta) = -2 (1 + zeta Z(zeta)).
 //
 // Each block routine evaluates n points, element k of every array for element
 // k, with the same bits as its element routine at any vector width, size or
@@ -12,12 +12,9 @@
 #include <cstdint>
 
 #include "vorlan/w_blocks.hpp"
+#include "vorlan/w_full.hpp"
 
 namespace vorlan {
-
-// w(z) and w'(z) = -2 z w(z) + 2i/sqrt(pi) at full precision over the whole
-// plane, w' formed without the cancellation of that formula for large |z|.
-void W_FULL_ELEMENT(double x, double y, double& u, double& v, double& du, double& dv);
 
 // The Voigt profile V(x; sigma, gamma), unit area, sigma the Gaussian's
 // standard deviation and gamma the Lorentzian's half width at half maximum,

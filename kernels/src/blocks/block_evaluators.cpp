@@ -1,6 +1,7 @@
 // W_REGIONS_BLOCK and W_RATIONAL_BLOCK: the lane code of the widest vector
 // unit the processor has, over as many threads as pay for themselves and as
-// the machine lets this process use (worker_count.hpp).
+// the machine lets this process use (worker_count.hpp); and the choice of the
+// full-precision w's terms piece, for the line shapes.
 //
 // Each result depends on its own element alone, so any split of the block
 // gives the same bits; the workers run under the calling thread's
@@ -11,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "../line_shape_steps.hpp"
 #include "block_pieces.hpp"
 #include "vorlan/w_blocks.hpp"
 #include "vorlan/w_complete.hpp"
@@ -63,35 +63,25 @@ void full_terms_scalar(const double* x, const double* y, int n, bool with_zw,
   for (int k = 0; k < n; ++k) detail::w_full_quadrant(x[k], y[k], with_zw, terms[k]);
 }
 
-void voigt_scalar(const double* x, const double* sigma, const double* gamma, int n,
-                  bool derivatives, detail::VoigtValues* values) {
-  for (int k = 0; k < n; ++k) detail::voigt_point(x[k], sigma[k], gamma[k], derivatives, values[k]);
-}
-
 struct WidthCode {
   Piece regions;
   Piece rational;
   blocks::FullTermsPiece full_terms;
-  blocks::VoigtPiece voigt;
 };
 
 WidthCode code_for(BlockWidth width) {
   switch (width) {
-    case BlockWidth::kScalar:
-      return {regions_scalar, rational_scalar, full_terms_scalar, voigt_scalar};
+    case BlockWidth::kScalar: return {regions_scalar, rational_scalar, full_terms_scalar};
 #ifdef VORLAN_BLOCKS_AVX2
     case BlockWidth::kAvx2:
-      return {blocks::regions_avx2, blocks::rational_avx2, blocks::full_terms_avx2,
-              blocks::voigt_avx2};
+      return {blocks::regions_avx2, blocks::rational_avx2, blocks::full_terms_avx2};
 #endif
 #ifdef VORLAN_BLOCKS_AVX512
     case BlockWidth::kAvx512:
-      return {blocks::regions_avx512, blocks::rational_avx512, blocks::full_terms_avx512,
-              blocks::voigt_avx512};
+      return {blocks::regions_avx512, blocks::rational_avx512, blocks::full_terms_avx512};
 #endif
     default:
-      return {blocks::regions_baseline, blocks::rational_baseline, blocks::full_terms_baseline,
-              blocks::voigt_baseline};
+      return {blocks::regions_baseline, blocks::rational_baseline, blocks::full_terms_baseline};
   }
 }
 
@@ -213,9 +203,9 @@ int threads_for_block(std::int64_t n, std::int64_t per_thread, int requested) {
   return threads_for(n, per_thread, requested);
 }
 
-FullTermsPiece full_terms_piece(BlockWidth width) { return code_for(usable(width)).full_terms; }
+BlockWidth usable_width(BlockWidth width) { return usable(width); }
 
-VoigtPiece voigt_piece(BlockWidth width) { return code_for(usable(width)).voigt; }
+FullTermsPiece full_terms_piece(BlockWidth width) { return code_for(usable(width)).full_terms; }
 
 }  // namespace blocks
 

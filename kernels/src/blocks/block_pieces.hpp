@@ -1,5 +1,8 @@
-// The lane code's entry points, one pair per vector unit the build has code
-// for.  Each evaluates n consecutive elements on the calling thread.
+// The lane code's entry points, one set per vector unit the build has code
+// for, each on the calling thread: w by the region kernel and by the rational
+// formula at n consecutive elements, and the full-precision kernel's terms
+// (w, w', (z w)') at n first-quadrant points, which the line shapes are built
+// on (line_shapes.cpp).
 //
 // The wider x86 units are compiled by function-level target pragmas, which
 // GCC and Clang have; the baseline unit is always there.  VORLAN_PORTABLE_LANES
@@ -9,8 +12,7 @@
 
 #include <cstdint>
 
-#include "../line_shape_values.hpp"
-#include "../w_full.hpp"
+#include "../w_full_terms.hpp"
 #include "vorlan/w_blocks.hpp"
 
 #if !defined(VORLAN_PORTABLE_LANES) && (defined(__GNUC__) || defined(__clang__)) && \
@@ -28,41 +30,34 @@ using Piece = void (*)(const double* xr, const double* xi, double* ur, double* u
 constexpr int kFullTermsChunk = 256;
 using FullTermsPiece = void (*)(const double* x, const double* y, int n, bool with_zw,
                                 detail::FullTerms* terms);
-// The Voigt profile (and its derivatives where asked for) at n <=
-// kFullTermsChunk points.
-using VoigtPiece = void (*)(const double* x, const double* sigma, const double* gamma, int n,
-                            bool derivatives, detail::VoigtValues* values);
 
 void regions_baseline(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 void rational_baseline(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 void full_terms_baseline(const double* x, const double* y, int n, bool with_zw,
                          detail::FullTerms* terms);
-void voigt_baseline(const double* x, const double* sigma, const double* gamma, int n,
-                    bool derivatives, detail::VoigtValues* values);
 #ifdef VORLAN_BLOCKS_AVX2
 void regions_avx2(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 void rational_avx2(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 void full_terms_avx2(const double* x, const double* y, int n, bool with_zw,
                      detail::FullTerms* terms);
-void voigt_avx2(const double* x, const double* sigma, const double* gamma, int n, bool derivatives,
-                detail::VoigtValues* values);
 #endif
 #ifdef VORLAN_BLOCKS_AVX512
 void regions_avx512(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 void rational_avx512(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 void full_terms_avx512(const double* x, const double* y, int n, bool with_zw,
                        detail::FullTerms* terms);
-void voigt_avx512(const double* x, const double* sigma, const double* gamma, int n,
-                  bool derivatives, detail::VoigtValues* values);
 #endif
 
 // Work on the elements [begin, end) of a block described by context.
 using RangeTask = void (*)(const void* context, std::int64_t begin, std::int64_t end);
 
-// The full-terms piece of a width (the widest available for an unavailable
-// one; kScalar the one-point kernel per point).
+// The width a plan's width runs at: itself where available, else the widest
+// available.
+BlockWidth usable_width(BlockWidth width);
+
+// The full-terms piece of a width (see usable_width; kScalar the one-point
+// kernel per point).
 FullTermsPiece full_terms_piece(BlockWidth width);
-VoigtPiece voigt_piece(BlockWidth width);
 
 // Runs task over [0, n) split into `threads` shares, the calling thread taking
 // one, each worker under the caller's floating-point environment.

@@ -1,5 +1,6 @@
 // The full-precision w kernel's first-quadrant terms in lanes (the method is
-// in w_full.cpp).  Included by block_lanes.hpp inside its target region.
+// in w_full.cpp): the terms piece (block_pieces.hpp) the line shapes are built
+// on.  Included by block_lanes.hpp inside its target region.
 //
 // A batch of points is split by method: the trapezoidal rule runs kLanes
 // points at a time that share one node table; the continued fraction runs
@@ -11,25 +12,15 @@
 #ifndef VORLAN_FULL_LANES_HPP
 #define VORLAN_FULL_LANES_HPP
 
-namespace vorlan::detail {
-namespace {
+#include <cmath>
+#include <cstdint>
 
-template <>
-struct LaneOps<blocks::Vec> {
-  using Vec = blocks::Vec;
-  using Bits = blocks::Mask;
-  using Cond = blocks::Mask;
-  static Vec splat(double v) { return blocks::splat(v); }
-  static Bits bits(const Vec& v) { return blocks::bits_of(v); }
-  static Vec from_bits(const Bits& b) { return blocks::from_bits(b); }
-  static Vec select(const Cond& c, const Vec& a, const Vec& b) { return blocks::select(c, a, b); }
-  static Vec select_bits(const Bits& m, const Vec& a, const Vec& b) {
-    return blocks::select(m, a, b);
-  }
-};
-
-}  // namespace
-}  // namespace vorlan::detail
+#include "../rounding.hpp"
+#include "../w_full_steps.hpp"
+#include "../w_full_terms.hpp"
+#include "block_pieces.hpp"
+#include "lane_ops.hpp"
+#include "lane_vector.hpp"
 
 namespace vorlan::blocks {
 namespace {
@@ -64,54 +55,33 @@ inline void trapezoid_lanes(const double* x, const double* y, const std::int16_t
   scatter_terms(t, order, count, out);
 }
 
-// The continued fraction at count <= kFractionGroups * kLanes points, sorted
-// by depth: several vectors side by side, so that one's division hides the
+// The continued fraction at count <= kGroups * kLanes points, sorted by
+// depth: several vectors side by side, so that one's division hides the
 // latency of the others' (each step waits on the one before).
 constexpr int kFractionGroups = 4;
 
+template <int kGroups>
 inline void fraction_lanes(const double* x, const double* y, const std::int16_t* order, int count,
                            bool with_zw, detail::FullTerms* out) {
-  constexpr int kG = kFractionGroups;
-  Vec vx[kG], vy[kG], depth[kG], rx[kG], ry[kG], r1x[kG], r1y[kG], r2x[kG], r2y[kG];
+  detail::FractionUnwinding<Vec, kGroups> f;
   int deepest = 0;
-  for (int g = 0; g < kG; ++g) {
-    // groups past the points repeat the first, as idle lanes do
-    const int o = g * kLanes < count ? g * kLanes : 0;
-    vx[g] = gather(x, order, count, o);
-    vy[g] = gather(y, order, count, o);
-    depth[g] = detail::fraction_depth(square_root(vx[g] * vx[g] + vy[g] * vy[g]));
+  int shallowest = kMaxFractionDepth;
+  for (int g = 0; g < kGroups; ++g) {
+    const int o = g * kLanes;
+    f.x[g] = gather(x, order, count, o);
+    f.y[g] = gather(y, order, count, o);
+    f.depth[g] = detail::fraction_depth(square_root(f.x[g] * f.x[g] + f.y[g] * f.y[g]));
     for (int i = 0; i < kLanes; ++i) {
-      const std::int32_t d = detail::trunc_to_int32(depth[g][i]);
+      const std::int32_t d = detail::trunc_to_int32(f.depth[g][i]);
       if (d > deepest) deepest = d;
+      if (d < shallowest) shallowest = d;
     }
-    rx[g] = ry[g] = r1x[g] = r1y[g] = r2x[g] = r2y[g] = splat(0.0);
+    f.rx[g] = f.ry[g] = f.r1x[g] = f.r1y[g] = f.r2x[g] = f.r2y[g] = splat(0.0);
   }
-  const int groups = (count + kLanes - 1) / kLanes;
-  for (int n = deepest; n >= 0; --n) {
-    const double m = static_cast<double>(n + 1);
-    for (int g = 0; g < groups; ++g) {
-      const Vec tx = vy[g] + m * rx[g];
-      const Vec ty = vx[g] - m * ry[g];
-      const Vec mu = 0.5 / (tx * tx + ty * ty);
-      const Mask active = depth[g] >= static_cast<double>(n);  // n <= trunc(depth)
-      rx[g] = select(active, mu * tx, rx[g]);
-      ry[g] = select(active, mu * ty, ry[g]);
-    }
-    if (n == 2) {
-      for (int g = 0; g < groups; ++g) {
-        r2x[g] = rx[g];
-        r2y[g] = ry[g];
-      }
-    } else if (n == 1) {
-      for (int g = 0; g < groups; ++g) {
-        r1x[g] = rx[g];
-        r1y[g] = ry[g];
-      }
-    }
-  }
-  for (int g = 0; g < groups; ++g) {
+  detail::unwind_fraction<detail::FractionKeeps::kFirstTerms>(f, deepest, shallowest);
+  for (int g = 0; g < kGroups; ++g) {
     detail::FullTermsOf<Vec> t{};
-    detail::fraction_finish(rx[g], ry[g], r1x[g], r1y[g], r2x[g], r2y[g], with_zw, t);
+    detail::fraction_finish(f.rx[g], f.ry[g], f.r1x[g], f.r1y[g], f.r2x[g], f.r2y[g], with_zw, t);
     const int o = g * kLanes;
     scatter_terms(t, order + o, count - o < kLanes ? count - o : kLanes, out);
   }
@@ -161,75 +131,12 @@ void full_terms_lanes(const double* x, const double* y, int n, bool with_zw,
       trapezoid_lanes(x, y, rule + o, count, tables, with_zw, out);
     }
   }
-  const int fraction_count = per_depth[kMaxFractionDepth];
-  constexpr int kFractionBatch = kFractionGroups * kLanes;
-  for (int o = 0; o < fraction_count; o += kFractionBatch) {
-    const int count = fraction_count - o < kFractionBatch ? fraction_count - o : kFractionBatch;
-    fraction_lanes(x, y, fraction + o, count, with_zw, out);
-  }
+  in_batches<kFractionGroups>(fraction, per_depth[kMaxFractionDepth],
+                              [&](auto groups, const std::int16_t* order, int count) {
+                                fraction_lanes<decltype(groups)::value>(x, y, order, count, with_zw,
+                                                                        out);
+                              });
   for (int j = 0; j < n; ++j) detail::quadrant_close(x[j], y[j], with_zw, out[j]);
-}
-
-// The Voigt profile at n <= kFullTermsChunk points: the ordinary ones (see
-// voigt_ordinary) scaled, evaluated and completed in lanes, the others whole,
-// one at a time.
-void voigt_lanes(const double* x, const double* sigma, const double* gamma, int n, bool derivatives,
-                 detail::VoigtValues* out) {
-  // Room for a last vector's idle lanes.
-  constexpr int kRoom = kFullTermsChunk + kLanes;
-  std::int16_t ordinary[kFullTermsChunk];
-  int m = 0;
-  for (int j = 0; j < n; ++j) {
-    if (detail::voigt_ordinary(x[j], sigma[j], gamma[j])) {
-      ordinary[m++] = static_cast<std::int16_t>(j);
-    } else {
-      detail::voigt_point(x[j], sigma[j], gamma[j], derivatives, out[j]);
-    }
-  }
-  if (m == 0) return;
-  double zr[kRoom];
-  double zr_lo[kRoom];
-  double zi[kRoom];
-  double zi_lo[kRoom];
-  for (int o = 0; o < m; o += kLanes) {
-    const Vec s = gather(sigma, ordinary, m, o);
-    detail::VoigtArgumentOf<Vec> z{};
-    detail::scaled_by_width(magnitude(gather(x, ordinary, m, o)), s, z.zr, z.zr_lo);
-    detail::scaled_by_width(gather(gamma, ordinary, m, o), s, z.zi, z.zi_lo);
-    store(zr + o, z.zr);
-    store(zr_lo + o, z.zr_lo);
-    store(zi + o, z.zi);
-    store(zi_lo + o, z.zi_lo);
-  }
-  detail::FullTerms terms[kRoom];
-  full_terms_lanes(zr, zi, m, derivatives, terms);
-  for (int o = 0; o < m; o += kLanes) {
-    const int count = m - o < kLanes ? m - o : kLanes;
-    detail::FullTermsOf<Vec> t{};
-    for (int i = 0; i < kLanes; ++i) {
-      const detail::FullTerms& one = terms[o + (i < count ? i : 0)];
-      t.wr[i] = one.wr;
-      t.wi[i] = one.wi;
-      t.dr[i] = one.dr;
-      t.di[i] = one.di;
-      if (derivatives) {  // (z w)' only where asked for
-        t.gr[i] = one.gr;
-        t.gi[i] = one.gi;
-      }
-    }
-    const detail::VoigtArgumentOf<Vec> z{load(zr + o), load(zr_lo + o), load(zi + o),
-                                         load(zi_lo + o)};
-    detail::VoigtValuesOf<Vec> r{};
-    detail::voigt_complete(gather(x, ordinary, m, o), gather(sigma, ordinary, m, o), derivatives, z,
-                           t, r);
-    for (int i = 0; i < count; ++i) {
-      detail::VoigtValues& v = out[ordinary[o + i]];
-      v.value = r.value[i];
-      v.d_x = r.d_x[i];
-      v.d_sigma = r.d_sigma[i];
-      v.d_gamma = r.d_gamma[i];
-    }
-  }
 }
 
 }  // namespace

@@ -7,14 +7,17 @@
 // lane performs the IEEE operation on its own element, so both give the same
 // bits as the scalar code.
 //
-// Included by block_lanes.hpp only, after VORLAN_BLOCK_LANES is defined;
-// everything has internal linkage.
+// Included by the lane translation units inside their target region
+// (lane_target_begin.hpp), after VORLAN_BLOCK_LANES is defined; everything
+// has internal linkage.
 #ifndef VORLAN_LANE_VECTOR_HPP
 #define VORLAN_LANE_VECTOR_HPP
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <type_traits>
 
 #if !defined(VORLAN_PORTABLE_LANES) && (defined(__GNUC__) || defined(__clang__))
 #define VORLAN_GENERIC_VECTORS 1
@@ -39,123 +42,74 @@ inline Vec magnitude(const Vec& v) { return (Vec)((Mask)v & (Mask{} + 0x7fffffff
 
 #else
 
-struct Mask {
-  std::int64_t lane[kLanes];
-  std::int64_t operator[](int i) const { return lane[i]; }
-  std::int64_t& operator[](int i) { return lane[i]; }
+// Lanes of T, with the element-wise operators below; a scalar operand is
+// broadcast.
+template <class T>
+struct Lanes {
+  T lane[kLanes];
+  Lanes() = default;
+  Lanes(T s) {  // NOLINT(google-explicit-constructor): as the vector extensions do
+    for (int i = 0; i < kLanes; ++i) lane[i] = s;
+  }
+  T operator[](int i) const { return lane[i]; }
+  T& operator[](int i) { return lane[i]; }
 };
+using Vec = Lanes<double>;
+using Mask = Lanes<std::int64_t>;
 
-struct Vec {
-  double lane[kLanes];
-  double operator[](int i) const { return lane[i]; }
-  double& operator[](int i) { return lane[i]; }
-};
+// Comparisons give a lane of all ones or zeros.
+inline std::int64_t to_lane(bool b) { return b ? -1 : 0; }
+inline double to_lane(double d) { return d; }
+inline std::int64_t to_lane(std::int64_t b) { return b; }
 
-template <class Op>
-inline Vec lanewise(const Vec& a, const Vec& b, Op op) {
-  Vec r;
-  for (int i = 0; i < kLanes; ++i) r.lane[i] = op(a.lane[i], b.lane[i]);
+template <class R, class T, class Op>
+inline R lanewise(const Lanes<T>& a, const Lanes<T>& b, Op op) {
+  R r;
+  for (int i = 0; i < kLanes; ++i) r.lane[i] = to_lane(op(a.lane[i], b.lane[i]));
   return r;
 }
 
-template <class Op>
-inline Mask lanewise_test(const Vec& a, const Vec& b, Op op) {
-  Mask r;
-  for (int i = 0; i < kLanes; ++i) r.lane[i] = op(a.lane[i], b.lane[i]) ? -1 : 0;
-  return r;
-}
-
-inline Vec broadcast(double s) {
-  Vec r;
-  for (int i = 0; i < kLanes; ++i) r.lane[i] = s;
-  return r;
-}
-
-inline Vec operator+(const Vec& a, const Vec& b) {
-  return lanewise(a, b, [](double p, double q) { return p + q; });
-}
-inline Vec operator-(const Vec& a, const Vec& b) {
-  return lanewise(a, b, [](double p, double q) { return p - q; });
-}
+inline Vec operator+(const Vec& a, const Vec& b) { return lanewise<Vec>(a, b, std::plus<>()); }
+inline Vec operator-(const Vec& a, const Vec& b) { return lanewise<Vec>(a, b, std::minus<>()); }
 inline Vec operator*(const Vec& a, const Vec& b) {
-  return lanewise(a, b, [](double p, double q) { return p * q; });
+  return lanewise<Vec>(a, b, std::multiplies<>());
 }
-inline Vec operator/(const Vec& a, const Vec& b) {
-  return lanewise(a, b, [](double p, double q) { return p / q; });
-}
+inline Vec operator/(const Vec& a, const Vec& b) { return lanewise<Vec>(a, b, std::divides<>()); }
 inline Vec operator-(const Vec& a) {
-  Vec r;
-  for (int i = 0; i < kLanes; ++i) r.lane[i] = -a.lane[i];
-  return r;
+  return lanewise<Vec>(a, a, [](double p, double) { return -p; });
 }
 inline Vec& operator+=(Vec& a, const Vec& b) { return a = a + b; }
-inline Vec operator+(const Vec& a, double s) { return a + broadcast(s); }
-inline Vec operator-(const Vec& a, double s) { return a - broadcast(s); }
-inline Vec operator*(const Vec& a, double s) { return a * broadcast(s); }
-inline Vec operator/(const Vec& a, double s) { return a / broadcast(s); }
-inline Vec operator+(double s, const Vec& a) { return broadcast(s) + a; }
-inline Vec operator-(double s, const Vec& a) { return broadcast(s) - a; }
-inline Vec operator*(double s, const Vec& a) { return broadcast(s) * a; }
-inline Vec operator/(double s, const Vec& a) { return broadcast(s) / a; }
-
-inline Mask operator<(const Vec& a, double s) {
-  return lanewise_test(a, broadcast(s), [](double p, double q) { return p < q; });
+inline Mask operator<(const Vec& a, const Vec& b) { return lanewise<Mask>(a, b, std::less<>()); }
+inline Mask operator>(const Vec& a, const Vec& b) { return lanewise<Mask>(a, b, std::greater<>()); }
+inline Mask operator>=(const Vec& a, const Vec& b) {
+  return lanewise<Mask>(a, b, std::greater_equal<>());
 }
-inline Mask operator>(const Vec& a, double s) {
-  return lanewise_test(a, broadcast(s), [](double p, double q) { return p > q; });
+inline Mask operator<=(const Vec& a, const Vec& b) {
+  return lanewise<Mask>(a, b, std::less_equal<>());
 }
-inline Mask operator>=(const Vec& a, double s) {
-  return lanewise_test(a, broadcast(s), [](double p, double q) { return p >= q; });
+inline Mask operator==(const Vec& a, const Vec& b) {
+  return lanewise<Mask>(a, b, std::equal_to<>());
 }
-inline Mask operator<=(const Vec& a, double s) {
-  return lanewise_test(a, broadcast(s), [](double p, double q) { return p <= q; });
-}
-inline Mask operator==(const Vec& a, double s) {
-  return lanewise_test(a, broadcast(s), [](double p, double q) { return p == q; });
-}
-inline Mask operator!=(const Vec& a, double s) {
-  return lanewise_test(a, broadcast(s), [](double p, double q) { return p != q; });
+inline Mask operator!=(const Vec& a, const Vec& b) {
+  return lanewise<Mask>(a, b, std::not_equal_to<>());
 }
 
+// Integer arithmetic on the lanes' bits, as the masks and exponentials use it.
 inline Mask operator&(const Mask& a, const Mask& b) {
-  Mask r;
-  for (int i = 0; i < kLanes; ++i) r.lane[i] = a.lane[i] & b.lane[i];
-  return r;
+  return lanewise<Mask>(a, b, std::bit_and<>());
 }
 inline Mask operator|(const Mask& a, const Mask& b) {
-  Mask r;
-  for (int i = 0; i < kLanes; ++i) r.lane[i] = a.lane[i] | b.lane[i];
-  return r;
+  return lanewise<Mask>(a, b, std::bit_or<>());
 }
-inline Mask operator~(const Mask& a) {
-  Mask r;
-  for (int i = 0; i < kLanes; ++i) r.lane[i] = ~a.lane[i];
-  return r;
-}
-// Integer arithmetic on the lanes' bits, as the exponentials use it.
-template <class Op>
-inline Mask lanewise_bits(const Mask& a, Op op) {
-  Mask r;
-  for (int i = 0; i < kLanes; ++i) r.lane[i] = op(a.lane[i]);
-  return r;
-}
-inline Mask operator&(const Mask& a, std::int64_t s) {
-  return lanewise_bits(a, [s](std::int64_t p) { return p & s; });
-}
-inline Mask operator+(const Mask& a, std::int64_t s) {
-  return lanewise_bits(a, [s](std::int64_t p) { return p + s; });
-}
-inline Mask operator-(const Mask& a, std::int64_t s) {
-  return lanewise_bits(a, [s](std::int64_t p) { return p - s; });
-}
+inline Mask operator~(const Mask& a) { return lanewise<Mask>(a, Mask(-1), std::bit_xor<>()); }
+inline Mask operator+(const Mask& a, const Mask& b) { return lanewise<Mask>(a, b, std::plus<>()); }
+inline Mask operator-(const Mask& a, const Mask& b) { return lanewise<Mask>(a, b, std::minus<>()); }
+inline Mask operator-(const Mask& a) { return Mask(0) - a; }
 inline Mask operator<<(const Mask& a, int s) {
-  return lanewise_bits(a, [s](std::int64_t p) { return p << s; });
+  return lanewise<Mask>(a, Mask(s), [](std::int64_t p, std::int64_t q) { return p << q; });
 }
 inline Mask operator>>(const Mask& a, int s) {
-  return lanewise_bits(a, [s](std::int64_t p) { return p >> s; });
-}
-inline Mask operator-(const Mask& a) {
-  return lanewise_bits(a, [](std::int64_t p) { return -p; });
+  return lanewise<Mask>(a, Mask(s), [](std::int64_t p, std::int64_t q) { return p >> q; });
 }
 
 inline Vec select(const Mask& m, const Vec& a, const Vec& b) {

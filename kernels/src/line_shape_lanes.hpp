@@ -1,0 +1,113 @@
+// The line shapes' steps around w in vector lanes, compiled once per vector
+// unit: the including translation unit (line_shape_lanes_<unit>.cpp) defines
+// VORLAN_BLOCK_LANES, VORLAN_LANE_ENTRY and VORLAN_LANE_TARGET as for the
+// block evaluators' lane code (blocks/block_lanes.hpp) and gets that unit's
+// ShapePieces.  Each piece prepares its shape's arguments of w in lanes, takes
+// w's terms from the terms piece it is handed, and completes the values in
+// lanes, by the generic steps of line_shape_steps.hpp: the bits are those of
+// the one-point routine.
+#ifndef VORLAN_LINE_SHAPE_LANES_HPP
+#define VORLAN_LINE_SHAPE_LANES_HPP
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <type_traits>
+
+#include "blocks/block_pieces.hpp"
+#include "line_shape_pieces.hpp"
+#include "line_shape_values.hpp"
+#include "vorlan/w_regions.hpp"
+#include "w_full_terms.hpp"
+
+// From here to lane_target_end.hpp everything is compiled for this unit.
+#include "blocks/lane_target_begin.hpp"
+// The generic steps (internal linkage), compiled here for this unit.
+#include "blocks/lane_ops.hpp"
+#include "blocks/lane_vector.hpp"
+#include "lane_elementary.hpp"
+#include "line_shape_steps.hpp"
+
+namespace vorlan::detail {
+namespace {
+
+using blocks::gather;
+using blocks::kFullTermsChunk;
+using blocks::kLanes;
+using blocks::Vec;
+
+// The Voigt profile at n <= kFullTermsChunk points: the ordinary ones (see
+// voigt_ordinary) scaled and completed in lanes around w's terms, the others
+// whole, one at a time.
+void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double* sigma,
+                 const double* gamma, int n, bool derivatives, VoigtValues* out) {
+  // Room for a last vector's idle lanes.
+  constexpr int kRoom = kFullTermsChunk + kLanes;
+  std::int16_t ordinary[kFullTermsChunk];
+  int m = 0;
+  for (int j = 0; j < n; ++j) {
+    if (voigt_ordinary(x[j], sigma[j], gamma[j])) {
+      ordinary[m++] = static_cast<std::int16_t>(j);
+    } else {
+      voigt_point(x[j], sigma[j], gamma[j], derivatives, out[j]);
+    }
+  }
+  if (m == 0) return;
+  double zr[kRoom];
+  double zr_lo[kRoom];
+  double zi[kRoom];
+  double zi_lo[kRoom];
+  for (int o = 0; o < m; o += kLanes) {
+    const Vec s = gather(sigma, ordinary, m, o);
+    VoigtArgumentOf<Vec> z{};
+    scaled_by_width(blocks::magnitude(gather(x, ordinary, m, o)), s, z.zr, z.zr_lo);
+    scaled_by_width(gather(gamma, ordinary, m, o), s, z.zi, z.zi_lo);
+    blocks::store(zr + o, z.zr);
+    blocks::store(zr_lo + o, z.zr_lo);
+    blocks::store(zi + o, z.zi);
+    blocks::store(zi_lo + o, z.zi_lo);
+  }
+  FullTerms terms[kRoom];
+  terms_of(zr, zi, m, derivatives, terms);
+  for (int o = 0; o < m; o += kLanes) {
+    const int count = m - o < kLanes ? m - o : kLanes;
+    FullTermsOf<Vec> t{};
+    for (int i = 0; i < kLanes; ++i) {
+      const FullTerms& one = terms[o + (i < count ? i : 0)];
+      t.wr[i] = one.wr;
+      t.wi[i] = one.wi;
+      t.dr[i] = one.dr;
+      t.di[i] = one.di;
+      if (derivatives) {  // (z w)' only where asked for
+        t.gr[i] = one.gr;
+        t.gi[i] = one.gi;
+      }
+    }
+    const VoigtArgumentOf<Vec> z{blocks::load(zr + o), blocks::load(zr_lo + o),
+                                 blocks::load(zi + o), blocks::load(zi_lo + o)};
+    VoigtValuesOf<Vec> r{};
+    voigt_complete(gather(x, ordinary, m, o), gather(sigma, ordinary, m, o), derivatives, z, t, r);
+    for (int i = 0; i < count; ++i) {
+      VoigtValues& v = out[ordinary[o + i]];
+      v.value = r.value[i];
+      v.d_x = r.d_x[i];
+      v.d_sigma = r.d_sigma[i];
+      v.d_gamma = r.d_gamma[i];
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vorlan::detail
+
+// The end of the code compiled for this unit.
+#include "blocks/lane_target_end.hpp"
+
+namespace vorlan::detail {
+
+const ShapePieces VORLAN_LANE_ENTRY(shape_pieces) = {voigt_lanes};
+
+}  // namespace vorlan::detail
+
+#endif
