@@ -2,18 +2,21 @@
 # file spells one out on its own, and the staged Octave package's Makefile
 # passes each GCC/clang one to every compile.  Run as a ctest test with
 #   -DSOURCE_DIR=<source tree> [-DPACKAGE_SRC=<staged package's src folder>]
+cmake_minimum_required(VERSION 3.20)  # a recursive glob follows no symbolic link
 file(STRINGS ${SOURCE_DIR}/kernels/src/numerics_flags.list entries REGEX "^[a-z]+ +[^ ]")
 list(TRANSFORM entries REPLACE "^[a-z]+ +" "" OUTPUT_VARIABLE flags)
 list(FILTER entries INCLUDE REGEX "^gnu ")
 list(TRANSFORM entries REPLACE "^gnu +" "" OUTPUT_VARIABLE gnu_flags)
 
-set(globs ${SOURCE_DIR}/CMakeLists.txt)
+# The folders one by one: the whole source folder may hold build trees.
+set(globs)
 foreach(folder bench cmake demo fuzz gateway kernels matlab packaging plugins scripts tests)
   foreach(pattern CMakeLists.txt *.cmake *.in Makefile *.m *.sh)
     list(APPEND globs ${SOURCE_DIR}/${folder}/${pattern})
   endforeach()
 endforeach()
 file(GLOB_RECURSE build_files ${globs})
+list(APPEND build_files ${SOURCE_DIR}/CMakeLists.txt)
 foreach(file IN LISTS build_files)
   file(READ ${file} text)
   foreach(flag IN LISTS flags)
