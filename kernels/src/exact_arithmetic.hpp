@@ -1,15 +1,12 @@
 // Error-free transformations: sums and products of doubles held exactly as an
 // unevaluated sum of two, with IEEE basic operations alone (no fused
 // multiply-add), so the same bits on every platform.  V is double or the lane
-// code's vector of doubles: the same statements serve both.
-//
-// Internal linkage, as in w_regions_steps.hpp: the lane code is compiled once
-// per vector unit.
+// code's vector.  Internal linkage: see w_regions_steps.hpp.
 #ifndef VORLAN_EXACT_ARITHMETIC_HPP
 #define VORLAN_EXACT_ARITHMETIC_HPP
 
 namespace vorlan::detail {
-namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
+namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces)
 
 // 2^27 + 1: splits a double into two halves of 26 bits whose products are exact.
 constexpr double kSplitter = 134217729.0;

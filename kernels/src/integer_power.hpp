@@ -1,17 +1,10 @@
-// The Taylor weight h2^kappa: a double raised to a small non-negative integer
-// power, the same bits on every platform.
-//
-// Method: base = m * 2^e with m in [1, 2), exactly; m^k by binary
-// square-and-multiply in double-double arithmetic (exact_arithmetic.hpp),
-// which keeps the relative error near 2^-100 before the single rounding of
-// hi + lo; then the exact scaling by 2^(e*k).  The result is the correctly
-// rounded power except within about 2^-100 of a halfway case, always within
-// one unit in the last place; in the subnormal range the scaling rounds once
-// more.  Only IEEE basic operations are used, so no platform library decides
-// a bit.
-//
-// Internal linkage, as for the kernel's other shared steps: the lane code is
-// compiled once per vector unit.
+// The Taylor weight h2^kappa: base^k for a small k >= 0, the same bits on
+// every platform.  base = m * 2^e exactly, m in [1, 2); m^k by binary
+// square-and-multiply in double-double (relative error near 2^-100) rounded
+// once, then scaled exactly by 2^(e*k): correctly rounded except within about
+// 2^-100 of a halfway case, always within one ulp; a subnormal result rounds
+// once more.  IEEE basic operations only.  Internal linkage: see
+// w_regions_steps.hpp.
 #ifndef VORLAN_INTEGER_POWER_HPP
 #define VORLAN_INTEGER_POWER_HPP
 
@@ -22,7 +15,7 @@
 #include "lane_elementary.hpp"
 
 namespace vorlan::detail {
-namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
+namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces)
 
 // 2^n for -1022 <= n <= 1023, exactly.
 inline double power_of_two(std::int32_t n) {

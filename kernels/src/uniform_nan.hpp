@@ -1,16 +1,10 @@
-// The NaNs that the element routines and the block evaluators return.
-//
-// A NaN made by arithmetic (inf - inf, 0 * inf, inf / inf) carries the
-// processor's default sign, negative on x86 and positive on ARM, and a NaN
-// input passes through with its sign flipped by every negation on the way.
-// The sign of a NaN means nothing, but hosts print it (`NaN - NaNi`), so
-// every NaN part of a result is made a positive quiet NaN: the input's NaN
-// part with its sign cleared where there is one (x before y), so that a
-// payload the host gives a meaning, such as Octave's NA, passes through;
-// the plain positive quiet NaN otherwise.
-//
-// Internal linkage on purpose, as in w_regions_steps.hpp: the lane code is
-// compiled once per vector unit.
+// The NaNs the element routines and block evaluators return.  A NaN made by
+// arithmetic carries the processor's default sign (negative on x86, positive
+// on ARM), and an input NaN flips with every negation on the way; hosts print
+// the sign (`NaN - NaNi`), so every NaN part becomes a positive quiet NaN: the
+// input's NaN part (x before y) with its sign cleared, so that a payload such
+// as Octave's NA passes through, else the plain one.  Internal linkage: see
+// w_regions_steps.hpp.
 #ifndef VORLAN_UNIFORM_NAN_HPP
 #define VORLAN_UNIFORM_NAN_HPP
 
@@ -20,11 +14,10 @@
 #include <limits>
 
 namespace vorlan::detail {
-namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
+namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces)
 
 constexpr double kPositiveNaN = std::numeric_limits<double>::quiet_NaN();
 
-// The NaN that stands for the NaN parts of w at x + iy.
 inline double result_nan(double x, double y) {
   if (!std::isnan(x) && !std::isnan(y)) return kPositiveNaN;
   std::uint64_t bits;
@@ -35,7 +28,7 @@ inline double result_nan(double x, double y) {
   return nan;
 }
 
-// Makes the NaN parts of the result (u, v) at x + iy the uniform ones.
+// The NaN parts of the result (u, v) at x + iy made the uniform ones.
 inline void uniform_nan_parts(double x, double y, double& u, double& v) {
   if (!std::isnan(u) && !std::isnan(v)) return;
   const double nan = result_nan(x, y);

@@ -1,12 +1,8 @@
 // w(z) over the whole plane: the kernels' values, and for the points they
-// leave open the values double precision determines.
-//
-// Lower half-plane: w(z) = 2 exp(-z^2) - w(-z), with -z in the upper half-plane.
-// Beyond ARG_LIMIT: the asymptotic expansion w(z) = i/(sqrt(pi) z) (1 + 1/(2z^2)
-// + ...) has its second term below 1e-307 relative, so its first term is w(z) to
-// double precision wherever exp(-z^2) is not in play.
-// A NaN part of an element's result is always a positive quiet NaN
-// (uniform_nan.hpp).
+// leave open the values double precision determines.  Below the real axis
+// w(z) = 2 exp(-z^2) - w(-z).  Beyond ARG_LIMIT the asymptotic series
+// w(z) = i/(sqrt(pi) z) (1 + 1/(2z^2) + ...) has its second term below 1e-307
+// relative, so its first term is w(z) wherever exp(-z^2) is not in play.
 #include "vorlan/w_complete.hpp"
 
 #include <cmath>
@@ -36,15 +32,13 @@ void W_BEYOND_RANGE(double x, double y, double& u, double& v) {
   const double ax = std::fabs(x);
   const double ay = std::fabs(y);
   if (y < 0.0 && x == 0.0) {
-    // w(iy) = exp(y^2) erfc(-|y|) is real and overflows; its zero imaginary
-    // part is -0, as W_REFLECT gives it on this axis.
+    // w(iy) = exp(y^2) erfc(-|y|) overflows; -0 as W_REFLECT gives it.
     u = std::numeric_limits<double>::infinity();
     v = -0.0;
     return;
   }
   if (y < 0.0) {
-    // exp(-z^2) has modulus exp(y^2 - x^2); the difference of squares is formed
-    // as a product so that it cannot overflow into inf - inf.
+    // |exp(-z^2)| = exp(y^2 - x^2), as a product that cannot overflow.
     const bool factor_vanishes = ax > ay && std::exp(-((ax - ay) * (ax + ay))) == 0.0;
     if (!factor_vanishes) {
       set_nan(u, v);
@@ -57,7 +51,7 @@ void W_BEYOND_RANGE(double x, double y, double& u, double& v) {
     return;
   }
   // i/(sqrt(pi) z) = (y + ix) / (sqrt(pi) |z|^2), divided through by the larger
-  // part so that nothing is squared; the halved denominator cannot overflow.
+  // part so that nothing is squared; halved, the denominator cannot overflow.
   const double half_c = 0.5 * kOneOverSqrtPi;
   if (ax >= ay) {
     const double r = y / x;
@@ -105,12 +99,8 @@ void W_REFLECT(double x, double y, double um, double vm, double& u, double& v) {
   }
   u = er - um;
   if (x == 0.0) {
-    // w is real on the imaginary axis.  Its zero imaginary part is -0 below
-    // the real axis, for x = +0 and x = -0 alike: the region kernel's own
-    // quadrant mapping gives that wherever it completes (it treats both
-    // zeros as x <= 0, where the reflection in signed-zero arithmetic yields
-    // exp(-z^2)'s -0 minus w(-z)'s +0), and the points it leaves here, where
-    // the real part overflows, keep the same sign.
+    // w is real here; -0 for both zeros, as the region kernel's own mapping
+    // gives it (both count as x <= 0 there: exp(-z^2)'s -0 minus +0).
     v = -0.0;
   } else {
     v = (x > 0.0 ? ei : -ei) - vm;
@@ -124,9 +114,7 @@ void W_REGIONS_ELEMENT(double x, double y, double& u, double& v) {
     if (std::fabs(x) > ARG_LIMIT || std::fabs(y) > ARG_LIMIT) {
       W_BEYOND_RANGE(x, y, u, v);
     } else {
-      // Stopped in the lower half-plane with w(|x| + i|y|) in (u, v); w(-z) =
-      // w(-x + i|y|) has the same real part and the imaginary part negated
-      // for x > 0.
+      // (u, v) = w(|x| + i|y|); w(-z) = w(-x + i|y|) is its conjugate for x > 0.
       const double um = u;
       const double vm = x > 0.0 ? -v : v;
       W_REFLECT(x, y, um, vm, u, v);

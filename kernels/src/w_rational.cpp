@@ -1,13 +1,9 @@
-// Rational approximation w(z) ~ P(Z) / Q(Z), Z = y - ix.
-//
-// P (degree 6) and Q (monic, degree 7) are evaluated by Horner's rule on
-// (re, im) pairs in double precision; adding a real coefficient adds +0 to the
-// imaginary part, which makes w(0) = 1 + 0i for every signed zero.  The
-// quotient (P conj Q) / |Q|^2 is formed with 53-bit significands and an
-// exponent range wide enough that |Q|^2 neither overflows nor underflows for
-// any finite Q, then rounded to double once on storing.  The portable path
-// emulates that arithmetic with (significand, exponent) pairs; on x86 the x87
-// unit with its precision control at 53 bits gives the same results.
+// Rational approximation w(z) ~ P(Z) / Q(Z), Z = y - ix.  P and Q by
+// Horner's rule on (re, im) pairs; a real coefficient adds +0 to the imaginary
+// part, so w(0) = 1 + 0i for every signed zero.  The quotient (P conj Q) / |Q|^2
+// has 53-bit significands and an exponent range in which |Q|^2 stays finite
+// and nonzero, rounded to double once on storing: emulated with (significand,
+// exponent) pairs, or on the x87 unit with its precision control at 53 bits.
 #include "vorlan/w_rational.hpp"
 
 #include <cmath>
@@ -25,18 +21,8 @@ struct Wide {
   int e;
 };
 
-Wide widen(double t) {
-  if (t == 0.0 || !std::isfinite(t)) {
-    return {t, 0};
-  }
-  int e = 0;
-  const double m = std::frexp(t, &e);
-  return {m, e};
-}
-
-bool is_special(const Wide& w) { return w.m == 0.0 || !std::isfinite(w.m); }
-
-Wide normalise(double m, int e) {
+// m * 2^e, normalised.
+Wide wide(double m, int e = 0) {
   if (m == 0.0 || !std::isfinite(m)) {
     return {m, 0};
   }
@@ -46,20 +32,11 @@ Wide normalise(double m, int e) {
 }
 
 // Products and quotients of significands in [0.5, 1) stay in the normal double
-// range, so each is rounded exactly once, as in the wide format.
-Wide mul(const Wide& a, const Wide& b) {
-  if (is_special(a) || is_special(b)) {
-    return {a.m * b.m, 0};
-  }
-  return normalise(a.m * b.m, a.e + b.e);
-}
+// range, so each is rounded exactly once, as in the wide format; special
+// values come out with e = 0 as above.
+Wide mul(const Wide& a, const Wide& b) { return wide(a.m * b.m, a.e + b.e); }
 
-Wide div(const Wide& a, const Wide& b) {
-  if (is_special(a) || is_special(b)) {
-    return {a.m / b.m, 0};
-  }
-  return normalise(a.m / b.m, a.e - b.e);
-}
+Wide div(const Wide& a, const Wide& b) { return wide(a.m / b.m, a.e - b.e); }
 
 // The smaller term is aligned to the larger one's exponent.  When the shift
 // sends it below double's range it is far below half an ulp of the larger
@@ -75,9 +52,9 @@ Wide add(const Wide& a, const Wide& b) {
     return a;
   }
   if (a.e >= b.e) {
-    return normalise(a.m + std::ldexp(b.m, b.e - a.e), a.e);
+    return wide(a.m + std::ldexp(b.m, b.e - a.e), a.e);
   }
-  return normalise(std::ldexp(a.m, a.e - b.e) + b.m, b.e);
+  return wide(std::ldexp(a.m, a.e - b.e) + b.m, b.e);
 }
 
 Wide sub(const Wide& a, const Wide& b) { return add(a, Wide{-b.m, b.e}); }
@@ -94,28 +71,20 @@ RationalTerms W_RATIONAL_TERMS(double x, double y) {
   return {r.pr[0], r.pi[0], r.qr[0], r.qi[0]};
 }
 
-bool W_RATIONAL_PLAIN_EXACT(const RationalTerms& t) {
-  return detail::moderate(t.pr) && detail::moderate(t.pi) && detail::moderate(t.qr) &&
-         detail::moderate(t.qi);
-}
-
-void W_RATIONAL_QUOTIENT_PLAIN(const RationalTerms& t, double& u, double& v) {
-  detail::plain_quotient(t.pr, t.pi, t.qr, t.qi, u, v);
-}
-
 void W_RATIONAL_QUOTIENT_WIDE(const RationalTerms& t, double& u, double& v) {
-  const Wide pr = widen(t.pr);
-  const Wide pi = widen(t.pi);
-  const Wide qr = widen(t.qr);
-  const Wide qi = widen(t.qi);
+  const Wide pr = wide(t.pr);
+  const Wide pi = wide(t.pi);
+  const Wide qr = wide(t.qr);
+  const Wide qi = wide(t.qi);
   const Wide d = add(mul(qr, qr), mul(qi, qi));
   u = narrow(div(add(mul(pr, qr), mul(pi, qi)), d));
   v = narrow(div(sub(mul(pi, qr), mul(pr, qi)), d));
 }
 
 void W_RATIONAL_QUOTIENT(const RationalTerms& t, double& u, double& v) {
-  if (W_RATIONAL_PLAIN_EXACT(t)) {
-    W_RATIONAL_QUOTIENT_PLAIN(t, u, v);
+  if (detail::moderate(t.pr) && detail::moderate(t.pi) && detail::moderate(t.qr) &&
+      detail::moderate(t.qi)) {
+    detail::plain_quotient(t.pr, t.pi, t.qr, t.qi, u, v);
   } else {
     W_RATIONAL_QUOTIENT_WIDE(t, u, v);
   }

@@ -1,9 +1,6 @@
-// The rational approximation's polynomials and plain quotient (the method is
-// in w_rational.cpp), written once for a double and for the lane code's
-// vector of doubles, kGroups values side by side, so that the one-point
-// kernel and its lanes run the same statements.
-//
-// Internal linkage, as in w_regions_steps.hpp.
+// The rational approximation's polynomials and plain quotient (method in
+// w_rational.cpp), for V = double and for the lanes' vectors, kGroups side by
+// side.  Internal linkage: see w_regions_steps.hpp.
 #ifndef VORLAN_W_RATIONAL_STEPS_HPP
 #define VORLAN_W_RATIONAL_STEPS_HPP
 
@@ -11,10 +8,9 @@
 #include "w_constants.hpp"
 
 namespace vorlan::detail {
-namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
+namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces)
 
-// One Horner step: p = p * Z + c, with c added to the real part and +0 to the
-// imaginary part.
+// p = p * Z + c, c added to the real part and +0 to the imaginary part.
 template <class V>
 inline void horner_step(V& pr, V& pi, const V& zr, const V& zi, double c) {
   const V re = pr * zr - pi * zi;
@@ -46,9 +42,8 @@ inline void evaluate_polynomials(RationalPolynomials<V, kGroups>& r) {
   }
 }
 
-// Whether a part is zero or within 2^-200..2^200 in magnitude: with all four
-// so, each product, sum and quotient of the plain quotient is zero or normal
-// in double, which then rounds exactly as the wide format does.
+// Zero or within 2^-200..2^200 in magnitude: with all four parts so, the
+// plain quotient's every step is zero or normal, rounded as the wide format.
 template <class V>
 inline typename LaneOps<V>::Cond moderate(const V& p) {
   const V a = LaneOps<V>::magnitude(p);

@@ -1,17 +1,12 @@
-// Region-based w(z).
-//
-// With X = |x| / 6.3f and Y = |y| / 4.4f (single-precision scales widened to
-// double) and q = X^2 + Y^2, the value at the first-quadrant point is taken
-//  - for q < 0.085264 from the power series of erf: w = exp(-z^2) (1 - 2/sqrt(pi)
-//    * (-iz) * sum), summed with single-precision reciprocals 1/(2n+1), so the
-//    region is accurate to a few 1e-7 relative;
-//  - for q > 1 from the Laplace continued fraction of w, truncated at a depth
-//    that shrinks with distance;
+// Region-based w(z).  With X = |x| / 6.3f, Y = |y| / 4.4f (single-precision
+// scales) and q = X^2 + Y^2, w at the first-quadrant point comes
+//  - for q < 0.085264 from erf's power series, w = exp(-z^2) (1 - 2/sqrt(pi)
+//    (-iz) sum), with single-precision reciprocals 1/(2n+1): a few 1e-7
+//    relative;
+//  - for q > 1 from the Laplace continued fraction, depth shrinking with q;
 //  - in between from a Taylor expansion around z + ih, whose derivatives the
-//    continued fraction yields as it is unwound.
-// The symmetries w(-conj z) = conj w(z) and w(-z) = 2 exp(-z^2) - w(z) then
-// map the value to the quadrant of z.  The steps are the width-one instance
-// of the templates the lane code runs (w_regions_steps.hpp).
+//    unwound fraction yields.
+// w(-conj z) = conj w(z) and w(-z) = 2 exp(-z^2) - w(z) map it to z's quadrant.
 #include "vorlan/w_regions.hpp"
 
 #include <cmath>
@@ -24,8 +19,10 @@
 namespace vorlan {
 
 void W_REGIONS(const double& x, const double& y, double& u, double& v, std::int32_t& flag) {
-  const double ax = detail::clear_sign(x);
-  const double ay = detail::clear_sign(y);
+  // |x| by clearing the sign bit: GCC moves std::fabs past a rounding ((|x| / c)^2
+  // becomes (x / c)^2), which differs under directed rounding.
+  const double ax = detail::LaneOps<double>::magnitude(x);
+  const double ay = detail::LaneOps<double>::magnitude(y);
   if (ax > ARG_LIMIT || ay > ARG_LIMIT) {
     flag = -1;
     return;
@@ -36,16 +33,13 @@ void W_REGIONS(const double& x, const double& y, double& u, double& v, std::int3
   double a, b;
   detail::z_squared(ax, ay, a, b);
 
-  double wr, wi;
   if (q < detail::kSeriesBound) {
     const std::int32_t terms = detail::round_to_int32(detail::series_terms(sy, std::sqrt(q)));
     detail::SeriesSums<double, 1> s{
         {a}, {b}, {static_cast<double>(terms)}, {detail::single_reciprocal(2 * terms + 1)}, {0.0}};
     detail::sum_series(s, terms, terms);
-    detail::series_value(x, y, ax, ay, a, b, s.s_r[0], s.s_i[0], wr, wi);
+    detail::series_value(x, y, a, b, s.s_r[0], s.s_i[0], u, v);
     flag = 0;
-    u = wr;
-    v = wi;
     return;
   }
 
@@ -68,9 +62,8 @@ void W_REGIONS(const double& x, const double& y, double& u, double& v, std::int3
   f.lambda[0] = detail::integer_powers(f.h2[0], &kappa);
   f.kappa[0] = static_cast<double>(kappa);
   detail::unwind_fraction<detail::FractionKeeps::kTaylorSums>(f, nu, nu, kappa, kappa);
-  detail::outer_value(ax, ay, h, f.rx[0], f.ry[0], f.tsx[0], f.tsy[0], wr, wi);
-
-  // Where the map fails, the first-quadrant value is returned unmapped.
+  double wr, wi;  // not u, v yet: they may be x, y
+  detail::outer_value(x, y, h, f.rx[0], f.ry[0], f.tsx[0], f.tsy[0], wr, wi);
   flag = detail::map_outer_value(x, y, a, b, wr, wi) ? 0 : -1;
   u = wr;
   v = wi;

@@ -1,13 +1,11 @@
-// The region kernel's steps (the method is in w_regions.cpp), written once for
-// a double and for the lane code's vector of doubles (V), kGroups vectors side
-// by side: the one-point kernel is their width-one instance (V = double,
-// kGroups = 1), so both run the same statements.  Each lane runs a loop to
-// its own count.  The continued fraction's unwinding serves the
-// full-precision kernel too.
+// The region kernel's steps (method in w_regions.cpp), written once for V =
+// double and for the lane code's vectors, kGroups side by side, so that the
+// one-point kernel and the lanes run the same statements; each lane loops to
+// its own count.  The fraction's unwinding serves the full kernel too.
 //
-// Internal linkage on purpose: the lane code is compiled once per vector unit,
-// and an inline function with external linkage could have its copy from a
-// wider unit picked by the linker for every caller.
+// This and every other header of shared steps has internal linkage: the lane
+// code is compiled once per vector unit, and the linker could otherwise pick
+// a wider unit's copy of an inline function for every caller.
 #ifndef VORLAN_W_REGIONS_STEPS_HPP
 #define VORLAN_W_REGIONS_STEPS_HPP
 
@@ -21,8 +19,7 @@
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
 
-// The plan at the first-quadrant point (ax, ay): q = X^2 + Y^2 with
-// X = ax / 6.3f and Y = ay / 4.4f (returned in sy), and z^2 = a + ib.
+// q = X^2 + Y^2, with Y returned in sy.
 template <class V>
 inline V region_q(const V& ax, const V& ay, V& sy) {
   const V sx = ax / kScaleX;
@@ -36,8 +33,7 @@ inline void z_squared(const V& ax, const V& ay, V& a, V& b) {
   b = (ax + ax) * ay;
 }
 
-// The counts before rounding, from root_q = sqrt(q): the series' terms
-// (q < kSeriesBound) and the fraction's depth (q > 1).
+// The counts before rounding, from root_q = sqrt(q).
 template <class V>
 inline V series_terms(const V& sy, const V& root_q) {
   return 6.0 + 72.0 * ((1.0 - kSeriesTermSlope * sy) * root_q);
@@ -48,7 +44,7 @@ inline V fraction_passes(const V& root_q) {
   return 1442.0 / (26.0 * root_q + 77.0) + 3.0;
 }
 
-// The Taylor ring's counts before rounding and its step, from sqrt(1 - q).
+// The Taylor ring's counts before rounding and its step h, from sqrt(1 - q).
 template <class V>
 struct RingPlan {
   V kappa, h, nu;
@@ -60,16 +56,14 @@ inline RingPlan<V> ring_plan(const V& sy, const V& root_rest) {
   return {7.0 + 34.0 * r, kTaylorStep * r, 16.0 + 26.0 * r};
 }
 
-// One loop step of the lanes whose count reaches n: v = next there (in every
-// lane where all do, without a select).
+// v = next in the lanes whose count reaches n (all: in every lane, no select).
 template <class V>
 inline void advance(bool all, const V& count, double n, V& v, const V& next) {
   v = all ? next : LaneOps<V>::select(count >= n, next, v);
 }
 
-// The erf series' sums by Horner's rule from the last term, with
-// single-precision reciprocals 1/(2n + 1); s_r enters as 1/(2 terms + 1),
-// s_i as 0.  most and least: the lanes' largest and smallest term counts.
+// The erf series' sums by Horner's rule from the last term; s_r enters as
+// 1/(2 terms + 1), s_i as 0.  most, least: the lanes' extreme term counts.
 template <class V, int kGroups>
 struct SeriesSums {
   V a[kGroups], b[kGroups];  // z^2
@@ -90,13 +84,11 @@ inline void sum_series(SeriesSums<V, kGroups>& s, int most, int least) {
 }
 
 // The continued fraction w = (2/sqrt(pi)) r_0, unwound from the bottom:
-// r_n = 1 / (2 (-i z + (n + 1) r_{n+1})), z = x + iy, each lane from level
-// trunc(depth), r = 0 below it.  Each division is by a sum of squares, so the
-// fraction keeps the relative accuracy of its real part.  Besides r_0 it
-// keeps, as kKeeps says, the full kernel's r_1 and r_2, or the region
-// kernel's Taylor sums: there y is Im z plus the step h, and at each level
-// n <= kappa the sums become ts = r_n (lambda + ts), lambda entering as
-// h2^kappa and divided by h2 = 2h after each such level.
+// r_n = 1 / (2 (-i z + (n + 1) r_{n+1})), each lane from level trunc(depth),
+// r = 0 below it.  Dividing by a sum of squares keeps the real part's
+// relative accuracy.  kKeeps adds the full kernel's r_1 and r_2, or the
+// Taylor sums (y = Im z + h): at each level n <= kappa, ts = r_n (lambda + ts),
+// lambda entering as h2^kappa and divided by h2 = 2h after each level.
 enum class FractionKeeps { kNothing, kTaylorSums, kFirstTerms };
 
 template <class V, int kGroups>
@@ -107,8 +99,8 @@ struct FractionUnwinding {
   V r1x[kGroups], r1y[kGroups], r2x[kGroups], r2y[kGroups];
 };
 
-// deepest and shallowest: the lanes' largest and smallest starting levels;
-// most_taylor and least_taylor: their largest and smallest kappa (-1: none).
+// deepest, shallowest: the lanes' extreme starting levels; most_taylor,
+// least_taylor: their extreme kappa (-1: none).
 template <FractionKeeps kKeeps, class V, int kGroups>
 inline void unwind_fraction(FractionUnwinding<V, kGroups>& f, int deepest, int shallowest,
                             int most_taylor = -1, int least_taylor = -1) {
@@ -139,26 +131,17 @@ inline void unwind_fraction(FractionUnwinding<V, kGroups>& f, int deepest, int s
   }
 }
 
-// The continued-fraction regions' first-quadrant value: (2/sqrt(pi)) r_0, or
-// the Taylor sums in the ring (h != 0); on the real axis Re w is the Gaussian,
-// which neither gives.
-inline void outer_value(double ax, double ay, double h, double rx, double ry, double tsx,
-                        double tsy, double& wr, double& wi) {
-  if (h == 0.0) {
-    wr = TWO_OVER_SQRT_PI * rx;
-    wi = TWO_OVER_SQRT_PI * ry;
-  } else {
-    wr = TWO_OVER_SQRT_PI * tsx;
-    wi = TWO_OVER_SQRT_PI * tsy;
-  }
-  if (ay == 0.0) {
-    wr = std::exp(-(ax * ax));
-  }
+// The first-quadrant value from r_0, or from the Taylor sums where h != 0;
+// on the real axis Re w is the Gaussian, which neither gives.
+inline void outer_value(double x, double y, double h, double rx, double ry, double tsx, double tsy,
+                        double& wr, double& wi) {
+  const double ax = LaneOps<double>::magnitude(x);
+  wr = y == 0.0 ? std::exp(-(ax * ax)) : TWO_OVER_SQRT_PI * (h == 0.0 ? rx : tsx);
+  wi = TWO_OVER_SQRT_PI * (h == 0.0 ? ry : tsy);
 }
 
-// The value at x + iy from the value (wr, wi) at the first-quadrant point,
-// by w(-z) = 2 exp(-z^2) - w(z) below the real axis, with 2 exp(-z^2) at the
-// first-quadrant point given as (er2, ei2), and w(-conj z) = conj w(z).
+// w at x + iy from w at the first-quadrant point, where 2 exp(-z^2) is
+// (er2, ei2): w(-z) = 2 exp(-z^2) - w(z) and w(-conj z) = conj w(z).
 inline void map_to_quadrant(double x, double y, double er2, double ei2, double& wr, double& wi) {
   if (y < 0.0) {
     wr = er2 - wr;
@@ -171,12 +154,12 @@ inline void map_to_quadrant(double x, double y, double er2, double ei2, double& 
   }
 }
 
-// Power-series region: from the series sums (s_r, s_i) at the first-quadrant
-// point (ax, ay), with z^2 = a + ib there, w(x + iy) as (wr, wi).  The factor
-// exp(-z^2) is bounded in this region, so the lower half-plane step needs no
-// range check.
-inline void series_value(double x, double y, double ax, double ay, double a, double b, double s_r,
-                         double s_i, double& wr, double& wi) {
+// w(x + iy) from the series sums; z^2 = a + ib at the first-quadrant point.
+// exp(-z^2) is bounded here, so the lower half-plane needs no range check.
+inline void series_value(double x, double y, double a, double b, double s_r, double s_i, double& wr,
+                         double& wi) {
+  const double ax = LaneOps<double>::magnitude(x);
+  const double ay = LaneOps<double>::magnitude(y);
   const double f_r = 1.0 - TWO_OVER_SQRT_PI * (s_r * ay + s_i * ax);
   const double f_i = TWO_OVER_SQRT_PI * (s_r * ax - s_i * ay);
   const double e = std::exp(-a);
@@ -187,10 +170,8 @@ inline void series_value(double x, double y, double ax, double ay, double a, dou
   map_to_quadrant(x, y, 2.0 * er, 2.0 * ei, wr, wi);
 }
 
-// Continued-fraction regions: maps the first-quadrant value (wr, wi) to the
-// quadrant of x + iy, where z^2 = a + ib at the first-quadrant point.  False,
-// with (wr, wi) left as they are, where the lower half-plane factor
-// exp(-z^2) leaves the range the kernel computes it in.
+// Maps the fraction regions' first-quadrant value to x + iy; false, with
+// (wr, wi) unmapped, where exp(-z^2) leaves the kernel's range.
 inline bool map_outer_value(double x, double y, double a, double b, double& wr, double& wi) {
   double er2 = 0.0;
   double ei2 = 0.0;

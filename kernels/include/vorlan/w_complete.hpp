@@ -1,13 +1,9 @@
-// w(z) over the whole complex plane from the two kernels.
-//
-// The kernels leave two kinds of points to their caller: the region kernel
-// stops with its flag beyond ARG_LIMIT and, in the lower half-plane, where
-// exp(-z^2) leaves its range; the rational formula is only an approximation of
-// w in the upper half-plane.  These routines give such points the value that
-// double precision determines, and every other point the kernel's own bits.
-// A NaN part of the element routines' results is always a positive quiet NaN:
-// the input's NaN part, sign cleared, where it has one (Octave's NA stays NA),
-// the plain positive quiet NaN otherwise.
+// w(z) over the whole complex plane from the two kernels: where the region
+// kernel raises its flag (beyond ARG_LIMIT, or where exp(-z^2) leaves its
+// range below the real axis) and where the rational formula is not w (below
+// the real axis), the value double precision determines; elsewhere the
+// kernel's own bits.  Every NaN part of a result is a positive quiet NaN: the
+// input's NaN part, sign cleared, where it has one (Octave's NA stays NA).
 #ifndef VORLAN_W_COMPLETE_HPP
 #define VORLAN_W_COMPLETE_HPP
 

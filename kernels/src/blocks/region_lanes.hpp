@@ -180,8 +180,7 @@ VORLAN_BATCH_LOOP void run_passes(const RegionChunk& c, const std::int16_t* orde
   each_point<kGroups>(c, order, count, [&](int g, int i, int p, double x, double y) {
     double wr;
     double wi;
-    detail::outer_value(detail::clear_sign(x), detail::clear_sign(y), c.h[p], f.rx[g][i],
-                        f.ry[g][i], f.tsx[g][i], f.tsy[g][i], wr, wi);
+    detail::outer_value(x, y, c.h[p], f.rx[g][i], f.ry[g][i], f.tsx[g][i], f.tsy[g][i], wr, wi);
     if (detail::map_outer_value(x, y, c.a[p], c.b[p], wr, wi)) {
       ur[first + p] = wr;
       ui[first + p] = wi;
@@ -207,8 +206,8 @@ VORLAN_BATCH_LOOP void run_series(const RegionChunk& c, const std::int16_t* orde
   }
   detail::sum_series(s, most_terms, least_terms);
   each_point<kGroups>(c, order, count, [&](int g, int i, int p, double x, double y) {
-    detail::series_value(x, y, detail::clear_sign(x), detail::clear_sign(y), c.a[p], c.b[p],
-                         s.s_r[g][i], s.s_i[g][i], ur[first + p], ui[first + p]);
+    detail::series_value(x, y, c.a[p], c.b[p], s.s_r[g][i], s.s_i[g][i], ur[first + p],
+                         ui[first + p]);
   });
 }
 
