@@ -82,8 +82,7 @@ void W_RATIONAL_QUOTIENT_WIDE(const RationalTerms& t, double& u, double& v) {
 }
 
 void W_RATIONAL_QUOTIENT(const RationalTerms& t, double& u, double& v) {
-  if (detail::moderate(t.pr) && detail::moderate(t.pi) && detail::moderate(t.qr) &&
-      detail::moderate(t.qi)) {
+  if (detail::plain_exact(t.pr, t.pi, t.qr, t.qi)) {
     detail::plain_quotient(t.pr, t.pi, t.qr, t.qi, u, v);
   } else {
     W_RATIONAL_QUOTIENT_WIDE(t, u, v);

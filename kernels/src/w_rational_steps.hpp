@@ -42,12 +42,15 @@ inline void evaluate_polynomials(RationalPolynomials<V, kGroups>& r) {
   }
 }
 
-// Zero or within 2^-200..2^200 in magnitude: with all four parts so, the
-// plain quotient's every step is zero or normal, rounded as the wide format.
+// Whether every part is zero or within 2^-200..2^200 in magnitude: then each
+// step of the plain quotient is zero or normal, rounded as the wide format.
 template <class V>
-inline typename LaneOps<V>::Cond moderate(const V& p) {
-  const V a = LaneOps<V>::magnitude(p);
-  return (a == 0.0) | ((a >= 0x1p-200) & (a <= 0x1p200));
+inline typename LaneOps<V>::Cond plain_exact(const V& pr, const V& pi, const V& qr, const V& qi) {
+  auto moderate = [](const V& p) -> typename LaneOps<V>::Cond {
+    const V a = LaneOps<V>::magnitude(p);
+    return (a == 0.0) | ((a >= 0x1p-200) & (a <= 0x1p200));
+  };
+  return moderate(pr) & moderate(pi) & moderate(qr) & moderate(qi);
 }
 
 // (P conj Q) / |Q|^2 in plain double arithmetic.

@@ -1,7 +1,6 @@
-// How W_REGIONS_BLOCK and W_RATIONAL_BLOCK spread their work: over the lanes
-// of the widest vector unit the processor has, and over its cores for large
-// blocks.  Every choice gives the same bits as the element routines; the
-// choices are exposed only so that tests and benchmarks can pin them.
+// How W_REGIONS_BLOCK and W_RATIONAL_BLOCK spread their work: over the
+// widest vector unit's lanes, and over cores for large blocks.  Every choice
+// gives the element routines' bits; they are exposed for tests and benchmarks.
 #ifndef VORLAN_W_BLOCKS_HPP
 #define VORLAN_W_BLOCKS_HPP
 
@@ -9,10 +8,9 @@
 
 namespace vorlan {
 
-// The vector unit a block evaluator uses, by its width in doubles.  kScalar is
-// the plain element-by-element loop; kBaseline the unit every processor of the
-// architecture has (SSE2 on x86-64, Advanced SIMD on 64-bit ARM, plain
-// standard C++ lanes where the compiler has no vector extensions).
+// The vector unit, by its width in doubles.  kScalar is the plain element
+// loop; kBaseline the unit every processor of the architecture has (SSE2,
+// Advanced SIMD, or plain C++ lanes without the compiler's vector extensions).
 enum class BlockWidth : int { kScalar = 1, kBaseline = 2, kAvx2 = 4, kAvx512 = 8 };
 
 // Whether this build has the code for a width and the processor can run it.
@@ -20,10 +18,9 @@ bool BLOCK_WIDTH_AVAILABLE(BlockWidth width);
 // The widest available width: what the block evaluators use.
 BlockWidth BLOCK_WIDTH_WIDEST();
 
-// A pinned way of evaluating a block.  threads = 0 lets the evaluator choose
-// (one thread for small blocks, every core for large ones); otherwise exactly
-// that many threads share the block, the calling thread among them.  An
-// unavailable width falls back to the widest available one.
+// A pinned way of evaluating a block.  threads = 0 lets the evaluator choose;
+// otherwise exactly that many threads share the block, the caller among them.
+// An unavailable width falls back to the widest available one.
 struct BlockPlan {
   BlockWidth width;
   int threads;

@@ -1,9 +1,6 @@
-// Region-based evaluation of the Faddeeva function w(z) = exp(-z^2) erfc(-iz).
-//
-// The value at the mirror point |x| + i|y| is computed by a power series near
-// the origin, a truncated Taylor expansion fed by a continued fraction in the
-// middle ring, and a Laplace continued fraction far out; the symmetries of w
-// then give the value at z.  The kernel is pure: no state, no allocation.
+// Region-based evaluation of the Faddeeva function w(z) = exp(-z^2) erfc(-iz):
+// power series, Taylor ring or continued fraction by the point's distance
+// (method in w_regions.cpp).  Pure: no state, no allocation.
 #ifndef VORLAN_W_REGIONS_HPP
 #define VORLAN_W_REGIONS_HPP
 

@@ -1,11 +1,9 @@
-// W_REGIONS_BLOCK and W_RATIONAL_BLOCK: the lane code of the widest vector
-// unit the processor has, over as many threads as pay for themselves and as
-// the machine lets this process use (worker_count.hpp); and the choice of the
-// full-precision w's terms piece, for the line shapes.
-//
-// Each result depends on its own element alone, so any split of the block
-// gives the same bits; the workers run under the calling thread's
-// floating-point environment so that they round exactly as it would.
+// W_REGIONS_BLOCK and W_RATIONAL_BLOCK: the widest vector unit's lane code,
+// over as many threads as pay for themselves and the machine lets this
+// process use (worker_count.hpp); and the full kernel's terms piece for the
+// line shapes.  Each result depends on its own element alone, so any split
+// gives the same bits; workers run under the caller's floating-point
+// environment so that they round as it would.
 #include <algorithm>
 #include <cfenv>
 #include <cstdint>
@@ -32,29 +30,10 @@ constexpr std::int64_t kRationalPerThread = 131072;
 // threads write into the same cache line.
 constexpr std::int64_t kShareGrain = 16;
 
-void regions_scalar(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
+template <void (*kElement)(double, double, double&, double&)>
+void scalar_piece(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
   for (std::int64_t k = 0; k < n; ++k) {
-    W_REGIONS_ELEMENT(xr[k], xi[k], ur[k], ui[k]);
-  }
-}
-
-void rational_scalar(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
-  for (std::int64_t k = 0; k < n; ++k) {
-    W_RATIONAL_ELEMENT(xr[k], xi[k], ur[k], ui[k]);
-  }
-}
-
-bool processor_runs(BlockWidth width) {
-  switch (width) {
-    case BlockWidth::kScalar:
-    case BlockWidth::kBaseline: return true;
-#ifdef VORLAN_BLOCKS_AVX2
-    case BlockWidth::kAvx2: return __builtin_cpu_supports("avx2");
-#endif
-#ifdef VORLAN_BLOCKS_AVX512
-    case BlockWidth::kAvx512: return __builtin_cpu_supports("avx512f");
-#endif
-    default: return false;
+    kElement(xr[k], xi[k], ur[k], ui[k]);
   }
 }
 
@@ -71,7 +50,8 @@ struct WidthCode {
 
 WidthCode code_for(BlockWidth width) {
   switch (width) {
-    case BlockWidth::kScalar: return {regions_scalar, rational_scalar, full_terms_scalar};
+    case BlockWidth::kScalar:
+      return {scalar_piece<W_REGIONS_ELEMENT>, scalar_piece<W_RATIONAL_ELEMENT>, full_terms_scalar};
 #ifdef VORLAN_BLOCKS_AVX2
     case BlockWidth::kAvx2:
       return {blocks::regions_avx2, blocks::rational_avx2, blocks::full_terms_avx2};
@@ -85,28 +65,6 @@ WidthCode code_for(BlockWidth width) {
   }
 }
 
-BlockWidth widest_width() {
-  static const BlockWidth widest = [] {
-    for (BlockWidth w : {BlockWidth::kAvx512, BlockWidth::kAvx2}) {
-      if (BLOCK_WIDTH_AVAILABLE(w)) return w;
-    }
-    return BlockWidth::kBaseline;
-  }();
-  return widest;
-}
-
-int threads_for(std::int64_t n, std::int64_t per_thread, int requested) {
-  if (requested > 0) {
-    return static_cast<int>(std::max<std::int64_t>(1, std::min<std::int64_t>(requested, n)));
-  }
-  const std::int64_t shares = n / per_thread;
-  if (shares < 2) {
-    return 1;
-  }
-  // Asked afresh at each large call: the session may have changed it.
-  return static_cast<int>(std::min(blocks::worker_limit(), shares));
-}
-
 // The calling thread's floating-point environment, for its workers.  The
 // rounding mode is carried on its own as well: some C runtimes (MinGW-w64's)
 // restore only the x87 control word from a saved environment, not the SSE one.
@@ -118,20 +76,40 @@ struct CallerEnvironment {
 
 void run_range(blocks::RangeTask task, const void* context, const CallerEnvironment* caller,
                std::int64_t begin, std::int64_t end) {
-  if (caller != nullptr) {
-    if (caller->have_env) {
-      std::fesetenv(&caller->env);
-    }
-    if (caller->rounding >= 0) {
-      std::fesetround(caller->rounding);
-    }
-  }
+  if (caller != nullptr && caller->have_env) std::fesetenv(&caller->env);
+  if (caller != nullptr && caller->rounding >= 0) std::fesetround(caller->rounding);
   task(context, begin, end);
 }
 
-// Splits [0, n) into `threads` shares; the calling thread takes the last one,
-// and any share whose thread cannot be started.
-void split_ranges(blocks::RangeTask task, const void* context, int threads, std::int64_t n) {
+// A lane piece over its arrays, as a range task.
+struct PieceArrays {
+  Piece piece;
+  const double* xr;
+  const double* xi;
+  double* ur;
+  double* ui;
+};
+
+void piece_range(const void* context, std::int64_t begin, std::int64_t end) {
+  const auto& a = *static_cast<const PieceArrays*>(context);
+  a.piece(a.xr + begin, a.xi + begin, a.ur + begin, a.ui + begin, end - begin);
+}
+
+// The plan's piece for a kind of point, over its threads.
+void run_piece(Piece WidthCode::*kind, std::int64_t per_thread, const BlockPlan& plan,
+               const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
+  if (n <= 0) return;
+  const PieceArrays arrays{code_for(blocks::usable_width(plan.width)).*kind, xr, xi, ur, ui};
+  blocks::run_ranges(piece_range, &arrays, blocks::threads_for_block(n, per_thread, plan.threads),
+                     n);
+}
+
+}  // namespace
+
+namespace blocks {
+
+// The calling thread takes the last share, and any whose thread cannot start.
+void run_ranges(RangeTask task, const void* context, int threads, std::int64_t n) {
   if (threads <= 1) {
     task(context, 0, n);
     return;
@@ -153,7 +131,7 @@ void split_ranges(blocks::RangeTask task, const void* context, int threads, std:
   for (int t = 0; t + 1 < threads; ++t) {
     try {
       workers.emplace_back(run_range, task, context, &caller, share_begin(t), share_begin(t + 1));
-      blocks::count_worker_started();
+      count_worker_started();
     } catch (...) {
       inline_shares.push_back(t);  // capacity reserved: cannot throw
     }
@@ -167,45 +145,25 @@ void split_ranges(blocks::RangeTask task, const void* context, int threads, std:
   }
 }
 
-// A lane piece over its arrays, as a range task.
-struct PieceArrays {
-  Piece piece;
-  const double* xr;
-  const double* xi;
-  double* ur;
-  double* ui;
-};
-
-void piece_range(const void* context, std::int64_t begin, std::int64_t end) {
-  const auto& a = *static_cast<const PieceArrays*>(context);
-  a.piece(a.xr + begin, a.xi + begin, a.ur + begin, a.ui + begin, end - begin);
-}
-
-void run_split(Piece piece, int threads, const double* xr, const double* xi, double* ur, double* ui,
-               std::int64_t n) {
-  const PieceArrays arrays{piece, xr, xi, ur, ui};
-  split_ranges(piece_range, &arrays, threads, n);
-}
-
-BlockWidth usable(BlockWidth width) {
-  return BLOCK_WIDTH_AVAILABLE(width) ? width : widest_width();
-}
-
-}  // namespace
-
-namespace blocks {
-
-void run_ranges(RangeTask task, const void* context, int threads, std::int64_t n) {
-  split_ranges(task, context, threads, n);
-}
-
 int threads_for_block(std::int64_t n, std::int64_t per_thread, int requested) {
-  return threads_for(n, per_thread, requested);
+  if (requested > 0) {
+    return static_cast<int>(std::max<std::int64_t>(1, std::min<std::int64_t>(requested, n)));
+  }
+  const std::int64_t shares = n / per_thread;
+  if (shares < 2) {
+    return 1;
+  }
+  // Asked afresh at each large call: the session may have changed it.
+  return static_cast<int>(std::min(worker_limit(), shares));
 }
 
-BlockWidth usable_width(BlockWidth width) { return usable(width); }
+BlockWidth usable_width(BlockWidth width) {
+  return BLOCK_WIDTH_AVAILABLE(width) ? width : BLOCK_WIDTH_WIDEST();
+}
 
-FullTermsPiece full_terms_piece(BlockWidth width) { return code_for(usable(width)).full_terms; }
+FullTermsPiece full_terms_piece(BlockWidth width) {
+  return code_for(usable_width(width)).full_terms;
+}
 
 }  // namespace blocks
 
@@ -213,34 +171,42 @@ bool BLOCK_WIDTH_AVAILABLE(BlockWidth width) {
   switch (width) {
     case BlockWidth::kScalar:
     case BlockWidth::kBaseline: return true;
-    case BlockWidth::kAvx2:
-    case BlockWidth::kAvx512: return processor_runs(width);
+#ifdef VORLAN_BLOCKS_AVX2
+    case BlockWidth::kAvx2: return __builtin_cpu_supports("avx2");
+#endif
+#ifdef VORLAN_BLOCKS_AVX512
+    case BlockWidth::kAvx512: return __builtin_cpu_supports("avx512f");
+#endif
+    default: return false;
   }
-  return false;
 }
 
-BlockWidth BLOCK_WIDTH_WIDEST() { return widest_width(); }
+BlockWidth BLOCK_WIDTH_WIDEST() {
+  static const BlockWidth widest = [] {
+    for (BlockWidth w : {BlockWidth::kAvx512, BlockWidth::kAvx2}) {
+      if (BLOCK_WIDTH_AVAILABLE(w)) return w;
+    }
+    return BlockWidth::kBaseline;
+  }();
+  return widest;
+}
 
 void W_REGIONS_BLOCK_PLANNED(const BlockPlan& plan, const double* xr, const double* xi, double* ur,
                              double* ui, std::int64_t n) {
-  if (n <= 0) return;
-  run_split(code_for(usable(plan.width)).regions, threads_for(n, kRegionsPerThread, plan.threads),
-            xr, xi, ur, ui, n);
+  run_piece(&WidthCode::regions, kRegionsPerThread, plan, xr, xi, ur, ui, n);
 }
 
 void W_RATIONAL_BLOCK_PLANNED(const BlockPlan& plan, const double* xr, const double* xi, double* ur,
                               double* ui, std::int64_t n) {
-  if (n <= 0) return;
-  run_split(code_for(usable(plan.width)).rational, threads_for(n, kRationalPerThread, plan.threads),
-            xr, xi, ur, ui, n);
+  run_piece(&WidthCode::rational, kRationalPerThread, plan, xr, xi, ur, ui, n);
 }
 
 void W_REGIONS_BLOCK(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
-  W_REGIONS_BLOCK_PLANNED({widest_width(), 0}, xr, xi, ur, ui, n);
+  W_REGIONS_BLOCK_PLANNED({BLOCK_WIDTH_WIDEST(), 0}, xr, xi, ur, ui, n);
 }
 
 void W_RATIONAL_BLOCK(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n) {
-  W_RATIONAL_BLOCK_PLANNED({widest_width(), 0}, xr, xi, ur, ui, n);
+  W_RATIONAL_BLOCK_PLANNED({BLOCK_WIDTH_WIDEST(), 0}, xr, xi, ur, ui, n);
 }
 
 }  // namespace vorlan

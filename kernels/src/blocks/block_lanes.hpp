@@ -1,24 +1,11 @@
-// The block evaluators' lane code, compiled once per vector unit.
-//
-// Each including translation unit defines
-//  - VORLAN_BLOCK_LANES: the doubles in one vector;
-//  - VORLAN_LANE_ENTRY(name): the name of its entry points (name_unit);
-//  - VORLAN_LANE_TARGET (optional): the instruction set, as a target string,
-//    for which the lane code is compiled (lane_target_begin.hpp).
-// Everything but the entry points has internal linkage: a copy compiled for
-// a wider unit must never be picked by the linker for a narrower one.  So
-// every header with external linkage (the standard library's too) comes
-// before the target region; the kernels' step templates come inside it, to
-// be compiled for this unit.
-//
-// The arithmetic is the one-point kernels' templates instantiated for the
-// vector, every lane their operations in their order (IEEE operations give
-// the same result in any lane; fused multiply-adds are off in the whole
-// build); the family files (region_, rational_, full_lanes.hpp) only sort,
-// gather, run and scatter.  The region kernel's per-point closing steps call
-// the C library's exp, sin and cos, as its one-point routine does; the full
-// kernel's exponentials are its own (lane_elementary.hpp), in lanes.  Points
-// outside the ordinary ranges go to the element routines whole.
+// The block evaluators' lane code, compiled once per vector unit.  The
+// including file defines VORLAN_BLOCK_LANES (doubles per vector),
+// VORLAN_LANE_ENTRY(name) (its entry points' names) and optionally
+// VORLAN_LANE_TARGET (lane_target_begin.hpp).  The arithmetic is the
+// one-point kernels' templates instantiated for the vector, every lane their
+// operations in their order; the family files (region_, rational_,
+// full_lanes.hpp) only sort, gather, run and scatter, and send points outside
+// the ordinary ranges to the element routines whole.
 #ifndef VORLAN_BLOCK_LANES_HPP
 #define VORLAN_BLOCK_LANES_HPP
 
@@ -39,9 +26,9 @@
 #include "vorlan/w_rational.hpp"
 #include "vorlan/w_regions.hpp"
 
-// From here to lane_target_end.hpp everything is compiled for this unit.
+// Compiled for this unit, up to lane_target_end.hpp.
 #include "lane_target_begin.hpp"
-// The kernels' steps, calling the lanes' operations (LaneOps in lane_ops.hpp).
+// The kernels' steps.
 #include "../exact_arithmetic.hpp"
 #include "../integer_power.hpp"
 #include "../lane_elementary.hpp"
@@ -66,11 +53,11 @@
 #include "rational_lanes.hpp"
 #include "region_lanes.hpp"
 
-// The end of the code compiled for this unit.
+// The end of the unit's code.
 #include "lane_target_end.hpp"
 
-// The entry points, compiled for the baseline unit: plain calls into the lane
-// code (which the processor check in the block evaluators guards).
+// The entry points, compiled for the baseline unit (block_evaluators.cpp
+// checks the processor before calling them).
 namespace vorlan::blocks {
 
 void VORLAN_LANE_ENTRY(regions)(const double* xr, const double* xi, double* ur, double* ui,

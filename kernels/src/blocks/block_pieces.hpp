@@ -1,12 +1,9 @@
 // The lane code's entry points, one set per vector unit the build has code
-// for, each on the calling thread: w by the region kernel and by the rational
-// formula at n consecutive elements, and the full-precision kernel's terms
-// (w, w', (z w)') at n first-quadrant points, which the line shapes are built
-// on (line_shapes.cpp).
-//
-// The wider x86 units are compiled by function-level target pragmas, which
-// GCC and Clang have; the baseline unit is always there.  VORLAN_PORTABLE_LANES
-// builds the baseline alone, in plain standard C++, as MSVC gets it.
+// for, each on the calling thread: w by the region kernel and the rational
+// formula at n consecutive elements, and the full kernel's terms (w, w',
+// (z w)') for the line shapes.  The wider x86 units need GCC's or Clang's
+// target pragmas; VORLAN_PORTABLE_LANES builds the baseline alone, in plain
+// standard C++, as MSVC gets it.
 #ifndef VORLAN_BLOCK_PIECES_HPP
 #define VORLAN_BLOCK_PIECES_HPP
 
@@ -25,8 +22,7 @@ namespace vorlan::blocks {
 
 using Piece = void (*)(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
 
-// The full-precision w kernel's first-quadrant terms (w_full_quadrant) at
-// n <= kFullTermsChunk points, 0 <= x, y <= ARG_LIMIT.
+// w_full_quadrant's terms at n <= kFullTermsChunk points, 0 <= x, y <= ARG_LIMIT.
 constexpr int kFullTermsChunk = 256;
 using FullTermsPiece = void (*)(const double* x, const double* y, int n, bool with_zw,
                                 detail::FullTerms* terms);
@@ -51,16 +47,14 @@ void full_terms_avx512(const double* x, const double* y, int n, bool with_zw,
 // Work on the elements [begin, end) of a block described by context.
 using RangeTask = void (*)(const void* context, std::int64_t begin, std::int64_t end);
 
-// The width a plan's width runs at: itself where available, else the widest
-// available.
+// A plan's width where available, else the widest available.
 BlockWidth usable_width(BlockWidth width);
 
-// The full-terms piece of a width (see usable_width; kScalar the one-point
-// kernel per point).
+// The full-terms piece of usable_width(width); kScalar's calls the one-point kernel.
 FullTermsPiece full_terms_piece(BlockWidth width);
 
-// Runs task over [0, n) split into `threads` shares, the calling thread taking
-// one, each worker under the caller's floating-point environment.
+// task over [0, n) in `threads` shares, the calling thread taking one, each
+// worker under the caller's floating-point environment.
 void run_ranges(RangeTask task, const void* context, int threads, std::int64_t n);
 
 // The thread count for n elements: `requested` if positive, else as many as

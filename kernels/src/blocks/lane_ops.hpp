@@ -1,6 +1,5 @@
-// What the kernels' generic steps need of the lane vector (LaneOps, see
-// lane_elementary.hpp), and the moves of a batch's points between arrays and
-// lanes.  Included inside a lane target region (lane_target_begin.hpp).
+// LaneOps (lane_elementary.hpp) for the lane vector, and the moves of a
+// batch's points between arrays and lanes.
 #ifndef VORLAN_LANE_OPS_HPP
 #define VORLAN_LANE_OPS_HPP
 

@@ -1,19 +1,15 @@
-// Opens the region of a lane translation unit compiled for one vector unit:
-// VORLAN_LANE_TARGET (optional), an instruction set as a target string, is
-// applied by pragma to the functions up to lane_target_end.hpp alone, so one
-// compiler invocation with the baseline flags builds every width, as the
-// hosts' mex commands build a plug-in.
-//
-// Every header with code the region does not own is included before it: an
-// out-of-line copy compiled for a wider unit must never be picked by the
-// linker for a narrower one.  No include guard: each lane translation unit
-// opens and closes one region.
+// Opens a lane translation unit's region for one vector unit, up to
+// lane_target_end.hpp: VORLAN_LANE_TARGET (optional), a target string, is
+// applied by pragma to its functions alone, so that the baseline flags build
+// every width in one compiler invocation, as the hosts' mex commands do.
+// Everything in the region has internal linkage and every other header comes
+// before it: the linker must never pick a wider unit's copy for a narrower
+// one.  No include guard: one region per translation unit.
 #if !defined(VORLAN_BLOCK_LANES) || !defined(VORLAN_LANE_ENTRY)
 #error "VORLAN_BLOCK_LANES and VORLAN_LANE_ENTRY must be defined by the including translation unit"
 #endif
 
-// The vector units' own square roots (see lane_vector.hpp), declared before
-// the target pragma like every other header.
+// The vector units' own square roots (lane_vector.hpp).
 #if !defined(VORLAN_PORTABLE_LANES) && (defined(__GNUC__) || defined(__clang__))
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>

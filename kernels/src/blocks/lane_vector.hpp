@@ -1,15 +1,8 @@
-// The lane code's vector of VORLAN_BLOCK_LANES doubles and its lane mask.
-//
-// With GCC and Clang these are the compilers' generic vector types, which
-// become the instructions of whatever vector unit the code is compiled for.
-// Elsewhere (MSVC), or when VORLAN_PORTABLE_LANES is defined, they are plain
-// standard C++ arrays with the same element-wise operators.  Either way every
-// lane performs the IEEE operation on its own element, so both give the same
-// bits as the scalar code.
-//
-// Included by the lane translation units inside their target region
-// (lane_target_begin.hpp), after VORLAN_BLOCK_LANES is defined; everything
-// has internal linkage.
+// The lane code's vector of VORLAN_BLOCK_LANES doubles and its lane mask:
+// with GCC and Clang their generic vector types, which become the target
+// unit's instructions; elsewhere (MSVC, or VORLAN_PORTABLE_LANES) plain
+// arrays with the same element-wise operators.  Either way every lane does
+// the IEEE operation on its own element, as the scalar code does.
 #ifndef VORLAN_LANE_VECTOR_HPP
 #define VORLAN_LANE_VECTOR_HPP
 
@@ -37,8 +30,6 @@ typedef long long Mask __attribute__((vector_size(8 * kLanes)));
 inline Vec select(const Mask& m, const Vec& a, const Vec& b) {
   return (Vec)(((Mask)a & m) | ((Mask)b & ~m));
 }
-
-inline Vec magnitude(const Vec& v) { return (Vec)((Mask)v & (Mask{} + 0x7fffffffffffffffLL)); }
 
 #else
 
@@ -69,41 +60,30 @@ inline R lanewise(const Lanes<T>& a, const Lanes<T>& b, Op op) {
   return r;
 }
 
-inline Vec operator+(const Vec& a, const Vec& b) { return lanewise<Vec>(a, b, std::plus<>()); }
-inline Vec operator-(const Vec& a, const Vec& b) { return lanewise<Vec>(a, b, std::minus<>()); }
-inline Vec operator*(const Vec& a, const Vec& b) {
-  return lanewise<Vec>(a, b, std::multiplies<>());
-}
-inline Vec operator/(const Vec& a, const Vec& b) { return lanewise<Vec>(a, b, std::divides<>()); }
+// a op b lane by lane; comparisons, and bit operations on the masks and on
+// the lanes' bits, as the exponentials use them.
+#define VORLAN_LANEWISE(R, T, op, function) \
+  inline R operator op(const T& a, const T& b) { return lanewise<R>(a, b, function<>()); }
+VORLAN_LANEWISE(Vec, Vec, +, std::plus)
+VORLAN_LANEWISE(Vec, Vec, -, std::minus)
+VORLAN_LANEWISE(Vec, Vec, *, std::multiplies)
+VORLAN_LANEWISE(Vec, Vec, /, std::divides)
+VORLAN_LANEWISE(Mask, Vec, <, std::less)
+VORLAN_LANEWISE(Mask, Vec, >, std::greater)
+VORLAN_LANEWISE(Mask, Vec, >=, std::greater_equal)
+VORLAN_LANEWISE(Mask, Vec, <=, std::less_equal)
+VORLAN_LANEWISE(Mask, Vec, ==, std::equal_to)
+VORLAN_LANEWISE(Mask, Vec, !=, std::not_equal_to)
+VORLAN_LANEWISE(Mask, Mask, &, std::bit_and)
+VORLAN_LANEWISE(Mask, Mask, |, std::bit_or)
+VORLAN_LANEWISE(Mask, Mask, +, std::plus)
+VORLAN_LANEWISE(Mask, Mask, -, std::minus)
+#undef VORLAN_LANEWISE
 inline Vec operator-(const Vec& a) {
   return lanewise<Vec>(a, a, [](double p, double) { return -p; });
 }
 inline Vec& operator+=(Vec& a, const Vec& b) { return a = a + b; }
-inline Mask operator<(const Vec& a, const Vec& b) { return lanewise<Mask>(a, b, std::less<>()); }
-inline Mask operator>(const Vec& a, const Vec& b) { return lanewise<Mask>(a, b, std::greater<>()); }
-inline Mask operator>=(const Vec& a, const Vec& b) {
-  return lanewise<Mask>(a, b, std::greater_equal<>());
-}
-inline Mask operator<=(const Vec& a, const Vec& b) {
-  return lanewise<Mask>(a, b, std::less_equal<>());
-}
-inline Mask operator==(const Vec& a, const Vec& b) {
-  return lanewise<Mask>(a, b, std::equal_to<>());
-}
-inline Mask operator!=(const Vec& a, const Vec& b) {
-  return lanewise<Mask>(a, b, std::not_equal_to<>());
-}
-
-// Integer arithmetic on the lanes' bits, as the masks and exponentials use it.
-inline Mask operator&(const Mask& a, const Mask& b) {
-  return lanewise<Mask>(a, b, std::bit_and<>());
-}
-inline Mask operator|(const Mask& a, const Mask& b) {
-  return lanewise<Mask>(a, b, std::bit_or<>());
-}
 inline Mask operator~(const Mask& a) { return lanewise<Mask>(a, Mask(-1), std::bit_xor<>()); }
-inline Mask operator+(const Mask& a, const Mask& b) { return lanewise<Mask>(a, b, std::plus<>()); }
-inline Mask operator-(const Mask& a, const Mask& b) { return lanewise<Mask>(a, b, std::minus<>()); }
 inline Mask operator-(const Mask& a) { return Mask(0) - a; }
 inline Mask operator<<(const Mask& a, int s) {
   return lanewise<Mask>(a, Mask(s), [](std::int64_t p, std::int64_t q) { return p << q; });
@@ -115,17 +95,6 @@ inline Mask operator>>(const Mask& a, int s) {
 inline Vec select(const Mask& m, const Vec& a, const Vec& b) {
   Vec r;
   for (int i = 0; i < kLanes; ++i) r.lane[i] = m.lane[i] != 0 ? a.lane[i] : b.lane[i];
-  return r;
-}
-
-inline Vec magnitude(const Vec& v) {
-  Vec r;
-  for (int i = 0; i < kLanes; ++i) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &v.lane[i], sizeof bits);
-    bits &= 0x7fffffffffffffffULL;
-    std::memcpy(&r.lane[i], &bits, sizeof bits);
-  }
   return r;
 }
 
@@ -151,6 +120,8 @@ inline Vec from_bits(const Mask& m) {
   return v;
 #endif
 }
+
+inline Vec magnitude(const Vec& v) { return from_bits(bits_of(v) & INT64_MAX); }
 
 inline Vec load(const double* p) {
   Vec v;

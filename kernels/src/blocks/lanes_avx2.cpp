@@ -1,5 +1,4 @@
-// The lane code for AVX2: 4 doubles a vector.  Compiled for that unit by
-// pragma; run only where the processor reports it.
+// The lane code for AVX2, 4 doubles a vector; run only where the processor has it.
 #include "block_pieces.hpp"
 
 #ifdef VORLAN_BLOCKS_AVX2

@@ -1,18 +1,14 @@
-// The rational approximation in lanes (the method is in w_rational.cpp),
-// kGroup vectors of consecutive points at a time, with the one-point kernel's
-// polynomial and quotient templates (w_rational_steps.hpp).  Lower half-plane
-// points evaluate the formula at -z and are reflected per lane; lanes whose P
-// or Q parts leave the range where plain double arithmetic is exact take the
-// extended-range quotient.  Included by block_lanes.hpp inside its target
-// region.
+// The rational approximation in lanes, kGroup vectors of consecutive points
+// at a time, with the one-point kernel's templates (w_rational_steps.hpp).
+// Lanes below the real axis (evaluated at -z, then reflected) or outside the
+// plain quotient's exact range are finished per lane.
 #ifndef VORLAN_RATIONAL_LANES_HPP
 #define VORLAN_RATIONAL_LANES_HPP
 
 namespace vorlan::blocks {
 namespace {
 
-// Independent vectors advanced together, so that one's multiplications hide
-// the latency of the other's; a batch holds kGroup * kLanes points.
+// Independent vectors side by side, hiding each other's latency.
 constexpr int kGroup = 2;
 constexpr int kBatch = kGroup * kLanes;
 
@@ -22,11 +18,10 @@ inline void rational_chunk(const double* xr, const double* xi, double* ur, doubl
   Vec y[kGroup];
   Mask lower[kGroup];
   for (int g = 0; g < kGroup; ++g) {
-    // read before ur, ui (which may be xr, xi) are written
+    // read before ur, ui (which may be xr, xi) are written; Z = y - ix at z or -z
     x[g] = load(xr + static_cast<std::ptrdiff_t>(g) * kLanes);
     y[g] = load(xi + static_cast<std::ptrdiff_t>(g) * kLanes);
     lower[g] = y[g] < 0.0;
-    // The formula's argument Z = y - ix at z, or at -z below the real axis.
     r.zr[g] = select(lower[g], negate(y[g]), y[g]);
     r.zi[g] = negate(select(lower[g], negate(x[g]), x[g]));
   }
@@ -40,8 +35,7 @@ inline void rational_chunk(const double* xr, const double* xi, double* ur, doubl
     const int o = g * kLanes;
     store(ur + o, u[g]);
     store(ui + o, v[g]);
-    const Mask plain = detail::moderate(r.pr[g]) & detail::moderate(r.pi[g]) &
-                       detail::moderate(r.qr[g]) & detail::moderate(r.qi[g]);
+    const Mask plain = detail::plain_exact(r.pr[g], r.pi[g], r.qr[g], r.qi[g]);
     const Mask fix = lower[g] | ~plain;
     if (!any(fix)) continue;
     for (int i = 0; i < kLanes; ++i) {

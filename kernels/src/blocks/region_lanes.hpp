@@ -1,10 +1,8 @@
 // The region kernel in lanes, a chunk of consecutive points at a time: the
-// plan on kLanes points at once (the counts rounded and the Taylor weight's
-// exact scaling per lane); the points sorted by region and pass count, so that
-// each batch of a few vectors runs nearly the same number of passes; the
+// plan kLanes points at once; the points sorted by region and pass count, so
+// that each batch of a few vectors runs nearly the same number of passes; the
 // recurrences on the batch, each lane to its own count; the closing steps per
-// point.  The plan and the recurrences are the one-point kernel's templates
-// (w_regions_steps.hpp).  Included by block_lanes.hpp inside its target region.
+// point.  All of it the one-point kernel's templates (w_regions_steps.hpp).
 #ifndef VORLAN_REGION_LANES_HPP
 #define VORLAN_REGION_LANES_HPP
 
@@ -19,9 +17,8 @@ constexpr int kMaxTerms = 31;
 // Points set up and sorted together.
 constexpr int kChunk = 512;
 
-// The kernel's counts, for the non-negative arguments below 1000 the lane
-// code takes (-1 otherwise).  Exact without a library call: t - trunc(t) is
-// exact there, and round() rounds halfway cases away from zero.
+// The kernel's counts for 0 <= t < 1000 (-1 otherwise), without a library
+// call: t - trunc(t) is exact there, and round() rounds halves away from zero.
 inline std::int32_t truncated_count(double t) {
   return t >= 0.0 && t < 1000.0 ? static_cast<std::int32_t>(t) : -1;
 }
@@ -36,10 +33,9 @@ enum RegionKind : std::uint8_t { kSeries = 0, kFraction = 1, kTaylor = 2, kDone 
 // Sort key: kind * kKindStride + pass count.
 constexpr int kKindStride = 64;
 
-// One chunk's points after the set-up: every point keeps z^2 = a + ib at its
-// first-quadrant point in (a, b).  Series points keep their term count in
-// passes and 1/(2 terms + 1) in lambda; the others keep h, h2^kappa in lambda,
-// nu in passes and kappa (or -1 where h = 0).
+// A chunk's points after the set-up: z^2 = a + ib at the first-quadrant
+// point; series points' term count in passes, 1/(2 terms + 1) in lambda; the
+// others' h, h2^kappa in lambda, nu in passes and kappa (-1 where h = 0).
 struct RegionChunk {
   alignas(64) double x[kChunk + kLanes];
   alignas(64) double y[kChunk + kLanes];
@@ -53,10 +49,14 @@ struct RegionChunk {
   std::uint8_t kind[kChunk + kLanes];
 };
 
-// Step 1 for points [o, o + kLanes) of the chunk; points the lane code does
-// not take are evaluated whole at once (kind kDone).
+// The plan for points [o, o + kLanes) of the chunk; points the lane code
+// does not take are evaluated whole at once (kind kDone).
 inline void set_up_lanes(RegionChunk& c, int o, int count, std::int64_t first_index, double* ur,
                          double* ui) {
+  auto evaluate_whole = [&](int p) {
+    c.kind[p] = kDone;
+    W_REGIONS_ELEMENT(c.x[p], c.y[p], ur[first_index + p], ui[first_index + p]);
+  };
   const Vec ax = magnitude(load(c.x + o));
   const Vec ay = magnitude(load(c.y + o));
   const Mask in_range = (ax <= ARG_LIMIT) & (ay <= ARG_LIMIT);  // NaN fails
@@ -88,8 +88,7 @@ inline void set_up_lanes(RegionChunk& c, int o, int count, std::int64_t first_in
       continue;
     }
     if (in_range[i] == 0) {
-      c.kind[p] = kDone;
-      W_REGIONS_ELEMENT(c.x[p], c.y[p], ur[first_index + p], ui[first_index + p]);
+      evaluate_whole(p);
       continue;
     }
     if (series[i] != 0) {
@@ -97,11 +96,10 @@ inline void set_up_lanes(RegionChunk& c, int o, int count, std::int64_t first_in
       c.kind[p] = kSeries;
       c.passes[p] = n;
       if (n < 1 || n > kMaxTerms) {
-        c.kind[p] = kDone;
-        W_REGIONS_ELEMENT(c.x[p], c.y[p], ur[first_index + p], ui[first_index + p]);
-        continue;
+        evaluate_whole(p);
+      } else {
+        series_first[i] = detail::single_reciprocal(2 * n + 1);
       }
-      series_first[i] = detail::single_reciprocal(2 * n + 1);
       continue;
     }
     std::int32_t nu;
@@ -121,10 +119,7 @@ inline void set_up_lanes(RegionChunk& c, int o, int count, std::int64_t first_in
       kappa[i] = c.kappa[p];
     }
     c.passes[p] = nu;
-    if (nu < 0 || nu > kMaxPasses) {
-      c.kind[p] = kDone;
-      W_REGIONS_ELEMENT(c.x[p], c.y[p], ur[first_index + p], ui[first_index + p]);
-    }
+    if (nu < 0 || nu > kMaxPasses) evaluate_whole(p);
   }
   store(c.lambda + o, select(series, series_first, detail::integer_powers(h + h, kappa)));
 }
@@ -139,9 +134,8 @@ inline void count_range(const std::int32_t* field, const std::int16_t* order, in
   }
 }
 
-// The closing steps, per point: close(g, i, p, x, y) for the batch's points,
-// point p = x + iy in lane i of vector g (g a loop index that unrolls, so
-// that the batch's vectors can stay in registers).
+// close(g, i, p, x, y) for the batch's points, point p = x + iy in lane i of
+// vector g (a loop index that unrolls, so the vectors can stay in registers).
 template <int kGroups, class Close>
 inline void each_point(const RegionChunk& c, const std::int16_t* order, int count,
                        const Close& close) {
@@ -154,7 +148,7 @@ inline void each_point(const RegionChunk& c, const std::int16_t* order, int coun
 }
 
 // The continued fraction, with the Taylor sums where kTaylorSums, for the
-// batch's count <= kGroups * kLanes points, sorted by pass count.
+// batch's count <= kGroups * kLanes points.
 template <bool kTaylorSums, int kGroups>
 VORLAN_BATCH_LOOP void run_passes(const RegionChunk& c, const std::int16_t* order, int count,
                                   std::int64_t first, double* ur, double* ui) {

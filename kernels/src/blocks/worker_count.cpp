@@ -1,7 +1,3 @@
-// The worker count of the block evaluators: what the machine lets this
-// process use, not what it has.  A batch job confined to a few CPUs of a big
-// machine (by an affinity mask or a cgroup quota) that started a thread per
-// processor would only make its threads queue for the CPUs it has.
 #include "worker_count.hpp"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
-// How many threads a large block may use: the least of the CPUs the process
-// may run on, the CPU quota of its control group, and the thread count the
-// user asked for in the environment.  Read afresh at every call that is large
-// enough for threads, since a session can change any of them.  None of this
-// changes a result bit: every split of a block gives the same bits.
+// How many threads a large block may use: what the machine lets this process
+// use, not what it has (threads beyond its affinity mask or cgroup quota only
+// queue for the CPUs it has), and no more than the user asked for.  Read
+// afresh at every call large enough for threads, since a session can change
+// any of it; no result bit depends on it.
 #ifndef VORLAN_BLOCKS_WORKER_COUNT_HPP
 #define VORLAN_BLOCKS_WORKER_COUNT_HPP
 
