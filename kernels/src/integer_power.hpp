@@ -9,7 +9,6 @@
 #define VORLAN_INTEGER_POWER_HPP
 
 #include <cstdint>
-#include <cstring>
 
 #include "exact_arithmetic.hpp"
 #include "lane_elementary.hpp"
@@ -39,17 +38,14 @@ inline double scale_by_power_of_two(double t, std::int64_t n) {
 
 // base = m * 2^e exactly, with m in [1, 2), for finite base > 0.
 inline void split_significand(double base, double& m, std::int64_t& e) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &base, sizeof bits);
-  e = static_cast<std::int64_t>((bits >> 52) & 0x7ff);
+  std::int64_t bits = LaneOps<double>::bits(base);
+  e = (bits >> 52) & 0x7ff;
   if (e == 0) {  // subnormal: normalise by 2^64 first, exactly
-    const double normalised = base * 18446744073709551616.0;
-    std::memcpy(&bits, &normalised, sizeof bits);
-    e = static_cast<std::int64_t>((bits >> 52) & 0x7ff) - 64;
+    bits = LaneOps<double>::bits(base * 18446744073709551616.0);
+    e = ((bits >> 52) & 0x7ff) - 64;
   }
   e -= 1023;
-  m = LaneOps<double>::from_bits(
-      static_cast<std::int64_t>((bits & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL));
+  m = LaneOps<double>::from_bits((bits & 0x000fffffffffffffLL) | 0x3ff0000000000000LL);
 }
 
 // base^exponent lane by lane, for finite base > 0 and 0 <= exponent <= 512 (so

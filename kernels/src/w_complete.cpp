@@ -115,9 +115,7 @@ void W_REGIONS_ELEMENT(double x, double y, double& u, double& v) {
       W_BEYOND_RANGE(x, y, u, v);
     } else {
       // (u, v) = w(|x| + i|y|); w(-z) = w(-x + i|y|) is its conjugate for x > 0.
-      const double um = u;
-      const double vm = x > 0.0 ? -v : v;
-      W_REFLECT(x, y, um, vm, u, v);
+      W_REFLECT(x, y, u, x > 0.0 ? -v : v, u, v);
     }
   }
   detail::uniform_nan_parts(x, y, u, v);

@@ -20,28 +20,24 @@
 
 namespace vorlan::blocks {
 
-using Piece = void (*)(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
+using PieceCode = void(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
+using Piece = PieceCode*;
 
 // w_full_quadrant's terms at n <= kFullTermsChunk points, 0 <= x, y <= ARG_LIMIT.
 constexpr int kFullTermsChunk = 256;
-using FullTermsPiece = void (*)(const double* x, const double* y, int n, bool with_zw,
-                                detail::FullTerms* terms);
+using FullTermsCode = void(const double* x, const double* y, int n, bool with_zw,
+                           detail::FullTerms* terms);
+using FullTermsPiece = FullTermsCode*;
 
-void regions_baseline(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
-void rational_baseline(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
-void full_terms_baseline(const double* x, const double* y, int n, bool with_zw,
-                         detail::FullTerms* terms);
+PieceCode regions_baseline, rational_baseline;
+FullTermsCode full_terms_baseline;
 #ifdef VORLAN_BLOCKS_AVX2
-void regions_avx2(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
-void rational_avx2(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
-void full_terms_avx2(const double* x, const double* y, int n, bool with_zw,
-                     detail::FullTerms* terms);
+PieceCode regions_avx2, rational_avx2;
+FullTermsCode full_terms_avx2;
 #endif
 #ifdef VORLAN_BLOCKS_AVX512
-void regions_avx512(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
-void rational_avx512(const double* xr, const double* xi, double* ur, double* ui, std::int64_t n);
-void full_terms_avx512(const double* x, const double* y, int n, bool with_zw,
-                       detail::FullTerms* terms);
+PieceCode regions_avx512, rational_avx512;
+FullTermsCode full_terms_avx512;
 #endif
 
 // Work on the elements [begin, end) of a block described by context.

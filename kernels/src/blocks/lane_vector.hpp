@@ -31,6 +31,9 @@ inline Vec select(const Mask& m, const Vec& a, const Vec& b) {
   return (Vec)(((Mask)a & m) | ((Mask)b & ~m));
 }
 
+inline Mask bits_of(const Vec& v) { return (Mask)v; }
+inline Vec from_bits(const Mask& m) { return (Vec)m; }
+
 #else
 
 // Lanes of T, with the element-wise operators below; a scalar operand is
@@ -98,28 +101,19 @@ inline Vec select(const Mask& m, const Vec& a, const Vec& b) {
   return r;
 }
 
-#endif
-
-// The lanes' bits as integers, and back.
 inline Mask bits_of(const Vec& v) {
-#ifdef VORLAN_GENERIC_VECTORS
-  return (Mask)v;
-#else
   Mask m;
   std::memcpy(&m, &v, sizeof m);
   return m;
-#endif
 }
 
 inline Vec from_bits(const Mask& m) {
-#ifdef VORLAN_GENERIC_VECTORS
-  return (Vec)m;
-#else
   Vec v;
   std::memcpy(&v, &m, sizeof v);
   return v;
-#endif
 }
+
+#endif
 
 inline Vec magnitude(const Vec& v) { return from_bits(bits_of(v) & INT64_MAX); }
 

@@ -14,10 +14,8 @@ namespace vorlan::blocks {
 // At least 1: min(affinity CPUs, cgroup v2 quota rounded up,
 // VORLAN_NUM_THREADS if it holds a positive integer, else OMP_NUM_THREADS).
 std::int64_t worker_limit();
-// The same with /proc and /sys/fs/cgroup under the folder ROOT (worker_limit
-// passes "/") and the given count of CPUs in the affinity mask (0: unknown,
-// the processor count stands in): the whole combination, for tests on a
-// hierarchy of their own.
+// The same with /proc and /sys/fs/cgroup under root and allowed_cpus in the
+// affinity mask (0: the processor count), for tests on a hierarchy of their own.
 std::int64_t worker_limit(const std::string& root, std::int64_t allowed_cpus);
 
 // The pieces, 0 meaning "no limit from this source":
@@ -26,8 +24,7 @@ std::int64_t affinity_cpus();
 // The process's group in the unified cgroup hierarchy, as named in
 // proc_cgroup (e.g. /proc/self/cgroup), or "" where it has none.
 std::string unified_cgroup(const std::string& proc_cgroup);
-// The tightest cpu.max on the way from that group up to the hierarchy's root
-// directory.
+// The tightest cpu.max from that group up to the hierarchy's root.
 std::int64_t cgroup_quota_cpus(const std::string& hierarchy_root, std::string group);
 // The contents of one cpu.max file, "$MAX $PERIOD" or "max $PERIOD", in CPUs rounded up.
 std::int64_t parse_cpu_max(const std::string& text);
