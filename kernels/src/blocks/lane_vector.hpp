@@ -65,22 +65,24 @@ inline R lanewise(const Lanes<T>& a, const Lanes<T>& b, Op op) {
 
 // a op b lane by lane; comparisons, and bit operations on the masks and on
 // the lanes' bits, as the exponentials use them.
+// NOLINTBEGIN(bugprone-macro-parentheses): function is a type
 #define VORLAN_LANEWISE(R, T, op, function) \
-  inline R operator op(const T& a, const T& b) { return lanewise<R>(a, b, function<>()); }
-VORLAN_LANEWISE(Vec, Vec, +, std::plus)
-VORLAN_LANEWISE(Vec, Vec, -, std::minus)
-VORLAN_LANEWISE(Vec, Vec, *, std::multiplies)
-VORLAN_LANEWISE(Vec, Vec, /, std::divides)
-VORLAN_LANEWISE(Mask, Vec, <, std::less)
-VORLAN_LANEWISE(Mask, Vec, >, std::greater)
-VORLAN_LANEWISE(Mask, Vec, >=, std::greater_equal)
-VORLAN_LANEWISE(Mask, Vec, <=, std::less_equal)
-VORLAN_LANEWISE(Mask, Vec, ==, std::equal_to)
-VORLAN_LANEWISE(Mask, Vec, !=, std::not_equal_to)
-VORLAN_LANEWISE(Mask, Mask, &, std::bit_and)
-VORLAN_LANEWISE(Mask, Mask, |, std::bit_or)
-VORLAN_LANEWISE(Mask, Mask, +, std::plus)
-VORLAN_LANEWISE(Mask, Mask, -, std::minus)
+  inline R operator op(const T& a, const T& b) { return lanewise<R>(a, b, function{}); }
+// NOLINTEND(bugprone-macro-parentheses)
+VORLAN_LANEWISE(Vec, Vec, +, std::plus<>)
+VORLAN_LANEWISE(Vec, Vec, -, std::minus<>)
+VORLAN_LANEWISE(Vec, Vec, *, std::multiplies<>)
+VORLAN_LANEWISE(Vec, Vec, /, std::divides<>)
+VORLAN_LANEWISE(Mask, Vec, <, std::less<>)
+VORLAN_LANEWISE(Mask, Vec, >, std::greater<>)
+VORLAN_LANEWISE(Mask, Vec, >=, std::greater_equal<>)
+VORLAN_LANEWISE(Mask, Vec, <=, std::less_equal<>)
+VORLAN_LANEWISE(Mask, Vec, ==, std::equal_to<>)
+VORLAN_LANEWISE(Mask, Vec, !=, std::not_equal_to<>)
+VORLAN_LANEWISE(Mask, Mask, &, std::bit_and<>)
+VORLAN_LANEWISE(Mask, Mask, |, std::bit_or<>)
+VORLAN_LANEWISE(Mask, Mask, +, std::plus<>)
+VORLAN_LANEWISE(Mask, Mask, -, std::minus<>)
 #undef VORLAN_LANEWISE
 inline Vec operator-(const Vec& a) {
   return lanewise<Vec>(a, a, [](double p, double) { return -p; });
