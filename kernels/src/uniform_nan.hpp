@@ -18,20 +18,16 @@ namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces)
 
 constexpr double kPositiveNaN = std::numeric_limits<double>::quiet_NaN();
 
-inline double result_nan(double x, double y) {
-  if (!std::isnan(x) && !std::isnan(y)) return kPositiveNaN;
-  std::uint64_t bits;
-  std::memcpy(&bits, std::isnan(x) ? &x : &y, sizeof bits);
-  bits = (bits & 0x7fffffffffffffffULL) | 0x0008000000000000ULL;  // positive, quiet
-  double nan;
-  std::memcpy(&nan, &bits, sizeof nan);
-  return nan;
-}
-
 // The NaN parts of the result (u, v) at x + iy made the uniform ones.
 inline void uniform_nan_parts(double x, double y, double& u, double& v) {
   if (!std::isnan(u) && !std::isnan(v)) return;
-  const double nan = result_nan(x, y);
+  double nan = kPositiveNaN;
+  if (std::isnan(x) || std::isnan(y)) {
+    std::uint64_t bits;
+    std::memcpy(&bits, std::isnan(x) ? &x : &y, sizeof bits);
+    bits = (bits & 0x7fffffffffffffffULL) | 0x0008000000000000ULL;  // positive, quiet
+    std::memcpy(&nan, &bits, sizeof nan);
+  }
   if (std::isnan(u)) u = nan;
   if (std::isnan(v)) v = nan;
 }
