@@ -1,14 +1,9 @@
-// The full-precision w kernel's first-quadrant terms in lanes (the method is
-// in w_full.cpp): the terms piece (block_pieces.hpp) the line shapes are built
-// on.  Included by block_lanes.hpp inside its target region.
-//
-// A batch of points is split by method: the trapezoidal rule runs kLanes
-// points at a time that share one node table; the continued fraction runs
-// them sorted by depth, each lane unwinding from its own depth (a lane above
-// its depth keeps r = 0, as the one-point loop starts).  Every lane performs
-// the one-point kernel's operations in its order, and the exponentials are the
-// shared ones of lane_elementary.hpp, so the bits are those of
-// w_full_quadrant.  The real axis's closing step runs per point.
+// The full-precision w kernel's first-quadrant terms in lanes (method in
+// w_full.cpp), the terms piece of block_pieces.hpp; included by block_lanes.hpp
+// inside its target region.  The trapezoidal rule runs kLanes points that share
+// one node table; the continued fraction runs points sorted by depth, each lane
+// from its own depth (above it r stays 0, as the one-point loop starts).  Each
+// lane runs w_full_quadrant's operations in its order: the same bits.
 #ifndef VORLAN_FULL_LANES_HPP
 #define VORLAN_FULL_LANES_HPP
 
@@ -47,17 +42,13 @@ inline void trapezoid_lanes(const double* x, const double* y, const std::int16_t
                             detail::FullTerms* out) {
   const Vec vx = gather(x, order, count, 0);
   const Vec vy = gather(y, order, count, 0);
-  const detail::TrapezoidGrid<Vec> grid = detail::trapezoid_grid(vx, vy);
-  detail::TrapezoidSums<Vec> sums{};
-  detail::trapezoid_sums(vx, vy, tables.nodes, tables.weights, tables.factors, with_zw, sums);
   detail::FullTermsOf<Vec> t{};
-  detail::trapezoid_finish(vx, vy, grid, with_zw, sums, t);
+  detail::trapezoid_terms(vx, vy, detail::trapezoid_grid(vx, vy), tables, with_zw, t);
   scatter_terms(t, order, count, out);
 }
 
-// The continued fraction at count <= kGroups * kLanes points, sorted by
-// depth: several vectors side by side, so that one's division hides the
-// latency of the others' (each step waits on the one before).
+// The continued fraction at count <= kGroups * kLanes points sorted by depth,
+// vectors side by side so that one's division hides the others' latency.
 constexpr int kFractionGroups = 4;
 
 template <int kGroups>
@@ -87,10 +78,9 @@ inline void fraction_lanes(const double* x, const double* y, const std::int16_t*
   }
 }
 
-// The rule's points are grouped by node table, its grid and whether the
-// moments are out (tables index 2 * integer_grid + moments_out), and the
-// fraction's by depth, so that each vector's lanes share the table and run
-// nearly the same depth.
+// The rule's points grouped by node table (2 * integer_grid + moments_out),
+// the fraction's by depth, so that a vector's lanes share the table or nearly
+// the depth.
 void full_terms_lanes(const double* x, const double* y, int n, bool with_zw,
                       detail::FullTerms* out) {
   constexpr int kTables = 4;
