@@ -1,11 +1,8 @@
 // The line shapes' steps around w in vector lanes, compiled once per vector
-// unit: the including translation unit (line_shape_lanes_<unit>.cpp) defines
-// VORLAN_BLOCK_LANES, VORLAN_LANE_ENTRY and VORLAN_LANE_TARGET as for the
-// block evaluators' lane code (blocks/block_lanes.hpp) and gets that unit's
-// ShapePieces.  Each piece prepares its shape's arguments of w in lanes, takes
-// w's terms from the terms piece it is handed, and completes the values in
-// lanes, by the generic steps of line_shape_steps.hpp: the bits are those of
-// the one-point routine.
+// unit: line_shape_lanes_<unit>.cpp defines VORLAN_BLOCK_LANES, VORLAN_LANE_ENTRY
+// and VORLAN_LANE_TARGET as for blocks/block_lanes.hpp and gets that unit's
+// ShapePieces.  Each piece runs line_shape_steps.hpp in lanes around the terms
+// piece it is handed: the bits are the one-point routine's.
 #ifndef VORLAN_LINE_SHAPE_LANES_HPP
 #define VORLAN_LINE_SHAPE_LANES_HPP
 
@@ -17,7 +14,6 @@
 
 #include "blocks/block_pieces.hpp"
 #include "line_shape_pieces.hpp"
-#include "line_shape_values.hpp"
 #include "vorlan/w_regions.hpp"
 #include "w_full_terms.hpp"
 
@@ -38,8 +34,7 @@ using blocks::kLanes;
 using blocks::Vec;
 
 // The Voigt profile at n <= kFullTermsChunk points: the ordinary ones (see
-// voigt_ordinary) scaled and completed in lanes around w's terms, the others
-// whole, one at a time.
+// voigt_ordinary) in lanes, the others one at a time.
 void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double* sigma,
                  const double* gamma, int n, bool derivatives, VoigtValues* out) {
   // Room for a last vector's idle lanes.
@@ -101,7 +96,6 @@ void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double*
 }  // namespace
 }  // namespace vorlan::detail
 
-// The end of the code compiled for this unit.
 #include "blocks/lane_target_end.hpp"
 
 namespace vorlan::detail {
