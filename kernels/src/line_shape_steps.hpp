@@ -32,13 +32,6 @@ constexpr double kSplitWidthMax = 1e280;
 // Beyond this |Re z| or Im z the Voigt profile is the Lorentzian.
 constexpr double kLorentzianFrom = 1e8;
 
-inline void set_all(VoigtValues& r, double v) {
-  r.value = v;
-  r.d_x = v;
-  r.d_sigma = v;
-  r.d_gamma = v;
-}
-
 // f a, with a zero factor f giving 0 even where a has overflowed.
 inline double times(double f, double a) { return f == 0.0 ? 0.0 : f * a; }
 
@@ -52,23 +45,15 @@ inline void lorentzian(double ax, double g, VoigtValues& r) {
     r.d_gamma = -kInf;
     return;
   }
-  if (ax <= g) {
-    // V = 1 / (pi g (1 + u^2)), u = x / g
-    const double u = ax / g;
-    const double s = 1.0 + u * u;
-    const double head = kOneOverPi / (g * s);
-    r.value = head;
-    r.d_x = times(-2.0 * u, head) / (g * s);
-    r.d_gamma = times((u - 1.0) * (u + 1.0), head) / (g * s);
-  } else {
-    // V = u / (pi x (1 + u^2)), u = g / x
-    const double u = g / ax;
-    const double s = 1.0 + u * u;
-    const double head = kOneOverPi / (ax * s);
-    r.value = times(u, head);
-    r.d_x = times(-2.0 * u, head) / (ax * s);
-    r.d_gamma = times((1.0 - u) * (1.0 + u), head) / (ax * s);
-  }
+  // V = 1 / (pi g (1 + u^2)), u = x / g, or u / (pi x (1 + u^2)), u = g / x
+  const bool x_smaller = ax <= g;
+  const double m = x_smaller ? g : ax;
+  const double u = (x_smaller ? ax : g) / m;
+  const double s = 1.0 + u * u;
+  const double head = kOneOverPi / (m * s);
+  r.value = x_smaller ? head : times(u, head);
+  r.d_x = times(-2.0 * u, head) / (m * s);
+  r.d_gamma = times(x_smaller ? (u - 1.0) * (u + 1.0) : (1.0 - u) * (1.0 + u), head) / (m * s);
 }
 
 // t / (sigma sqrt 2) as hi + lo, for t >= 0 and sigma > 0; lo is left 0 where
@@ -110,12 +95,12 @@ inline bool voigt_ordinary(double x, double sigma, double gamma) {
 // 0), with false; else true and the argument of w.
 inline bool voigt_prepare(double x, double sigma, double gamma, VoigtValues& r, VoigtArgument& z) {
   if (std::isnan(x) || std::isnan(sigma) || std::isnan(gamma) || sigma < 0.0 || gamma < 0.0) {
-    set_all(r, kNaN);
+    r = {kNaN, kNaN, kNaN, kNaN};
     return false;
   }
   const double ax = std::fabs(x);
   if (std::isinf(ax) || std::isinf(sigma) || std::isinf(gamma)) {
-    set_all(r, 0.0);
+    r = {0.0, 0.0, 0.0, 0.0};
   } else if (sigma == 0.0) {
     lorentzian(ax, gamma, r);
   } else {

@@ -78,54 +78,44 @@ inline void fraction_lanes(const double* x, const double* y, const std::int16_t*
   }
 }
 
-// The rule's points grouped by node table (2 * integer_grid + moments_out),
-// the fraction's by depth, so that a vector's lanes share the table or nearly
-// the depth.
+// The points sorted by group, the rule's by node table (2 * integer_grid +
+// moments_out), then the fraction's by depth (kTables + depth), so that a
+// vector's lanes share the table or nearly the depth.
 void full_terms_lanes(const double* x, const double* y, int n, bool with_zw,
                       detail::FullTerms* out) {
   constexpr int kTables = 4;
-  std::int16_t rule[kFullTermsChunk];
-  std::int16_t fraction[kFullTermsChunk];
+  constexpr int kGroupCount = kTables + kMaxFractionDepth + 1;
   std::int8_t group[kFullTermsChunk];
-  int per_table[kTables + 1] = {};
-  int per_depth[kMaxFractionDepth + 2] = {};
+  int end[kGroupCount + 1] = {};  // counts, then starts, then ends
   for (int j = 0; j < n; ++j) {
+    int g;
     if (detail::in_fraction_region(x[j], y[j])) {
       const std::int32_t depth =
           detail::trunc_to_int32(detail::fraction_depth(std::sqrt(x[j] * x[j] + y[j] * y[j])));
-      group[j] = static_cast<std::int8_t>(depth < kMaxFractionDepth ? depth : kMaxFractionDepth);
-      ++per_depth[group[j] + 1];
+      g = kTables + (depth < kMaxFractionDepth ? depth : kMaxFractionDepth);
     } else {
       const detail::TrapezoidGrid<double> grid = detail::trapezoid_grid(x[j], y[j]);
-      group[j] =
-          static_cast<std::int8_t>(-1 - (2 * int{grid.integer_grid} + int{grid.moments_out}));
-      ++per_table[-group[j]];
+      g = 2 * int{grid.integer_grid} + int{grid.moments_out};
     }
+    group[j] = static_cast<std::int8_t>(g);
+    ++end[g + 1];
   }
-  for (int d = 1; d <= kMaxFractionDepth + 1; ++d) per_depth[d] += per_depth[d - 1];
-  for (int g = 1; g <= kTables; ++g) per_table[g] += per_table[g - 1];
-  int table_start[kTables + 1];
-  for (int g = 0; g <= kTables; ++g) table_start[g] = per_table[g];
-  for (int j = 0; j < n; ++j) {
-    if (group[j] >= 0) {
-      fraction[per_depth[group[j]]++] = static_cast<std::int16_t>(j);
-    } else {
-      rule[per_table[-1 - group[j]]++] = static_cast<std::int16_t>(j);
-    }
-  }
+  for (int g = 1; g <= kGroupCount; ++g) end[g] += end[g - 1];
+  std::int16_t order[kFullTermsChunk];
+  for (int j = 0; j < n; ++j) order[end[group[j]]++] = static_cast<std::int16_t>(j);
   for (int g = 0; g < kTables; ++g) {
     const detail::TrapezoidTables tables =
         detail::trapezoid_tables(detail::TrapezoidGrid<double>{0.0, g >= 2, (g & 1) != 0});
-    for (int o = table_start[g]; o < table_start[g + 1]; o += kLanes) {
-      const int count = table_start[g + 1] - o < kLanes ? table_start[g + 1] - o : kLanes;
-      trapezoid_lanes(x, y, rule + o, count, tables, with_zw, out);
+    for (int o = g == 0 ? 0 : end[g - 1]; o < end[g]; o += kLanes) {
+      const int count = end[g] - o < kLanes ? end[g] - o : kLanes;
+      trapezoid_lanes(x, y, order + o, count, tables, with_zw, out);
     }
   }
-  in_batches<kFractionGroups>(fraction, per_depth[kMaxFractionDepth],
-                              [&](auto groups, const std::int16_t* order, int count) {
-                                fraction_lanes<decltype(groups)::value>(x, y, order, count, with_zw,
-                                                                        out);
-                              });
+  const int rule_count = end[kTables - 1];
+  in_batches<kFractionGroups>(
+      order + rule_count, n - rule_count, [&](auto groups, const std::int16_t* batch, int count) {
+        fraction_lanes<decltype(groups)::value>(x, y, batch, count, with_zw, out);
+      });
   for (int j = 0; j < n; ++j) detail::quadrant_close(x[j], y[j], with_zw, out[j]);
 }
 
