@@ -49,19 +49,16 @@ void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double*
     }
   }
   if (m == 0) return;
+  VoigtArgumentOf<Vec> args[kRoom / kLanes];
   double zr[kRoom];
-  double zr_lo[kRoom];
   double zi[kRoom];
-  double zi_lo[kRoom];
   for (int o = 0; o < m; o += kLanes) {
     const Vec s = gather(sigma, ordinary, m, o);
-    VoigtArgumentOf<Vec> z{};
+    VoigtArgumentOf<Vec>& z = args[o / kLanes];
     scaled_by_width(blocks::magnitude(gather(x, ordinary, m, o)), s, z.zr, z.zr_lo);
     scaled_by_width(gather(gamma, ordinary, m, o), s, z.zi, z.zi_lo);
     blocks::store(zr + o, z.zr);
-    blocks::store(zr_lo + o, z.zr_lo);
     blocks::store(zi + o, z.zi);
-    blocks::store(zi_lo + o, z.zi_lo);
   }
   FullTerms terms[kRoom];
   terms_of(zr, zi, m, derivatives, terms);
@@ -79,10 +76,9 @@ void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double*
         t.gi[i] = one.gi;
       }
     }
-    const VoigtArgumentOf<Vec> z{blocks::load(zr + o), blocks::load(zr_lo + o),
-                                 blocks::load(zi + o), blocks::load(zi_lo + o)};
     VoigtValuesOf<Vec> r{};
-    voigt_complete(gather(x, ordinary, m, o), gather(sigma, ordinary, m, o), derivatives, z, t, r);
+    voigt_complete(gather(x, ordinary, m, o), gather(sigma, ordinary, m, o), derivatives,
+                   args[o / kLanes], t, r);
     for (int i = 0; i < count; ++i) {
       VoigtValues& v = out[ordinary[o + i]];
       v.value = r.value[i];

@@ -31,31 +31,21 @@ struct TrapezoidSums {
   V gb;
 };
 
-// exp(-x^2) for x >= 0, x^2 split exactly: its rounding (up to 745 eps) stays out.
-inline double gaussian(double x) {
-  if (!(x < 40.0)) {
-    return 0.0;  // exp(-1600) and beyond
-  }
-  double p;
-  double e;
-  two_product(x, x, p, e);
-  return std::exp(-p) * (1.0 - e);
-}
-
-template <class V>
-inline void fraction_finish(const V& rx, const V& ry, const V& r1x, const V& r1y, const V& r2x,
-                            const V& r2y, bool with_zw, FullTermsOf<V>& t) {
-  t.wr = TWO_OVER_SQRT_PI * rx;
-  t.wi = TWO_OVER_SQRT_PI * ry;
+// The terms from group g's r_0, r_1 and r_2.
+template <class V, int kGroups>
+inline void fraction_finish(const FractionUnwinding<V, kGroups>& f, int g, bool with_zw,
+                            FullTermsOf<V>& t) {
+  t.wr = TWO_OVER_SQRT_PI * f.rx[g];
+  t.wi = TWO_OVER_SQRT_PI * f.ry[g];
   // w' = 2i r_1 w
-  const V pr = r1x * t.wr - r1y * t.wi;
-  const V pi = r1x * t.wi + r1y * t.wr;
+  const V pr = f.r1x[g] * t.wr - f.r1y[g] * t.wi;
+  const V pi = f.r1x[g] * t.wi + f.r1y[g] * t.wr;
   t.dr = -2.0 * pi;
   t.di = 2.0 * pr;
   if (with_zw) {
     // (z w)' = 4 r_1 r_2 w = -2i r_2 w'
-    t.gr = 2.0 * (r2x * t.di + r2y * t.dr);
-    t.gi = -2.0 * (r2x * t.dr - r2y * t.di);
+    t.gr = 2.0 * (f.r2x[g] * t.di + f.r2y[g] * t.dr);
+    t.gi = -2.0 * (f.r2x[g] * t.dr - f.r2y[g] * t.di);
   }
 }
 
@@ -72,7 +62,7 @@ inline void fraction_terms(double x, double y, bool with_zw, FullTerms& t) {
   f.y[0] = y;
   f.depth[0] = static_cast<double>(depth);
   unwind_fraction<FractionKeeps::kFirstTerms>(f, depth, depth);
-  fraction_finish(f.rx[0], f.ry[0], f.r1x[0], f.r1y[0], f.r2x[0], f.r2y[0], with_zw, t);
+  fraction_finish(f, 0, with_zw, t);
 }
 
 // A grid's nodes t, weights 2 exp(-t^2) and (z w)' factors.
@@ -172,7 +162,7 @@ inline void trapezoid_terms(const V& x, const V& y, const TrapezoidGrid<V>& grid
   bounded_sincos(turn, turn_sin, turn_cos);
   const V qr = s * decay * turn_cos;
   const V qi = s * decay * turn_sin;
-  // |g| = exp(-x^2 + y^2 - 4 pi y), x^2 split exactly as in gaussian()
+  // |g| = exp(-x^2 + y^2 - 4 pi y), x^2 split exactly as in quadrant_close()
   V xx;
   V xx_lo;
   two_product(x, x, xx, xx_lo);
@@ -203,32 +193,27 @@ inline void trapezoid_terms(const V& x, const V& y, const TrapezoidGrid<V>& grid
   }
 }
 
-// D'(x) near the Dawson function's maximum X0 by its Taylor series there: on
-// the real axis Im w' = (2/sqrt(pi)) D'(x), which the node sums give only to an
-// absolute eps near X0.
-inline double dawson_slope_near_peak(double x) {
-  const double d = (x - kDawsonPeak) - kDawsonPeakRest;
-  double p = kDawsonSlopeTaylor[kDawsonSlopeTerms - 1];
-  for (int k = kDawsonSlopeTerms - 2; k >= 0; --k) p = p * d + kDawsonSlopeTaylor[k];
-  return p * d;
-}
-
 // On the real axis Re w is the Gaussian alone, which the continued fraction
-// leaves out, and Im w' vanishes at X0.
+// leaves out; near the Dawson function's maximum X0, Im w' = (2/sqrt(pi)) D'(x)
+// by D''s Taylor series at X0 (the node sums give it only to an absolute eps).
 inline void quadrant_close(double x, double y, bool with_zw, FullTerms& t) {
   if (y == 0.0) {
-    const double e = gaussian(x);
+    // x^2 = xx + xx_lo exactly: the exponent's rounding (up to 745 eps) stays
+    // out of exp(-x^2), and 1 - 2 x^2 is not rounded where it vanishes.
+    double xx;
+    double xx_lo;
+    two_product(x, x, xx, xx_lo);
+    const double e = x < 40.0 ? std::exp(-xx) * (1.0 - xx_lo) : 0.0;  // 0 from exp(-1600)
     t.wr = e;
     t.dr = -2.0 * x * e;
     if (std::fabs(x - kDawsonPeak) < kDawsonPeakReach) {
-      t.di = TWO_OVER_SQRT_PI * dawson_slope_near_peak(x);
+      const double d = (x - kDawsonPeak) - kDawsonPeakRest;
+      double p = kDawsonSlopeTaylor[kDawsonSlopeTerms - 1];
+      for (int k = kDawsonSlopeTerms - 2; k >= 0; --k) p = p * d + kDawsonSlopeTaylor[k];
+      t.di = TWO_OVER_SQRT_PI * (p * d);
     }
     if (with_zw) {
-      // 1 - 2 x^2 with x^2 = p + rest exactly: no rounding where it vanishes
-      double p;
-      double rest;
-      two_product(x, x, p, rest);
-      t.gr = ((1.0 - 2.0 * p) - 2.0 * rest) * e;
+      t.gr = ((1.0 - 2.0 * xx) - 2.0 * xx_lo) * e;
     }
   }
 }

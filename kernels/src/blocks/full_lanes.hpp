@@ -72,7 +72,7 @@ inline void fraction_lanes(const double* x, const double* y, const std::int16_t*
   detail::unwind_fraction<detail::FractionKeeps::kFirstTerms>(f, deepest, shallowest);
   for (int g = 0; g < kGroups; ++g) {
     detail::FullTermsOf<Vec> t{};
-    detail::fraction_finish(f.rx[g], f.ry[g], f.r1x[g], f.r1y[g], f.r2x[g], f.r2y[g], with_zw, t);
+    detail::fraction_finish(f, g, with_zw, t);
     const int o = g * kLanes;
     scatter_terms(t, order + o, count - o < kLanes ? count - o : kLanes, out);
   }
