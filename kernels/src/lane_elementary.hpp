@@ -74,6 +74,19 @@ inline V bounded_exp(const V& a) {
   return p * Ops::from_bits(biased << 52);
 }
 
+// sin and cos of k pi/2 + r from s = sin r and c = cos r: the quadrant k mod 4
+// swaps and negates.
+template <class V>
+inline void quadrant_sincos(typename LaneOps<V>::Bits quadrant, const V& s, const V& c, V& sine,
+                            V& cosine) {
+  using Ops = LaneOps<V>;
+  const typename Ops::Bits odd = -(quadrant & 1);
+  const V sin_part = Ops::select_bits(odd, c, s);
+  const V cos_part = Ops::select_bits(odd, s, c);
+  sine = Ops::select_bits(-((quadrant >> 1) & 1), -sin_part, sin_part);
+  cosine = Ops::select_bits(-(((quadrant + 1) >> 1) & 1), -cos_part, cos_part);
+}
+
 // sin(a) and cos(a) for |a| <= 1e5.
 template <class V>
 inline void bounded_sincos(const V& a, V& sine, V& cosine) {
@@ -87,13 +100,7 @@ inline void bounded_sincos(const V& a, V& sine, V& cosine) {
   s = s * r;
   V c = Ops::splat(trig_coefficient(kCosDegree));
   for (int n = kCosDegree - 2; n >= 0; n -= 2) c = c * rr + trig_coefficient(n);
-  // a = k pi/2 + r: the quadrant k mod 4 swaps and negates.
-  const typename Ops::Bits quadrant = Ops::bits(shifted) & 3;
-  const typename Ops::Bits odd = -(quadrant & 1);
-  const V sin_part = Ops::select_bits(odd, c, s);
-  const V cos_part = Ops::select_bits(odd, s, c);
-  sine = Ops::select_bits(-((quadrant >> 1) & 1), -sin_part, sin_part);
-  cosine = Ops::select_bits(-(((quadrant + 1) >> 1) & 1), -cos_part, cos_part);
+  quadrant_sincos<V>(Ops::bits(shifted) & 3, s, c, sine, cosine);
 }
 
 }  // namespace

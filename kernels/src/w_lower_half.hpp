@@ -61,17 +61,11 @@ inline void reduced_sincos(double hi, double lo, double& sine, double& cosine) {
   double red;
   double red_lo;
   two_sum(r, r_lo, red, red_lo);
-  double s0;
-  double c0;
-  bounded_sincos(red, s0, c0);
-  const double s = s0 + red_lo * c0;
-  const double c = c0 - red_lo * s0;
-  // phase = k pi/2 + r: the quadrant k mod 4 swaps and negates.
-  const auto quadrant = static_cast<std::int64_t>(k) & 3;
-  const double sin_part = (quadrant & 1) != 0 ? c : s;
-  const double cos_part = (quadrant & 1) != 0 ? s : c;
-  sine = (quadrant & 2) != 0 ? -sin_part : sin_part;
-  cosine = ((quadrant + 1) & 2) != 0 ? -cos_part : cos_part;
+  double s;
+  double c;
+  bounded_sincos(red, s, c);
+  quadrant_sincos<double>(static_cast<std::int64_t>(k) & 3, s + red_lo * c, c - red_lo * s, sine,
+                          cosine);
 }
 
 // E = exp(-z^2) at z = x + iy, y < 0, |x| and |y| at most ARG_LIMIT.
