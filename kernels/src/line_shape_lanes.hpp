@@ -80,11 +80,7 @@ void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double*
     voigt_complete(gather(x, ordinary, m, o), gather(sigma, ordinary, m, o), derivatives,
                    args[o / kLanes], t, r);
     for (int i = 0; i < count; ++i) {
-      VoigtValues& v = out[ordinary[o + i]];
-      v.value = r.value[i];
-      v.d_x = r.d_x[i];
-      v.d_sigma = r.d_sigma[i];
-      v.d_gamma = r.d_gamma[i];
+      out[ordinary[o + i]] = {r.value[i], r.d_x[i], r.d_sigma[i], r.d_gamma[i]};
     }
   }
 }

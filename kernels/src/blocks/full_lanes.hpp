@@ -26,13 +26,7 @@ constexpr int kMaxFractionDepth = 63;
 inline void scatter_terms(const detail::FullTermsOf<Vec>& t, const std::int16_t* order, int count,
                           detail::FullTerms* out) {
   for (int i = 0; i < count; ++i) {
-    detail::FullTerms& o = out[order[i]];
-    o.wr = t.wr[i];
-    o.wi = t.wi[i];
-    o.dr = t.dr[i];
-    o.di = t.di[i];
-    o.gr = t.gr[i];
-    o.gi = t.gi[i];
+    out[order[i]] = {t.wr[i], t.wi[i], t.dr[i], t.di[i], t.gr[i], t.gi[i]};
   }
 }
 
