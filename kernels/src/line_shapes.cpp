@@ -58,17 +58,14 @@ using blocks::kFullTermsChunk;
 // Every line shape reaches w's lane code through the terms piece of the plan's
 // width, kFullTermsChunk points at a time (Shape::chunk).
 template <class Shape>
-void shape_range(const void* context, std::int64_t begin, std::int64_t end) {
-  const auto& shape = *static_cast<const Shape*>(context);
-  for (std::int64_t k = begin; k < end; k += kFullTermsChunk) {
-    shape.chunk(k, static_cast<int>(end - k < kFullTermsChunk ? end - k : kFullTermsChunk));
-  }
-}
-
-template <class Shape>
 void run_shape(const Shape& shape, int threads, std::int64_t n) {
-  blocks::run_ranges(shape_range<Shape>, &shape,
-                     blocks::threads_for_block(n, kLineShapesPerThread, threads), n);
+  const blocks::RangeTask range = [](const void* context, std::int64_t begin, std::int64_t end) {
+    for (std::int64_t k = begin; k < end; k += kFullTermsChunk) {
+      static_cast<const Shape*>(context)->chunk(
+          k, static_cast<int>(end - k < kFullTermsChunk ? end - k : kFullTermsChunk));
+    }
+  };
+  blocks::run_ranges(range, &shape, blocks::threads_for_block(n, kLineShapesPerThread, threads), n);
 }
 
 // The one-point routine at each point: the scalar width's Voigt piece.

@@ -30,17 +30,6 @@ inline void scatter_terms(const detail::FullTermsOf<Vec>& t, const std::int16_t*
   }
 }
 
-// The trapezoidal rule at count <= kLanes points that share one node table.
-inline void trapezoid_lanes(const double* x, const double* y, const std::int16_t* order, int count,
-                            const detail::TrapezoidTables& tables, bool with_zw,
-                            detail::FullTerms* out) {
-  const Vec vx = gather(x, order, count, 0);
-  const Vec vy = gather(y, order, count, 0);
-  detail::FullTermsOf<Vec> t{};
-  detail::trapezoid_terms(vx, vy, detail::trapezoid_grid(vx, vy), tables, with_zw, t);
-  scatter_terms(t, order, count, out);
-}
-
 // The continued fraction at count <= kGroups * kLanes points sorted by depth,
 // vectors side by side so that one's division hides the others' latency.
 constexpr int kFractionGroups = 4;
@@ -102,7 +91,11 @@ void full_terms_lanes(const double* x, const double* y, int n, bool with_zw,
         detail::trapezoid_tables(detail::TrapezoidGrid<double>{0.0, g >= 2, (g & 1) != 0});
     for (int o = g == 0 ? 0 : end[g - 1]; o < end[g]; o += kLanes) {
       const int count = end[g] - o < kLanes ? end[g] - o : kLanes;
-      trapezoid_lanes(x, y, order + o, count, tables, with_zw, out);
+      const Vec vx = gather(x, order + o, count, 0);
+      const Vec vy = gather(y, order + o, count, 0);
+      detail::FullTermsOf<Vec> t{};
+      detail::trapezoid_terms(vx, vy, detail::trapezoid_grid(vx, vy), tables, with_zw, t);
+      scatter_terms(t, order + o, count, out);
     }
   }
   const int rule_count = end[kTables - 1];
