@@ -1,20 +1,14 @@
 // exp and sin/cos of our own for moderate arguments, written once for a double
-// and for a vector of doubles, so that the one-point kernels and their lane
-// code give the same bits (the C library's functions are neither vectorisable
-// nor the same on every platform).
+// and for a vector of doubles: the one-point kernels and their lane code give
+// the same bits on every platform, which the C library's functions do not.
 //
-// Method: the argument is reduced by the nearest multiple of ln 2 or pi/2 (the
-// multiple found by adding and subtracting 1.5 * 2^52, so no conversion is
-// needed), the multiplier split Cody-Waite style so that the reduction is
-// exact to the last bits, then the Taylor series of the reduced argument,
-// carried far enough for |r| <= ln 2 and pi/2 (the reach under any rounding
-// direction; 1e-18 left out), and the power of two or the quadrant applied
-// exactly.  Measured against 200-bit values at 10^6 uniform points each: exp
-// within 1.15 ulp over [-700, 700] (1.12 the largest seen); sin and cos
-// within 2e-16 absolute over |a| <= 1e5 (1.88e-16), the reduced argument's
-// rounding and the series' each up to about an ulp of a result near 1.
-//
-// Internal linkage, as in w_regions_steps.hpp.
+// Method: reduction by the nearest multiple of ln 2 or pi/2 (found by adding
+// and subtracting 1.5 * 2^52), the multiplier split Cody-Waite style so that
+// the reduction is exact, the Taylor series over |r| <= ln 2 or pi/2 (the
+// reach under any rounding direction), then the power of two or the quadrant
+// applied exactly.  Measured against 200-bit values at 10^6 points each: exp
+// within 1.15 ulp over [-700, 700]; sin and cos within 2e-16 absolute over
+// |a| <= 1e5.  Constants: elementary_tables.hpp.
 #ifndef VORLAN_LANE_ELEMENTARY_HPP
 #define VORLAN_LANE_ELEMENTARY_HPP
 
@@ -26,10 +20,8 @@
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see w_regions_steps.hpp
 
-// What the kernels' templates need of their number type V beyond arithmetic:
-// its bits as integers of the same width, a lane-wise choice, the comparison
-// result type and the lanes one by one.  The lane code specialises it for its
-// vectors; a double is the width-one case.
+// What the kernels' templates need of their number type V beyond arithmetic;
+// the lane code specialises it for its vectors, a double is the width-one case.
 template <class V>
 struct LaneOps;
 
@@ -63,9 +55,6 @@ struct LaneOps<double> {
 constexpr double kRoundingShift = 6755399441055744.0;
 constexpr std::int64_t kRoundingShiftBits = 0x4338000000000000LL;
 
-// 1/ln 2 and 2/pi, ln 2 and pi/2 split, 1/n! and the series' degrees:
-// elementary_tables.hpp.
-
 // The Taylor coefficient of r^n in sin r (n odd) or cos r (n even).
 constexpr double trig_coefficient(int n) {
   return (n & 2) != 0 ? -kInverseFactorial[n] : kInverseFactorial[n];
@@ -85,6 +74,19 @@ inline V bounded_exp(const V& a) {
   return p * Ops::from_bits(biased << 52);
 }
 
+// sin and cos of k pi/2 + r from s = sin r and c = cos r: the quadrant k mod 4
+// swaps and negates.
+template <class V>
+inline void quadrant_sincos(typename LaneOps<V>::Bits quadrant, const V& s, const V& c, V& sine,
+                            V& cosine) {
+  using Ops = LaneOps<V>;
+  const typename Ops::Bits odd = -(quadrant & 1);
+  const V sin_part = Ops::select_bits(odd, c, s);
+  const V cos_part = Ops::select_bits(odd, s, c);
+  sine = Ops::select_bits(-((quadrant >> 1) & 1), -sin_part, sin_part);
+  cosine = Ops::select_bits(-(((quadrant + 1) >> 1) & 1), -cos_part, cos_part);
+}
+
 // sin(a) and cos(a) for |a| <= 1e5.
 template <class V>
 inline void bounded_sincos(const V& a, V& sine, V& cosine) {
@@ -98,13 +100,7 @@ inline void bounded_sincos(const V& a, V& sine, V& cosine) {
   s = s * r;
   V c = Ops::splat(trig_coefficient(kCosDegree));
   for (int n = kCosDegree - 2; n >= 0; n -= 2) c = c * rr + trig_coefficient(n);
-  // a = k pi/2 + r: the quadrant k mod 4 swaps and negates.
-  const typename Ops::Bits quadrant = Ops::bits(shifted) & 3;
-  const typename Ops::Bits odd = -(quadrant & 1);
-  const V sin_part = Ops::select_bits(odd, c, s);
-  const V cos_part = Ops::select_bits(odd, s, c);
-  sine = Ops::select_bits(-((quadrant >> 1) & 1), -sin_part, sin_part);
-  cosine = Ops::select_bits(-(((quadrant + 1) >> 1) & 1), -cos_part, cos_part);
+  quadrant_sincos<V>(Ops::bits(shifted) & 3, s, c, sine, cosine);
 }
 
 }  // namespace

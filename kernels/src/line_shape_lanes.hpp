@@ -1,11 +1,8 @@
 // The line shapes' steps around w in vector lanes, compiled once per vector
-// unit: the including translation unit (line_shape_lanes_<unit>.cpp) defines
-// VORLAN_BLOCK_LANES, VORLAN_LANE_ENTRY and VORLAN_LANE_TARGET as for the
-// block evaluators' lane code (blocks/block_lanes.hpp) and gets that unit's
-// ShapePieces.  Each piece prepares its shape's arguments of w in lanes, takes
-// w's terms from the terms piece it is handed, and completes the values in
-// lanes, by the generic steps of line_shape_steps.hpp: the bits are those of
-// the one-point routine.
+// unit: line_shape_lanes_<unit>.cpp defines VORLAN_BLOCK_LANES, VORLAN_LANE_ENTRY
+// and VORLAN_LANE_TARGET as for blocks/block_lanes.hpp and gets that unit's
+// ShapePieces.  Each piece runs line_shape_steps.hpp in lanes around the terms
+// piece it is handed: the bits are the one-point routine's.
 #ifndef VORLAN_LINE_SHAPE_LANES_HPP
 #define VORLAN_LINE_SHAPE_LANES_HPP
 
@@ -17,7 +14,6 @@
 
 #include "blocks/block_pieces.hpp"
 #include "line_shape_pieces.hpp"
-#include "line_shape_values.hpp"
 #include "vorlan/w_regions.hpp"
 #include "w_full_terms.hpp"
 
@@ -38,8 +34,7 @@ using blocks::kLanes;
 using blocks::Vec;
 
 // The Voigt profile at n <= kFullTermsChunk points: the ordinary ones (see
-// voigt_ordinary) scaled and completed in lanes around w's terms, the others
-// whole, one at a time.
+// voigt_ordinary) in lanes, the others one at a time.
 void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double* sigma,
                  const double* gamma, int n, bool derivatives, VoigtValues* out) {
   // Room for a last vector's idle lanes.
@@ -54,19 +49,16 @@ void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double*
     }
   }
   if (m == 0) return;
+  VoigtArgumentOf<Vec> args[kRoom / kLanes];
   double zr[kRoom];
-  double zr_lo[kRoom];
   double zi[kRoom];
-  double zi_lo[kRoom];
   for (int o = 0; o < m; o += kLanes) {
     const Vec s = gather(sigma, ordinary, m, o);
-    VoigtArgumentOf<Vec> z{};
+    VoigtArgumentOf<Vec>& z = args[o / kLanes];
     scaled_by_width(blocks::magnitude(gather(x, ordinary, m, o)), s, z.zr, z.zr_lo);
     scaled_by_width(gather(gamma, ordinary, m, o), s, z.zi, z.zi_lo);
     blocks::store(zr + o, z.zr);
-    blocks::store(zr_lo + o, z.zr_lo);
     blocks::store(zi + o, z.zi);
-    blocks::store(zi_lo + o, z.zi_lo);
   }
   FullTerms terms[kRoom];
   terms_of(zr, zi, m, derivatives, terms);
@@ -84,16 +76,11 @@ void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double*
         t.gi[i] = one.gi;
       }
     }
-    const VoigtArgumentOf<Vec> z{blocks::load(zr + o), blocks::load(zr_lo + o),
-                                 blocks::load(zi + o), blocks::load(zi_lo + o)};
     VoigtValuesOf<Vec> r{};
-    voigt_complete(gather(x, ordinary, m, o), gather(sigma, ordinary, m, o), derivatives, z, t, r);
+    voigt_complete(gather(x, ordinary, m, o), gather(sigma, ordinary, m, o), derivatives,
+                   args[o / kLanes], t, r);
     for (int i = 0; i < count; ++i) {
-      VoigtValues& v = out[ordinary[o + i]];
-      v.value = r.value[i];
-      v.d_x = r.d_x[i];
-      v.d_sigma = r.d_sigma[i];
-      v.d_gamma = r.d_gamma[i];
+      out[ordinary[o + i]] = {r.value[i], r.d_x[i], r.d_sigma[i], r.d_gamma[i]};
     }
   }
 }
@@ -101,7 +88,6 @@ void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double*
 }  // namespace
 }  // namespace vorlan::detail
 
-// The end of the code compiled for this unit.
 #include "blocks/lane_target_end.hpp"
 
 namespace vorlan::detail {

@@ -1,5 +1,4 @@
-// The line shapes' lane code for AVX2: 4 doubles a vector.  Compiled for that
-// unit by pragma; run only where the processor reports it.
+// The line shapes' lane code for AVX2 (4 doubles), run where the processor has it.
 #include "blocks/block_pieces.hpp"
 
 #ifdef VORLAN_BLOCKS_AVX2

@@ -1,20 +1,25 @@
-// The line shapes' lane code, one set of pieces per vector unit the build has
-// code for (line_shape_lanes.hpp), each on the calling thread around the
-// full-precision w's terms piece of the same unit (blocks/block_pieces.hpp).
+// The line shapes' values and their lane code's pieces, one set per vector
+// unit the build has code for (line_shape_lanes.hpp).
 #ifndef VORLAN_LINE_SHAPE_PIECES_HPP
 #define VORLAN_LINE_SHAPE_PIECES_HPP
 
 #include "blocks/block_pieces.hpp"
-#include "line_shape_values.hpp"
 
 namespace vorlan::detail {
+
+// The Voigt profile's values at one point, or with V a vector at one per lane.
+template <class V>
+struct VoigtValuesOf {
+  V value, d_x, d_sigma, d_gamma;
+};
+using VoigtValues = VoigtValuesOf<double>;
 
 // The Voigt profile (and its derivatives where asked for) at n <=
 // blocks::kFullTermsChunk points.
 using VoigtPiece = void (*)(blocks::FullTermsPiece terms_of, const double* x, const double* sigma,
                             const double* gamma, int n, bool derivatives, VoigtValues* values);
 
-// A line shape whose steps around w pay to run in lanes has its piece here.
+// A line shape whose steps around w pay to run in lanes has a piece here.
 struct ShapePieces {
   VoigtPiece voigt;
 };

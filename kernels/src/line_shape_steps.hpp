@@ -1,6 +1,5 @@
-// The Voigt profile's steps around w (see line_shapes.cpp for the method),
-// apart from its block routine so that vector-lane code can share them and
-// give the same bits.  Internal linkage, as w_full_steps.hpp explains.
+// The Voigt profile's steps around w (method in line_shapes.cpp), generic in
+// the number type so that the lane code runs the same operations.
 #ifndef VORLAN_LINE_SHAPE_STEPS_HPP
 #define VORLAN_LINE_SHAPE_STEPS_HPP
 
@@ -9,12 +8,12 @@
 
 #include "exact_arithmetic.hpp"
 #include "lane_elementary.hpp"
-#include "line_shape_values.hpp"
+#include "line_shape_pieces.hpp"
 #include "vorlan/w_regions.hpp"
 #include "w_full_terms.hpp"
 
 namespace vorlan::detail {
-namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see w_full_steps.hpp
+namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see w_regions_steps.hpp
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -33,20 +32,11 @@ constexpr double kSplitWidthMax = 1e280;
 // Beyond this |Re z| or Im z the Voigt profile is the Lorentzian.
 constexpr double kLorentzianFrom = 1e8;
 
-inline void set_all(VoigtValues& r, double v) {
-  r.value = v;
-  r.d_x = v;
-  r.d_sigma = v;
-  r.d_gamma = v;
-}
-
 // f a, with a zero factor f giving 0 even where a has overflowed.
 inline double times(double f, double a) { return f == 0.0 ? 0.0 : f * a; }
 
-// The Lorentzian and its derivatives; sigma = 0.  With u the smaller of |x|
-// and g over the larger, nothing is squared that could overflow; factors that
-// vanish keep their products 0 where the widths are so small that the other
-// factor overflows.
+// The Lorentzian and its derivatives (sigma = 0).  u, the smaller of |x| and g
+// over the larger, keeps squares from overflowing; `times` keeps 0 factors 0.
 inline void lorentzian(double ax, double g, VoigtValues& r) {
   r.d_sigma = 0.0;
   if (g == 0.0 && ax == 0.0) {
@@ -55,23 +45,15 @@ inline void lorentzian(double ax, double g, VoigtValues& r) {
     r.d_gamma = -kInf;
     return;
   }
-  if (ax <= g) {
-    // V = 1 / (pi g (1 + u^2)), u = x / g
-    const double u = ax / g;
-    const double s = 1.0 + u * u;
-    const double head = kOneOverPi / (g * s);
-    r.value = head;
-    r.d_x = times(-2.0 * u, head) / (g * s);
-    r.d_gamma = times((u - 1.0) * (u + 1.0), head) / (g * s);
-  } else {
-    // V = u / (pi x (1 + u^2)), u = g / x
-    const double u = g / ax;
-    const double s = 1.0 + u * u;
-    const double head = kOneOverPi / (ax * s);
-    r.value = times(u, head);
-    r.d_x = times(-2.0 * u, head) / (ax * s);
-    r.d_gamma = times((1.0 - u) * (1.0 + u), head) / (ax * s);
-  }
+  // V = 1 / (pi g (1 + u^2)), u = x / g, or u / (pi x (1 + u^2)), u = g / x
+  const bool x_smaller = ax <= g;
+  const double m = x_smaller ? g : ax;
+  const double u = (x_smaller ? ax : g) / m;
+  const double s = 1.0 + u * u;
+  const double head = kOneOverPi / (m * s);
+  r.value = x_smaller ? head : times(u, head);
+  r.d_x = times(-2.0 * u, head) / (m * s);
+  r.d_gamma = times(x_smaller ? (u - 1.0) * (u + 1.0) : (1.0 - u) * (1.0 + u), head) / (m * s);
 }
 
 // t / (sigma sqrt 2) as hi + lo, for t >= 0 and sigma > 0; lo is left 0 where
@@ -101,9 +83,8 @@ struct VoigtArgumentOf {
 };
 using VoigtArgument = VoigtArgumentOf<double>;
 
-// Where the lane code takes a point whole: every argument finite, the widths
-// within the range of the exact products, and z well inside the range where
-// V differs from the Lorentzian (|z| < 1e7).  Elsewhere voigt_prepare decides.
+// Where the lane code takes a point whole: arguments finite, widths within the
+// exact products' range, |z| < 1e7.  Elsewhere voigt_prepare decides.
 inline bool voigt_ordinary(double x, double sigma, double gamma) {
   const double ax = std::fabs(x);
   return sigma > kSplitWidthMin && sigma < kSplitWidthMax && gamma >= 0.0 && ax <= 1e7 * sigma &&
@@ -114,12 +95,12 @@ inline bool voigt_ordinary(double x, double sigma, double gamma) {
 // 0), with false; else true and the argument of w.
 inline bool voigt_prepare(double x, double sigma, double gamma, VoigtValues& r, VoigtArgument& z) {
   if (std::isnan(x) || std::isnan(sigma) || std::isnan(gamma) || sigma < 0.0 || gamma < 0.0) {
-    set_all(r, kNaN);
+    r = {kNaN, kNaN, kNaN, kNaN};
     return false;
   }
   const double ax = std::fabs(x);
   if (std::isinf(ax) || std::isinf(sigma) || std::isinf(gamma)) {
-    set_all(r, 0.0);
+    r = {0.0, 0.0, 0.0, 0.0};
   } else if (sigma == 0.0) {
     lorentzian(ax, gamma, r);
   } else {
@@ -146,7 +127,7 @@ inline bool voigt_prepare(double x, double sigma, double gamma, VoigtValues& r, 
 }
 
 // The values from w_full_quadrant's terms t at z; with `derivatives` false
-// only r.value, with the same bits either way.
+// only r.value, with the same bits.
 template <class V>
 inline void voigt_complete(const V& x, const V& sigma, bool derivatives,
                            const VoigtArgumentOf<V>& z, FullTermsOf<V> t, VoigtValuesOf<V>& r) {
@@ -154,10 +135,8 @@ inline void voigt_complete(const V& x, const V& sigma, bool derivatives,
   if (!derivatives) {
     t.wr += z.zr_lo * t.dr - z.zi_lo * t.di;
   } else {
-    // The rest of z, to first order: w'' = -2 (z w)', (z w)'' = 2 w' + z w''.
-    // Near the profile's sign changes and in the Gaussian core the rounding
-    // of z would otherwise show.  Where there is no rest, nothing is added
-    // (not even a zero, which would change a zero's sign).
+    // The rest of z to first order: w'' = -2 (z w)', (z w)'' = 2 w' + z w''.
+    // Where there is no rest nothing is added (a zero could change a zero's sign).
     const typename Ops::Cond rest = (z.zr_lo != 0.0) | (z.zi_lo != 0.0);
     const V w2r = -2.0 * t.gr;
     const V w2i = -2.0 * t.gi;
@@ -177,8 +156,7 @@ inline void voigt_complete(const V& x, const V& sigma, bool derivatives,
   r.d_sigma = -t.gr * kOneOverSqrtTwoPi / sigma / sigma;
 }
 
-// One point: the values wherever w is not needed, else from the kernel's
-// terms.  With `derivatives` false only r.value is set, with the same bits.
+// One point; with `derivatives` false only r.value, with the same bits.
 inline void voigt_point(double x, double sigma, double gamma, bool derivatives, VoigtValues& r) {
   VoigtArgument z{};
   if (!voigt_prepare(x, sigma, gamma, r, z)) {

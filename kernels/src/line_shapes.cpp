@@ -2,40 +2,31 @@
 // w(z) (w_full.cpp).
 //
 // Voigt: V = Re w(z) / (sigma sqrt(2 pi)), z = (|x| + i gamma) / (sigma sqrt 2),
-//   dV/dx     = Re w'(z) / (2 sqrt(pi) sigma^2)   (odd in x),
+//   dV/dx = Re w'(z) / (2 sqrt(pi) sigma^2)   (odd in x),
 //   dV/dgamma = -Im w'(z) / (2 sqrt(pi) sigma^2),
 //   dV/dsigma = -Re (z w)'(z) / (sqrt(2 pi) sigma^2),
-// with w' and (z w)' taken from the kernel's own terms, never as differences.
-// z is formed to twice the precision and its low parts applied to first order
-// (w'' = -2 (z w)'), so that neither the Gaussian factor exp(-Re z^2), whose
-// relative condition is 2 (Re z)^2, nor the derivatives near their sign
-// changes see the rounding of x / (sigma sqrt 2).  sigma = 0 is the
-// Lorentzian g / (pi (x^2 + g^2)), whose sigma-derivative vanishes there,
-// and so is V to double precision wherever |z| > 1e8 (then dV/dsigma =
-// sigma L''(x)); gamma = 0 is the Gaussian, which the kernel gives on the
-// real axis.
+// w' and (z w)' being the kernel's own terms, never differences.  z is formed
+// to twice the precision, its low parts applied to first order (w'' = -2 (z w)'),
+// so that neither the Gaussian factor (relative condition 2 (Re z)^2) nor the
+// derivatives near their sign changes see the rounding of x / (sigma sqrt 2).
+// sigma = 0, and |z| > 1e8, give the Lorentzian; gamma = 0 the Gaussian.
 // Measured against 40-digit values over sigma and gamma/sigma from 1e-6 to
 // 1e6 and |x| to 1e6 max(sigma, gamma): V within 7.8e-16 relative; each
 // derivative within 7.8e-14 relative where it is at least 1e-3 of its peak
-// over x (2.2e-15 for the Gaussian and Lorentzian), and within 3.9e-15 of
-// the peak everywhere.
+// over x (2.2e-15 for the Gaussian and Lorentzian), within 3.9e-15 of the peak
+// everywhere.
 //
 // Plasma dispersion: Z = i sqrt(pi) w(zeta), Z' = i sqrt(pi) w'(zeta), the
 // latter equal to -2 (1 + zeta Z) without forming that difference.
-//
-// The block routines take w's terms from the lane code's terms piece
-// (blocks/block_pieces.hpp), the one way in for every line shape.
 #include "vorlan/line_shapes.hpp"
 
 #include <cmath>
 #include <cstdint>
-#include <limits>
 
 #include "blocks/block_pieces.hpp"
 #include "line_shape_pieces.hpp"
 #include "line_shape_steps.hpp"
 #include "uniform_nan.hpp"
-#include "vorlan/w_regions.hpp"
 #include "w_full_terms.hpp"
 
 namespace vorlan {
@@ -45,9 +36,8 @@ constexpr double kSqrtPi = 1.772453850905516;
 
 using detail::VoigtValues;
 
-// Z and Z' from w and w' at zeta = zr + i zi, every NaN part the positive
-// quiet one of the w plug-ins (see uniform_nan.hpp): the sign of a NaN made
-// on the way, and of its negation, is the compiler's and processor's choice.
+// Z and Z' from w and w' at zeta = zr + i zi, NaN parts made uniform (see
+// uniform_nan.hpp).
 struct PlasmaValues {
   double re, im, d_re, d_im;
 };
@@ -59,59 +49,23 @@ PlasmaValues plasma_values(double zr, double zi, double u, double v, double du, 
   return z;
 }
 
-void plasma_point(double zr, double zi, double& re, double& im, double& d_re, double& d_im) {
-  double u;
-  double v;
-  double du;
-  double dv;
-  W_FULL_ELEMENT(zr, zi, u, v, du, dv);
-  const PlasmaValues z = plasma_values(zr, zi, u, v, du, dv);
-  re = z.re;
-  im = z.im;
-  d_re = z.d_re;
-  d_im = z.d_im;
-}
-
-}  // namespace
-
-void VOIGT_ELEMENT(double x, double sigma, double gamma, double& value, double& d_x,
-                   double& d_sigma, double& d_gamma) {
-  VoigtValues r{};
-  detail::voigt_point(x, sigma, gamma, true, r);
-  value = r.value;
-  d_x = r.d_x;
-  d_sigma = r.d_sigma;
-  d_gamma = r.d_gamma;
-}
-
-void PLASMA_Z_ELEMENT(double zr, double zi, double& re, double& im, double& d_re, double& d_im) {
-  plasma_point(zr, zi, re, im, d_re, d_im);
-}
-
-namespace {
-
 // A line-shape element takes 25-60 nanoseconds in lanes: a share of 4096
 // takes about what a thread start costs (100-150 microseconds).
 constexpr std::int64_t kLineShapesPerThread = 4096;
 
 using blocks::kFullTermsChunk;
 
-// Every line shape reaches w's lane code the same way, through the terms
-// piece of the plan's width, kFullTermsChunk points at a time (Shape::chunk):
-// the arguments of w prepared, the terms piece at all of them, each point
-// completed from its terms.
-template <class Shape>
-void shape_range(const void* context, std::int64_t begin, std::int64_t end) {
-  const auto& shape = *static_cast<const Shape*>(context);
-  for (std::int64_t k = begin; k < end; k += kFullTermsChunk) {
-    shape.chunk(k, static_cast<int>(end - k < kFullTermsChunk ? end - k : kFullTermsChunk));
-  }
-}
-
+// Every line shape reaches w's lane code through the terms piece of the plan's
+// width, kFullTermsChunk points at a time (Shape::chunk).
 template <class Shape>
 void run_shape(const Shape& shape, int threads, std::int64_t n) {
-  blocks::run_ranges(shape_range<Shape>, &shape,
-                     blocks::threads_for_block(n, kLineShapesPerThread, threads), n);
+  const blocks::RangeTask range = [](const void* context, std::int64_t begin, std::int64_t end) {
+    for (std::int64_t k = begin; k < end; k += kFullTermsChunk) {
+      static_cast<const Shape*>(context)->chunk(
+          k, static_cast<int>(end - k < kFullTermsChunk ? end - k : kFullTermsChunk));
+    }
+  };
+  blocks::run_ranges(range, &shape, blocks::threads_for_block(n, kLineShapesPerThread, threads), n);
 }
 
 // The one-point routine at each point: the scalar width's Voigt piece.
@@ -136,9 +90,8 @@ const detail::ShapePieces& shape_pieces(BlockWidth width) {
   }
 }
 
-// The Voigt profile: its steps around the terms piece divide, and per point
-// they would add a third to its time, so they run in lanes as well
-// (line_shape_lanes.hpp).
+// The Voigt profile: its steps around w divide, and per point would add a third
+// to its time, so they run in lanes too (line_shape_lanes.hpp).
 struct VoigtShape {
   detail::VoigtPiece voigt;
   blocks::FullTermsPiece terms_of;
@@ -162,8 +115,7 @@ struct VoigtShape {
   }
 };
 
-// The plasma function: its steps around w are a few multiplications per
-// point, so they run per point around the terms piece.
+// The plasma function: its steps around w are a few multiplications, per point.
 struct PlasmaShape {
   blocks::FullTermsPiece terms_of;
   const double* zr;
@@ -213,6 +165,29 @@ struct PlasmaShape {
 };
 
 }  // namespace
+
+void VOIGT_ELEMENT(double x, double sigma, double gamma, double& value, double& d_x,
+                   double& d_sigma, double& d_gamma) {
+  VoigtValues r{};
+  detail::voigt_point(x, sigma, gamma, true, r);
+  value = r.value;
+  d_x = r.d_x;
+  d_sigma = r.d_sigma;
+  d_gamma = r.d_gamma;
+}
+
+void PLASMA_Z_ELEMENT(double zr, double zi, double& re, double& im, double& d_re, double& d_im) {
+  double u;
+  double v;
+  double du;
+  double dv;
+  W_FULL_ELEMENT(zr, zi, u, v, du, dv);
+  const PlasmaValues z = plasma_values(zr, zi, u, v, du, dv);
+  re = z.re;
+  im = z.im;
+  d_re = z.d_re;
+  d_im = z.d_im;
+}
 
 void VOIGT_BLOCK_PLANNED(const BlockPlan& plan, const double* x, const double* sigma,
                          const double* gamma, const VoigtOutputs& out, std::int64_t n) {

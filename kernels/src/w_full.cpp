@@ -1,53 +1,37 @@
 // w(z) and w'(z) at full double precision over the whole plane.
 //
-// Method, at the first-quadrant point z = x + iy (the symmetries below map
-// it to the others):
+// Method, at the first-quadrant point z = x + iy (symmetries give the rest):
 //  - x >= 7.5 or y >= 4: the Laplace continued fraction w = (2/sqrt(pi)) r_0,
-//    r_n = 1 / (2 (-iz + (n + 1) r_{n+1})), unwound from depth 5 + 110/|z|
-//    (the region kernel's step).  Then w' = 2i r_1 w and (z w)' = 4 r_1 r_2 w,
-//    products with no cancellation however large |z| is.  Near the real axis
-//    the truncated fraction omits exp(-z^2), below 1e-24 of Re w there for
-//    y >= 7e-7 (and Re w on the axis is set to exp(-x^2)).
-//  - elsewhere: the trapezoidal rule with step h = 1/2 applied to
-//      w(z) = (i/pi) Int exp(-t^2) / (z - t) dt,
-//    on the nodes t = k h or t = (k + 1/2) h, whichever keep at least h/4
-//    from x, over |t| <= 7, plus the pole's contribution
-//      -2 exp(-z^2) q / (1 - q)   (or + 2 exp(-z^2) q / (1 + q) on the
-//      shifted nodes),   q = exp(2 pi i z / h).
-//    The rule's remaining error is of order exp(-pi^2 / h^2) = 7e-18.  The
-//    pole's exp, sin and cos are the kernel's own (lane_elementary.hpp), so
-//    the rule is IEEE arithmetic alone, the same on every platform, and runs
-//    in vector lanes (blocks/full_lanes.hpp) with the same bits.  Nodes
-//    are paired, t and -t, so Re w = (h/pi) y sum 2 e^{-t^2} (|z|^2 + t^2) /
-//    |z^2 - t^2|^2 is a sum of positive terms and keeps its relative accuracy
-//    when much smaller than |w|; the pole term supplies the Gaussian.  w' and
-//    (z w)' are the same rule applied to -(2i/pi) Int t e^{-t^2} / (z - t) and
-//    (i/pi) Int (1 - 2t^2) e^{-t^2} / (z - t); beyond |z| = 4 the latter with
-//    its two vanishing moments taken out, divided by z^2.
-// On the real axis Re w = exp(-x^2) exactly as double rounding allows, and
-// near the Dawson function's maximum X0 = 0.924, where Im w' = (2/sqrt(pi))
-// (1 - 2 x D(x)) changes sign, Im w' from its Taylor series at X0.
-// Lower half-plane: w(z) = 2 exp(-z^2) - w(-z), w'(z) = w'(-z) - 4 z exp(-z^2),
-// exp(-z^2) from the exact -z^2 (w_lower_half.hpp); left half-plane:
-// w(-conj z) = conj w(z).  Beyond ARG_LIMIT the asymptotic leading terms, as
-// the region plug-ins have them (+Inf on the imaginary axis below the real one).
+//    r_n = 1 / (2 (-iz + (n + 1) r_{n+1})), unwound from depth 5 + 110/|z|;
+//    w' = 2i r_1 w and (z w)' = 4 r_1 r_2 w, free of cancellation.  The
+//    omitted exp(-z^2) is below 1e-24 of Re w for y >= 7e-7.
+//  - elsewhere: the trapezoidal rule, step h = 1/2, on
+//    w(z) = (i/pi) Int exp(-t^2) / (z - t) dt over |t| <= 7, on the nodes
+//    t = k h or (k + 1/2) h, whichever keep h/4 from x, plus the pole's term
+//    -+2 exp(-z^2) q / (1 -+ q), q = exp(2 pi i z / h); error about
+//    exp(-pi^2 / h^2) = 7e-18.  Paired nodes t, -t make Re w a sum of positive
+//    terms, accurate far below |w|.  w' and (z w)' are the same rule on
+//    -(2i/pi) Int t e^{-t^2} / (z - t) and (i/pi) Int (1 - 2t^2) e^{-t^2} /
+//    (z - t), beyond |z| = 4 the latter with its two vanishing moments out.
+//    exp, sin and cos are the kernel's own (lane_elementary.hpp), so the bits
+//    are the same on every platform and in lanes.
+// On the real axis Re w = exp(-x^2); near the Dawson function's maximum
+// X0 = 0.924, where Im w' changes sign, Im w' is its Taylor series at X0.
+// Below the real axis w(z) = 2 exp(-z^2) - w(-z) (w_lower_half.hpp); in the
+// left half w(-conj z) = conj w(z); beyond ARG_LIMIT the asymptotic leading terms.
 //
-// Measured against 40-digit values (the line-shape tables and 3700 points
-// sampled over the first quadrant, its region edges and grid switches):
-// |w| within 9.3e-16 relative, Re w within 3.3e-15 of itself (y >= 1e-8),
-// w' within 1.5e-15, (z w)' within 3.6e-14 (near y = 4, where the rule's
-// aliasing grows); Z = i sqrt(pi) w within 6e-16 and Z' within 9.2e-16
-// relative in the upper half-plane and on the real axis up to |z| = 1e150.
-// Below the real axis Z within 4.8e-16 of |Z| + 2 sqrt(pi) |exp(-z^2)| and Z'
-// within 1.2e-15 of |Z'| + 4 sqrt(pi) |z| |exp(-z^2)|, and on the imaginary
-// axis, where nothing cancels, both within 2.6e-16 relative up to overflow.
+// Measured against 40-digit values (3700 first-quadrant points with region
+// edges and grid switches, the line-shape tables): |w| within 9.3e-16
+// relative, Re w within 3.3e-15 of itself (y >= 1e-8), w' within 1.5e-15,
+// (z w)' within 3.6e-14 (near y = 4); w and w' within 6e-16 and 9.2e-16
+// relative for y >= 0 up to |z| = 1e150.  Below the real axis w within 4.8e-16
+// of |w| + 2|exp(-z^2)|, w' within 1.2e-15 of |w'| + 4|z||exp(-z^2)|, and on
+// the imaginary axis both within 2.6e-16 relative up to overflow.
 #include "vorlan/w_full.hpp"
 
 #include <cmath>
-#include <cstdint>
 #include <limits>
 
-#include "rounding.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_regions.hpp"
 #include "w_full_steps.hpp"
@@ -56,21 +40,13 @@
 
 namespace vorlan {
 namespace detail {
-namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-}  // namespace
 
 void w_full_quadrant(double x, double y, bool with_zw_derivative, FullTerms& t) {
   if (in_fraction_region(x, y)) {
     fraction_terms(x, y, with_zw_derivative, t);
   } else {
     const TrapezoidGrid<double> grid = trapezoid_grid(x, y);
-    const TrapezoidTables tables = trapezoid_tables(grid);
-    TrapezoidSums<double> sums{};
-    trapezoid_sums(x, y, tables.nodes, tables.weights, tables.factors, with_zw_derivative, sums);
-    trapezoid_finish(x, y, grid, with_zw_derivative, sums, t);
+    trapezoid_terms(x, y, grid, trapezoid_tables(grid), with_zw_derivative, t);
   }
   quadrant_close(x, y, with_zw_derivative, t);
 }
@@ -87,7 +63,7 @@ void w_full_beyond(double x, double y, FullTerms& t) {
     return;
   }
   if (std::isinf(x) || std::isinf(y)) {
-    t.dr = t.wr == t.wr ? 0.0 : kNaN;
+    t.dr = t.wr == t.wr ? 0.0 : std::numeric_limits<double>::quiet_NaN();
     t.di = t.dr;
     t.gr = t.dr;
     t.gi = t.dr;
@@ -113,20 +89,19 @@ void w_full_beyond(double x, double y, FullTerms& t) {
 
 void w_full_map(double x, double y, const FullTerms& t, double& u, double& v, double& du,
                 double& dv) {
-  if (!(y < 0.0)) {
-    // w(-conj z) = conj w(z); w'(-conj z) = -conj w'(z)
-    u = t.wr;
-    v = x < 0.0 ? -t.wi : t.wi;
-    du = x < 0.0 ? -t.dr : t.dr;
-    dv = t.di;
+  // w(-conj z) = conj w(z) and w'(-conj z) = -conj w'(z); below the real axis
+  // the values at -z = -x + i|y| first.
+  const bool mirror = y < 0.0 ? x > 0.0 : x < 0.0;
+  const double wi = mirror ? -t.wi : t.wi;
+  const double dr = mirror ? -t.dr : t.dr;
+  if (y < 0.0) {
+    complete_lower_half(x, y, t.wr, wi, dr, t.di, u, v, du, dv);
     return;
   }
-  // -z = -x + i|y|: its values from the first-quadrant ones as above.
-  const double um = t.wr;
-  const double vm = x > 0.0 ? -t.wi : t.wi;
-  const double dum = x > 0.0 ? -t.dr : t.dr;
-  const double dvm = t.di;
-  complete_lower_half(x, y, um, vm, dum, dvm, u, v, du, dv);
+  u = t.wr;
+  v = wi;
+  du = dr;
+  dv = t.di;
 }
 
 bool w_full_in_range(double x, double y) {

@@ -1,10 +1,6 @@
-// The full-precision w kernel's steps (see w_full.cpp for the method), apart
-// from the kernel's file so that vector-lane code can share them and give the
-// same bits.
-//
-// Internal linkage on purpose, as in w_regions_steps.hpp: lane code is
-// compiled once per vector unit, and no copy compiled for a wider unit may be
-// picked by the linker for a narrower one.
+// The full-precision w kernel's steps (method in w_full.cpp), generic in the
+// number type so that the lane code runs the same operations.  Constants:
+// w_full_tables.hpp.
 #ifndef VORLAN_W_FULL_STEPS_HPP
 #define VORLAN_W_FULL_STEPS_HPP
 
@@ -20,16 +16,11 @@
 #include "w_regions_steps.hpp"
 
 namespace vorlan::detail {
-namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see above
-
-// The continued fraction's region and depth, the trapezoidal rule's step,
-// nodes, weights and (z w)' factors (kNodes per grid) and the Dawson
-// function's peak with its slope's Taylor series: w_full_tables.hpp.
+namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see w_regions_steps.hpp
 
 // Above this |z|^2, (z w)' is summed with its moments taken out.
 constexpr double kMomentSplit = 16.0;
 
-// The trapezoidal rule's node sums.
 template <class V>
 struct TrapezoidSums {
   V a;   // sum of e (|z|^2 + t^2): Re w
@@ -40,37 +31,24 @@ struct TrapezoidSums {
   V gb;
 };
 
-// exp(-x^2) for x >= 0, with x^2 split exactly so that the exponent's
-// rounding (up to 745 eps) does not enter.
-inline double gaussian(double x) {
-  if (!(x < 40.0)) {
-    return 0.0;  // exp(-1600) and beyond
-  }
-  double p;
-  double e;
-  two_product(x, x, p, e);
-  return std::exp(-p) * (1.0 - e);
-}
-
-// The fraction's terms from r_0, r_1 and r_2.
-template <class V>
-inline void fraction_finish(const V& rx, const V& ry, const V& r1x, const V& r1y, const V& r2x,
-                            const V& r2y, bool with_zw, FullTermsOf<V>& t) {
-  t.wr = TWO_OVER_SQRT_PI * rx;
-  t.wi = TWO_OVER_SQRT_PI * ry;
+// The terms from group g's r_0, r_1 and r_2.
+template <class V, int kGroups>
+inline void fraction_finish(const FractionUnwinding<V, kGroups>& f, int g, bool with_zw,
+                            FullTermsOf<V>& t) {
+  t.wr = TWO_OVER_SQRT_PI * f.rx[g];
+  t.wi = TWO_OVER_SQRT_PI * f.ry[g];
   // w' = 2i r_1 w
-  const V pr = r1x * t.wr - r1y * t.wi;
-  const V pi = r1x * t.wi + r1y * t.wr;
+  const V pr = f.r1x[g] * t.wr - f.r1y[g] * t.wi;
+  const V pi = f.r1x[g] * t.wi + f.r1y[g] * t.wr;
   t.dr = -2.0 * pi;
   t.di = 2.0 * pr;
   if (with_zw) {
     // (z w)' = 4 r_1 r_2 w = -2i r_2 w'
-    t.gr = 2.0 * (r2x * t.di + r2y * t.dr);
-    t.gi = -2.0 * (r2x * t.dr - r2y * t.di);
+    t.gr = 2.0 * (f.r2x[g] * t.di + f.r2y[g] * t.dr);
+    t.gi = -2.0 * (f.r2x[g] * t.dr - f.r2y[g] * t.di);
   }
 }
 
-// The fraction's depth at |z| = radius, before truncation.
 template <class V>
 inline V fraction_depth(const V& radius) {
   return kDepthBase + kDepthScale / radius;
@@ -84,41 +62,43 @@ inline void fraction_terms(double x, double y, bool with_zw, FullTerms& t) {
   f.y[0] = y;
   f.depth[0] = static_cast<double>(depth);
   unwind_fraction<FractionKeeps::kFirstTerms>(f, depth, depth);
-  fraction_finish(f.rx[0], f.ry[0], f.r1x[0], f.r1y[0], f.r2x[0], f.r2y[0], with_zw, t);
+  fraction_finish(f, 0, with_zw, t);
 }
 
-// The rule's node loop: nodes, weights and factors give each node's t,
-// 2 exp(-t^2) and (z w)' factor (see TrapezoidTables).  Generic in the number
-// type so that vector-lane code can run it on several points at once (points
-// that share one table), each lane the double's operations.
+// A grid's nodes t, weights 2 exp(-t^2) and (z w)' factors.
+struct TrapezoidTables {
+  const double* nodes;
+  const double* weights;
+  const double* factors;
+};
+
+// The rule's node loop; the lane code runs it on points that share one table.
 template <class V>
-inline void trapezoid_sums(const V& x, const V& y, const double* nodes, const double* weights,
-                           const double* factors, bool with_zw, TrapezoidSums<V>& s) {
+inline void trapezoid_sums(const V& x, const V& y, const TrapezoidTables& tables, bool with_zw,
+                           TrapezoidSums<V>& s) {
   const V yy = y * y;
   const V r2 = x * x + yy;
   for (int k = 0; k < kNodes; ++k) {
-    const double node = nodes[k];
+    const double node = tables.nodes[k];
     const double tt = node * node;
     const V below = x - node;
     const V above = x + node;
-    const V e = weights[k] / ((below * below + yy) * (above * above + yy));
+    const V e = tables.weights[k] / ((below * below + yy) * (above * above + yy));
     s.a += e * (r2 + tt);
     s.b += e * (r2 - tt);
     const V et = e * tt;
     s.q += et;
     s.p += et * (below * above - yy);
     if (with_zw) {
-      const V c = et * factors[k];
+      const V c = et * tables.factors[k];
       s.ga += c * (r2 + tt);
       s.gb += c * (r2 - tt);
     }
   }
 }
 
-// Where x lies on the rule's grids: 2x = nearest + u exactly, |u| <= 1/2
-// (nearest by the rounding shift, as the exponentials find their multiples),
-// and the nodes used (the integer grid's unless x is within h/4 of one of
-// them).
+// Where x lies on the rule's grids: 2x = nearest + u exactly, |u| <= 1/2; the
+// integer grid's nodes unless x is within h/4 of one.
 template <class V>
 struct TrapezoidGrid {
   using Cond = typename LaneOps<V>::Cond;
@@ -134,13 +114,6 @@ inline TrapezoidGrid<V> trapezoid_grid(const V& x, const V& y) {
   return {u, u * u >= 0.0625, x * x + y * y > kMomentSplit};  // |u| >= 1/4
 }
 
-// The rule's node tables for a grid: nodes, weights and (z w)' factors.
-struct TrapezoidTables {
-  const double* nodes;
-  const double* weights;
-  const double* factors;
-};
-
 inline TrapezoidTables trapezoid_tables(const TrapezoidGrid<double>& grid) {
   if (grid.integer_grid) {
     return {kIntegerGridNodes, kIntegerGridWeights,
@@ -150,11 +123,13 @@ inline TrapezoidTables trapezoid_tables(const TrapezoidGrid<double>& grid) {
           grid.moments_out ? kShiftedGridMomentFactors : kUnitFactors};
 }
 
-// The rule's terms from its node sums and the pole's term.
+// The rule's terms: its node sums and the pole's term.
 template <class V>
-inline void trapezoid_finish(const V& x, const V& y, const TrapezoidGrid<V>& grid, bool with_zw,
-                             const TrapezoidSums<V>& sums, FullTermsOf<V>& t) {
+inline void trapezoid_terms(const V& x, const V& y, const TrapezoidGrid<V>& grid,
+                            const TrapezoidTables& tables, bool with_zw, FullTermsOf<V>& t) {
   using Ops = LaneOps<V>;
+  TrapezoidSums<V> sums{};
+  trapezoid_sums(x, y, tables, with_zw, sums);
   const V r2 = x * x + y * y;
   // the integer grid's node t = 0, weight 1
   const V inv = 1.0 / r2;
@@ -187,7 +162,7 @@ inline void trapezoid_finish(const V& x, const V& y, const TrapezoidGrid<V>& gri
   bounded_sincos(turn, turn_sin, turn_cos);
   const V qr = s * decay * turn_cos;
   const V qi = s * decay * turn_sin;
-  // |g| = exp(-x^2 + y^2 - 4 pi y), x^2 split exactly as in gaussian()
+  // |g| = exp(-x^2 + y^2 - 4 pi y), x^2 split exactly as in quadrant_close()
   V xx;
   V xx_lo;
   two_product(x, x, xx, xx_lo);
@@ -218,32 +193,27 @@ inline void trapezoid_finish(const V& x, const V& y, const TrapezoidGrid<V>& gri
   }
 }
 
-// D'(x) near the Dawson function's maximum X0, from its Taylor series there:
-// on the real axis Im w' = (2/sqrt(pi)) D'(x), which the node sums give only
-// to an absolute eps near X0, the series to its own last digits.
-inline double dawson_slope_near_peak(double x) {
-  const double d = (x - kDawsonPeak) - kDawsonPeakRest;
-  double p = kDawsonSlopeTaylor[kDawsonSlopeTerms - 1];
-  for (int k = kDawsonSlopeTerms - 2; k >= 0; --k) p = p * d + kDawsonSlopeTaylor[k];
-  return p * d;
-}
-
 // On the real axis Re w is the Gaussian alone, which the continued fraction
-// leaves out, and Im w' vanishes at X0.
+// leaves out; near the Dawson function's maximum X0, Im w' = (2/sqrt(pi)) D'(x)
+// by D''s Taylor series at X0 (the node sums give it only to an absolute eps).
 inline void quadrant_close(double x, double y, bool with_zw, FullTerms& t) {
   if (y == 0.0) {
-    const double e = gaussian(x);
+    // x^2 = xx + xx_lo exactly: the exponent's rounding (up to 745 eps) stays
+    // out of exp(-x^2), and 1 - 2 x^2 is not rounded where it vanishes.
+    double xx;
+    double xx_lo;
+    two_product(x, x, xx, xx_lo);
+    const double e = x < 40.0 ? std::exp(-xx) * (1.0 - xx_lo) : 0.0;  // 0 from exp(-1600)
     t.wr = e;
     t.dr = -2.0 * x * e;
     if (std::fabs(x - kDawsonPeak) < kDawsonPeakReach) {
-      t.di = TWO_OVER_SQRT_PI * dawson_slope_near_peak(x);
+      const double d = (x - kDawsonPeak) - kDawsonPeakRest;
+      double p = kDawsonSlopeTaylor[kDawsonSlopeTerms - 1];
+      for (int k = kDawsonSlopeTerms - 2; k >= 0; --k) p = p * d + kDawsonSlopeTaylor[k];
+      t.di = TWO_OVER_SQRT_PI * (p * d);
     }
     if (with_zw) {
-      // 1 - 2 x^2 with x^2 = p + rest exactly: no rounding where it vanishes
-      double p;
-      double rest;
-      two_product(x, x, p, rest);
-      t.gr = ((1.0 - 2.0 * p) - 2.0 * rest) * e;
+      t.gr = ((1.0 - 2.0 * xx) - 2.0 * xx_lo) * e;
     }
   }
 }

@@ -1,13 +1,11 @@
-// The full-precision w(z) kernel's inside: its terms (w, w', (z w)') at
-// first-quadrant points and the routines that take them to the whole plane;
-// shared by W_FULL_ELEMENT, its lane code and the line shapes built on it.
+// The full-precision w kernel's terms (w, w', (z w)') at first-quadrant points
+// and the routines that take them to the whole plane.
 #ifndef VORLAN_W_FULL_TERMS_HPP
 #define VORLAN_W_FULL_TERMS_HPP
 
 namespace vorlan::detail {
 
-// w(z), w'(z) and (z w(z))' = w(z) + z w'(z) at one point, or, with V a
-// vector of doubles, at one point per lane.
+// w, w' and (z w)' = w + z w' at one point, or with V a vector at one per lane.
 template <class V>
 struct FullTermsOf {
   V wr, wi;  // w
@@ -19,16 +17,15 @@ using FullTerms = FullTermsOf<double>;
 // The terms at z = x + iy with 0 <= x, y <= ARG_LIMIT.
 void w_full_quadrant(double x, double y, bool with_zw_derivative, FullTerms& t);
 
-// Whether w_full_quadrant takes |x| + i|y|: neither part NaN nor beyond
-// ARG_LIMIT (else w_full_beyond).
+// Whether w_full_quadrant takes |x| + i|y| (else w_full_beyond).
 bool w_full_in_range(double x, double y);
 
 // w(z) and w'(z) at z = x + iy from the terms at |x| + i|y|.
 void w_full_map(double x, double y, const FullTerms& t, double& u, double& v, double& du,
                 double& dv);
 
-// w, w' and (z w)' beyond ARG_LIMIT from w there (see W_BEYOND_RANGE): the
-// leading terms w' = -w / z and (z w)' = w' / z of the asymptotic series.
+// w, w' and (z w)' beyond ARG_LIMIT: W_BEYOND_RANGE's w, w' = -w / z and
+// (z w)' = w' / z, the asymptotic series' leading terms.
 void w_full_beyond(double x, double y, FullTerms& t);
 
 }  // namespace vorlan::detail

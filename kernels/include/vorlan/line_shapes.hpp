@@ -2,10 +2,9 @@
 // profile with its three partial derivatives, and the plasma dispersion
 // function Z(zeta) = i sqrt(pi) w(zeta) with Z'(zeta) = -2 (1 + zeta Z(zeta)).
 //
-// Each block routine evaluates n points, element k of every array for element
-// k, with the same bits as its element routine at any vector width, size or
-// thread count.  An output pointer that is null is neither computed nor
-// written, so a caller pays only for what it asks.
+// Each block routine evaluates n points with the same bits as its element
+// routine at any vector width, size or thread count.  A null output pointer is
+// neither computed nor written.
 #ifndef VORLAN_LINE_SHAPES_HPP
 #define VORLAN_LINE_SHAPES_HPP
 

@@ -1,14 +1,9 @@
-// The full-precision w kernel's first-quadrant terms in lanes (the method is
-// in w_full.cpp): the terms piece (block_pieces.hpp) the line shapes are built
-// on.  Included by block_lanes.hpp inside its target region.
-//
-// A batch of points is split by method: the trapezoidal rule runs kLanes
-// points at a time that share one node table; the continued fraction runs
-// them sorted by depth, each lane unwinding from its own depth (a lane above
-// its depth keeps r = 0, as the one-point loop starts).  Every lane performs
-// the one-point kernel's operations in its order, and the exponentials are the
-// shared ones of lane_elementary.hpp, so the bits are those of
-// w_full_quadrant.  The real axis's closing step runs per point.
+// The full-precision w kernel's first-quadrant terms in lanes (method in
+// w_full.cpp), the terms piece of block_pieces.hpp; included by block_lanes.hpp
+// inside its target region.  The trapezoidal rule runs kLanes points that share
+// one node table; the continued fraction runs points sorted by depth, each lane
+// from its own depth (above it r stays 0, as the one-point loop starts).  Each
+// lane runs w_full_quadrant's operations in its order: the same bits.
 #ifndef VORLAN_FULL_LANES_HPP
 #define VORLAN_FULL_LANES_HPP
 
@@ -31,33 +26,12 @@ constexpr int kMaxFractionDepth = 63;
 inline void scatter_terms(const detail::FullTermsOf<Vec>& t, const std::int16_t* order, int count,
                           detail::FullTerms* out) {
   for (int i = 0; i < count; ++i) {
-    detail::FullTerms& o = out[order[i]];
-    o.wr = t.wr[i];
-    o.wi = t.wi[i];
-    o.dr = t.dr[i];
-    o.di = t.di[i];
-    o.gr = t.gr[i];
-    o.gi = t.gi[i];
+    out[order[i]] = {t.wr[i], t.wi[i], t.dr[i], t.di[i], t.gr[i], t.gi[i]};
   }
 }
 
-// The trapezoidal rule at count <= kLanes points that share one node table.
-inline void trapezoid_lanes(const double* x, const double* y, const std::int16_t* order, int count,
-                            const detail::TrapezoidTables& tables, bool with_zw,
-                            detail::FullTerms* out) {
-  const Vec vx = gather(x, order, count, 0);
-  const Vec vy = gather(y, order, count, 0);
-  const detail::TrapezoidGrid<Vec> grid = detail::trapezoid_grid(vx, vy);
-  detail::TrapezoidSums<Vec> sums{};
-  detail::trapezoid_sums(vx, vy, tables.nodes, tables.weights, tables.factors, with_zw, sums);
-  detail::FullTermsOf<Vec> t{};
-  detail::trapezoid_finish(vx, vy, grid, with_zw, sums, t);
-  scatter_terms(t, order, count, out);
-}
-
-// The continued fraction at count <= kGroups * kLanes points, sorted by
-// depth: several vectors side by side, so that one's division hides the
-// latency of the others' (each step waits on the one before).
+// The continued fraction at count <= kGroups * kLanes points sorted by depth,
+// vectors side by side so that one's division hides the others' latency.
 constexpr int kFractionGroups = 4;
 
 template <int kGroups>
@@ -81,61 +55,54 @@ inline void fraction_lanes(const double* x, const double* y, const std::int16_t*
   detail::unwind_fraction<detail::FractionKeeps::kFirstTerms>(f, deepest, shallowest);
   for (int g = 0; g < kGroups; ++g) {
     detail::FullTermsOf<Vec> t{};
-    detail::fraction_finish(f.rx[g], f.ry[g], f.r1x[g], f.r1y[g], f.r2x[g], f.r2y[g], with_zw, t);
+    detail::fraction_finish(f, g, with_zw, t);
     const int o = g * kLanes;
     scatter_terms(t, order + o, count - o < kLanes ? count - o : kLanes, out);
   }
 }
 
-// The rule's points are grouped by node table, its grid and whether the
-// moments are out (tables index 2 * integer_grid + moments_out), and the
-// fraction's by depth, so that each vector's lanes share the table and run
-// nearly the same depth.
+// The points sorted by group, the rule's by node table (2 * integer_grid +
+// moments_out), then the fraction's by depth (kTables + depth), so that a
+// vector's lanes share the table or nearly the depth.
 void full_terms_lanes(const double* x, const double* y, int n, bool with_zw,
                       detail::FullTerms* out) {
   constexpr int kTables = 4;
-  std::int16_t rule[kFullTermsChunk];
-  std::int16_t fraction[kFullTermsChunk];
+  constexpr int kGroupCount = kTables + kMaxFractionDepth + 1;
   std::int8_t group[kFullTermsChunk];
-  int per_table[kTables + 1] = {};
-  int per_depth[kMaxFractionDepth + 2] = {};
+  int end[kGroupCount + 1] = {};  // counts, then starts, then ends
   for (int j = 0; j < n; ++j) {
+    int g;
     if (detail::in_fraction_region(x[j], y[j])) {
       const std::int32_t depth =
           detail::trunc_to_int32(detail::fraction_depth(std::sqrt(x[j] * x[j] + y[j] * y[j])));
-      group[j] = static_cast<std::int8_t>(depth < kMaxFractionDepth ? depth : kMaxFractionDepth);
-      ++per_depth[group[j] + 1];
+      g = kTables + (depth < kMaxFractionDepth ? depth : kMaxFractionDepth);
     } else {
       const detail::TrapezoidGrid<double> grid = detail::trapezoid_grid(x[j], y[j]);
-      group[j] =
-          static_cast<std::int8_t>(-1 - (2 * int{grid.integer_grid} + int{grid.moments_out}));
-      ++per_table[-group[j]];
+      g = 2 * int{grid.integer_grid} + int{grid.moments_out};
     }
+    group[j] = static_cast<std::int8_t>(g);
+    ++end[g + 1];
   }
-  for (int d = 1; d <= kMaxFractionDepth + 1; ++d) per_depth[d] += per_depth[d - 1];
-  for (int g = 1; g <= kTables; ++g) per_table[g] += per_table[g - 1];
-  int table_start[kTables + 1];
-  for (int g = 0; g <= kTables; ++g) table_start[g] = per_table[g];
-  for (int j = 0; j < n; ++j) {
-    if (group[j] >= 0) {
-      fraction[per_depth[group[j]]++] = static_cast<std::int16_t>(j);
-    } else {
-      rule[per_table[-1 - group[j]]++] = static_cast<std::int16_t>(j);
-    }
-  }
+  for (int g = 1; g <= kGroupCount; ++g) end[g] += end[g - 1];
+  std::int16_t order[kFullTermsChunk];
+  for (int j = 0; j < n; ++j) order[end[group[j]]++] = static_cast<std::int16_t>(j);
   for (int g = 0; g < kTables; ++g) {
     const detail::TrapezoidTables tables =
         detail::trapezoid_tables(detail::TrapezoidGrid<double>{0.0, g >= 2, (g & 1) != 0});
-    for (int o = table_start[g]; o < table_start[g + 1]; o += kLanes) {
-      const int count = table_start[g + 1] - o < kLanes ? table_start[g + 1] - o : kLanes;
-      trapezoid_lanes(x, y, rule + o, count, tables, with_zw, out);
+    for (int o = g == 0 ? 0 : end[g - 1]; o < end[g]; o += kLanes) {
+      const int count = end[g] - o < kLanes ? end[g] - o : kLanes;
+      const Vec vx = gather(x, order + o, count, 0);
+      const Vec vy = gather(y, order + o, count, 0);
+      detail::FullTermsOf<Vec> t{};
+      detail::trapezoid_terms(vx, vy, detail::trapezoid_grid(vx, vy), tables, with_zw, t);
+      scatter_terms(t, order + o, count, out);
     }
   }
-  in_batches<kFractionGroups>(fraction, per_depth[kMaxFractionDepth],
-                              [&](auto groups, const std::int16_t* order, int count) {
-                                fraction_lanes<decltype(groups)::value>(x, y, order, count, with_zw,
-                                                                        out);
-                              });
+  const int rule_count = end[kTables - 1];
+  in_batches<kFractionGroups>(
+      order + rule_count, n - rule_count, [&](auto groups, const std::int16_t* batch, int count) {
+        fraction_lanes<decltype(groups)::value>(x, y, batch, count, with_zw, out);
+      });
   for (int j = 0; j < n; ++j) detail::quadrant_close(x[j], y[j], with_zw, out[j]);
 }
 
