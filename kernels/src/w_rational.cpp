@@ -81,9 +81,17 @@ void W_RATIONAL_QUOTIENT_WIDE(const RationalTerms& t, double& u, double& v) {
   v = narrow(div(sub(mul(pi, qr), mul(pr, qi)), d));
 }
 
+bool W_RATIONAL_PLAIN_EXACT(const RationalTerms& t) {
+  return detail::plain_exact(t.pr, t.pi, t.qr, t.qi);
+}
+
+void W_RATIONAL_QUOTIENT_PLAIN(const RationalTerms& t, double& u, double& v) {
+  detail::plain_quotient(t.pr, t.pi, t.qr, t.qi, u, v);
+}
+
 void W_RATIONAL_QUOTIENT(const RationalTerms& t, double& u, double& v) {
-  if (detail::plain_exact(t.pr, t.pi, t.qr, t.qi)) {
-    detail::plain_quotient(t.pr, t.pi, t.qr, t.qi, u, v);
+  if (W_RATIONAL_PLAIN_EXACT(t)) {
+    W_RATIONAL_QUOTIENT_PLAIN(t, u, v);
   } else {
     W_RATIONAL_QUOTIENT_WIDE(t, u, v);
   }

@@ -16,9 +16,11 @@ struct RationalTerms {
 RationalTerms W_RATIONAL_TERMS(double x, double y);
 
 // The quotient P/Q, 53-bit rounded with an extended exponent range: plain
-// double arithmetic where that is exact, (significand, exponent) pairs
-// elsewhere (W_RATIONAL_QUOTIENT_WIDE, always).
+// double arithmetic where that is exact (W_RATIONAL_PLAIN_EXACT), (significand,
+// exponent) pairs elsewhere (W_RATIONAL_QUOTIENT_WIDE, always).
 void W_RATIONAL_QUOTIENT(const RationalTerms& t, double& u, double& v);
+bool W_RATIONAL_PLAIN_EXACT(const RationalTerms& t);
+void W_RATIONAL_QUOTIENT_PLAIN(const RationalTerms& t, double& u, double& v);
 void W_RATIONAL_QUOTIENT_WIDE(const RationalTerms& t, double& u, double& v);
 
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
