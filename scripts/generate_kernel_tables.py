@@ -2,7 +2,8 @@
 """Writes the kernels' constant tables as C++ headers, with their errors.
 
 kernels/src/elementary_tables.hpp: the reduction constants and 1/n! of
-lane_elementary.hpp's exp and sin/cos.
+lane_elementary.hpp's exp and sin/cos, and pi/2 in three parts for the
+long phases of the lower half-plane step.
 kernels/src/w_full_tables.hpp: the full-precision w kernel's trapezoidal-rule
 weights and factors, the continued fraction's region and depth, and the
 Dawson function's peak with the Taylor series of its slope there.
@@ -110,6 +111,12 @@ def elementary():
             "pi/2's leading parts wider than 30 bits")
     ln2_left = abs(ln2 - ln2_high - ln2_low) * 1011
     pi_left = abs(half_pi - pi1 - pi2 - pi3) * 63663
+    long_parts = []
+    long_left = half_pi
+    for _ in range(3):
+        long_parts.append(d(long_left))
+        long_left -= mpf(long_parts[-1])
+    long_left = abs(long_left)
     inverse = [d(1 / mp.factorial(n)) for n in range(FACTORIALS)]
     worst_rounding = max(ulps(inverse[n], 1 / mp.factorial(n)) for n in range(FACTORIALS))
     # Taylor remainders at the reach of the reduced argument, relative to the
@@ -132,6 +139,10 @@ def elementary():
         % (SIN_DEGREE, COS_DEGREE),
         "leave out %s relative (exp) and %s, %s absolute."
         % (g(exp_left), g(sin_left), g(cos_left)),
+        "kHalfPiParts: pi/2 as three doubles, each the nearest to what the ones",
+        "before leave, for the long phases below the real axis (w_lower_half.hpp);",
+        "together within %s relative.  exp(a) rounds to zero below" % g(long_left / half_pi),
+        "kExpUnderflowExponent = -1075 ln 2.",
     ]
     body = [
         "constexpr double kOneOverLn2 = %r;" % d(1 / ln2),
@@ -141,6 +152,10 @@ def elementary():
         "constexpr double kHalfPi1 = %r;  // 30 bits each" % pi1,
         "constexpr double kHalfPi2 = %r;" % pi2,
         "constexpr double kHalfPi3 = %r;" % pi3,
+    ]
+    body += table("kHalfPiParts", 3, long_parts, ["pi/2", "what it leaves", "what both leave"])
+    body += [
+        "constexpr double kExpUnderflowExponent = %r;" % d(-1075 * ln2),
         "",
         "constexpr int kInverseFactorials = %d;" % FACTORIALS,
     ]

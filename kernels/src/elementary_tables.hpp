@@ -8,6 +8,10 @@
 // 1/n! rounded within 0.487 ulp.  The Taylor series stop at degree 17 for exp
 // and 21, 22 for sin, cos; at the reduced argument's reach (ln 2, pi/2) they
 // leave out 4.4e-19 relative (exp) and 1.3e-18, 8.2e-20 absolute.
+// kHalfPiParts: pi/2 as three doubles, each the nearest to what the ones
+// before leave, for the long phases below the real axis (w_lower_half.hpp);
+// together within 3.5e-50 relative.  exp(a) rounds to zero below
+// kExpUnderflowExponent = -1075 ln 2.
 #ifndef VORLAN_ELEMENTARY_TABLES_HPP
 #define VORLAN_ELEMENTARY_TABLES_HPP
 
@@ -21,6 +25,12 @@ constexpr double kTwoOverPi = 0.6366197723675814;
 constexpr double kHalfPi1 = 1.570796325802803;  // 30 bits each
 constexpr double kHalfPi2 = 9.920935791635221e-10;
 constexpr double kHalfPi3 = 5.170182981794105e-19;
+constexpr double kHalfPiParts[3] = {
+    1.5707963267948966,       // pi/2
+    6.123233995736766e-17,    // what it leaves
+    -1.4973849048591698e-33,  // what both leave
+};
+constexpr double kExpUnderflowExponent = -745.1332191019412;
 
 constexpr int kInverseFactorials = 23;
 constexpr double kInverseFactorial[kInverseFactorials] = {

@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "half_pi_parts.hpp"
+#include "elementary_tables.hpp"
 #include "lane_elementary.hpp"
 #include "vorlan/w_regions.hpp"
 #include "w_full_terms.hpp"
