@@ -34,6 +34,10 @@ struct FakeArray {
   // that every element type is aligned.
   std::vector<double> real_storage;
   std::vector<double> imag_storage;
+  // A struct (of class kNotNumeric): its field names and, once set, their
+  // arrays (owned by the host's list of created arrays, like every other).
+  std::vector<std::string> field_names;
+  std::vector<FakeArray*> fields;
 };
 
 template <class Element>
@@ -182,6 +186,26 @@ class RecordingHost {
     return created.back().get();
   }
 
+  Output MXCREATESTRUCTMATRIX(std::int32_t rows, std::int32_t columns, std::int32_t fields,
+                              const char* const* names) {
+    log("MXCREATESTRUCTMATRIX");
+    auto a = std::make_unique<FakeArray>();
+    a->element_class = ElementClass::kNotNumeric;
+    a->rows = static_cast<std::uint64_t>(rows);
+    a->columns = static_cast<std::uint64_t>(columns);
+    a->field_names.assign(names, names + fields);
+    a->fields.assign(static_cast<std::size_t>(fields), nullptr);
+    created.push_back(std::move(a));
+    return created.back().get();
+  }
+  void MXSETFIELDBYNUMBER(Output s, std::uint64_t index, std::int32_t field, Output value) {
+    log("MXSETFIELDBYNUMBER");
+    if (index != 0 || field < 0 || static_cast<std::size_t>(field) >= s->fields.size()) {
+      throw std::out_of_range("MXSETFIELDBYNUMBER");
+    }
+    s->fields[static_cast<std::size_t>(field)] = value;
+  }
+
   void MXCOPYPTRTOREAL8700(const double* data, double* buffer, std::int32_t n) {
     log("MXCOPYPTRTOREAL8700");
     if (n > 0) std::memcpy(buffer, data, static_cast<std::size_t>(n) * sizeof(double));
@@ -214,7 +238,8 @@ class RecordingHost {
 // before every check has passed.
 inline bool reads_or_creates(const std::string& name) {
   for (const char* op : {"MXGETPR", "MXGETPI", "MXGETDATA", "MXGETIMAGDATA", "MXCOPYPTRTOREAL8700",
-                         "MXCOPYREAL8TOPTR700", "MXCREATEDOUBLEMATRIX700", "MXCREATEDOUBLEARRAY"}) {
+                         "MXCOPYREAL8TOPTR700", "MXCREATEDOUBLEMATRIX700", "MXCREATEDOUBLEARRAY",
+                         "MXCREATESTRUCTMATRIX", "MXSETFIELDBYNUMBER"}) {
     if (name == op) return true;
   }
   return false;
@@ -258,11 +283,10 @@ class InterleavingHost : public RecordingHost {
     return {part(a, true), 2};
   }
   Output MXCREATEDOUBLEMATRIX700(std::int32_t rows, std::int32_t columns, std::int32_t complexity) {
-    Output a = RecordingHost::MXCREATEDOUBLEMATRIX700(rows, columns, complexity);
-    a->real_storage.insert(a->real_storage.end(), a->imag_storage.begin(), a->imag_storage.end());
-    a->imag_storage.clear();
-    interleaved_[a] = {};
-    return a;
+    return interleave_new(RecordingHost::MXCREATEDOUBLEMATRIX700(rows, columns, complexity));
+  }
+  Output MXCREATEDOUBLEARRAY(std::uint64_t ndims, const Dimension* dims, std::int32_t complexity) {
+    return interleave_new(RecordingHost::MXCREATEDOUBLEARRAY(ndims, dims, complexity));
   }
   void MXCOPYPTRTOREAL8700(HostPart<double> data, double* buffer, std::int32_t n) {
     log("MXCOPYPTRTOREAL8700");
@@ -274,6 +298,13 @@ class InterleavingHost : public RecordingHost {
   }
 
  private:
+  // A new array's parts in one block (all its elements are the marker yet).
+  Output interleave_new(Output a) {
+    a->real_storage.insert(a->real_storage.end(), a->imag_storage.begin(), a->imag_storage.end());
+    a->imag_storage.clear();
+    interleaved_[a] = {};
+    return a;
+  }
   // The address of the array's first real or imaginary element.
   void* part(Input a, bool imaginary) {
     if (!a->complex) return imaginary ? nullptr : data_of(a->real_storage);

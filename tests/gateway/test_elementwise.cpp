@@ -4,6 +4,7 @@
 // asked; staging of real and complex inputs; the plug-ins' values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -35,39 +36,43 @@ using vorlan::testing::RecordingHost;
 using Dims = std::vector<std::uint64_t>;
 namespace m = vorlan::messages;
 
+template <class Host = RecordingHost>
 struct Outcome {
-  RecordingHost host;
+  Host host;
   std::array<FakeArray*, 5> plhs{};
   bool raised = false;
 };
 
-template <class Scratch = PoisonedScratch>
-Outcome call(const ElementwiseDeliverable& d, std::vector<const FakeArray*> inputs, int nlhs) {
-  Outcome out;
+template <class Scratch = PoisonedScratch, class Host = RecordingHost>
+Outcome<Host> call(const ElementwiseDeliverable& d, std::vector<const FakeArray*> inputs,
+                   int nlhs) {
+  Outcome<Host> out;
   const int nrhs = static_cast<int>(inputs.size());
   try {
-    vorlan::MEXFUNCTION<RecordingHost, Scratch>(out.host, d, nlhs, out.plhs.data(), nrhs,
-                                                inputs.data());
+    vorlan::MEXFUNCTION<Host, Scratch>(out.host, d, nlhs, out.plhs.data(), nrhs, inputs.data());
   } catch (const HostError&) {
     out.raised = true;
   }
   return out;
 }
 
-// A kernel that hands input j back as output j, and notes what it was given.
+// A kernel that hands input j back as result j (inputs taken round again
+// when there are more results), and notes what it was given.
 struct EchoLog {
   int calls = 0;
   std::int64_t n = 0;
-  std::array<bool, vorlan::kMaxElementwiseOutputs> wanted{};
+  std::array<bool, vorlan::kMaxElementwiseArrays> wanted{};
 };
 EchoLog echo_log;
 
 void echo_kernel(const ElementwiseArrays& a, std::int64_t n) {
   ++echo_log.calls;
   echo_log.n = n;
-  for (std::size_t o = 0; o < a.out_re.size(); ++o) {
+  const auto inputs = static_cast<std::size_t>(
+      std::count_if(a.re.begin(), a.re.end(), [](const double* p) { return p != nullptr; }));
+  for (std::size_t o = 0; o < a.out_re.size() && inputs > 0; ++o) {
     echo_log.wanted[o] = a.out_re[o] != nullptr;
-    const std::size_t j = o % a.re.size();
+    const std::size_t j = o % inputs;
     if (a.out_re[o] == nullptr) continue;
     const std::int64_t in = a.in_step[j];
     const std::int64_t out = a.out_step[o];
@@ -130,6 +135,12 @@ TEST_F(Elementwise, RefusalsInOrderBeforeAnyReadAndNothingCreated) {
   const FakeArray sparse_logical = shaped({3, 3}, ElementClass::kLogical, false, true);
   const auto& voigt = vorlan::kVorlanVoigt;
   const auto& plasma = vorlan::kVorlanPlasmaZ;
+  const auto& htp = vorlan::kVorlanHTP;
+  const auto nine = [&one](const FakeArray* last) {
+    std::vector<const FakeArray*> inputs(8, &one);
+    inputs.push_back(last);
+    return inputs;
+  };
   struct Case {
     const char* name;
     const ElementwiseDeliverable& deliverable;
@@ -169,10 +180,15 @@ TEST_F(Elementwise, RefusalsInOrderBeforeAnyReadAndNothingCreated) {
       {"voigt, 65535x1 with 1x32768", voigt, {&less_tall, &wide, &one}, 4, m::kOutOfMemory},
       {"voigt, 2x3x4 with a row", voigt, {&deep, &ones_row, &one}, 0, m::kOutOfMemory},
       {"plasma, complex", plasma, {&cplx}, 2, m::kOutOfMemory},
+      {"htp, eight inputs", htp, std::vector<const FakeArray*>(8, &one), 2, m::kNineInputsInHTP},
+      {"htp, three outputs", htp, nine(&one), 3, m::kAtMostTwoOutputsInHTP},
+      {"htp, complex ninth", htp, nine(&cplx), 1, m::kComplex},
+      // The struct of derivatives is not created either.
+      {"htp, both outputs", htp, nine(&deep), 2, m::kOutOfMemory},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const Outcome out = call<FailingScratch>(c.deliverable, c.inputs, c.nlhs);
+    const auto out = call<FailingScratch>(c.deliverable, c.inputs, c.nlhs);
     expect_refused(out.host, out.raised, c.expected);
     for (const FakeArray* slot : out.plhs) EXPECT_EQ(slot, nullptr);
     EXPECT_EQ(echo_log.calls, 0);
@@ -204,6 +220,11 @@ TEST_F(Elementwise, ScratchHoldsWhatCannotBeUsedInPlace) {
       {vorlan::kVorlanPlasmaZ, {&deep}, 0, 6, 0},
       {vorlan::kVorlanPlasmaZ, {&row}, 2, 7, 0},
       {vorlan::kVorlanPlasmaZ, {&single}, 1, 1, 2},
+      // Scalars are read with step 0, a double one where it is and any other
+      // from the scratch's tail: a line grid needs no buffer.
+      {vorlan::kVorlanHTP, {&row, &one, &single, &one, &one, &one, &one, &one, &one}, 2, 7, 0},
+      {vorlan::kVorlanHTP, {&column, &row, &one, &one, &one, &one, &one, &one, &single}, 2, 35, 2},
+      {vorlan::kVorlanHTP, {&one, &one, &one, &one, &one, &one, &one, &one, &single}, 1, 1, 0},
   };
   for (const Case& c : cases) {
     FailingScratch::last_count = -1;
@@ -264,7 +285,7 @@ TEST_F(Elementwise, InputsBroadcastToTheCombinedSize) {
     const FakeArray d = c.c == Dims{1, 1}
                             ? make_array<float>(ElementClass::kSingle, 1, 1, {1000.0F})
                             : make_nd(c.c, iota(product(c.c), start[2]));
-    const Outcome out = call(kEchoComplex, {&a, &b, &d}, 3);
+    const auto out = call(kEchoComplex, {&a, &b, &d}, 3);
     ASSERT_FALSE(out.raised);
     const std::uint64_t n = product(c.combined);
     EXPECT_EQ(echo_log.calls, n > 0 ? 1 : 0);
@@ -315,7 +336,7 @@ TEST_F(Elementwise, RandomShapesCombineOrAreRefusedAsTheRuleSays) {
     const FakeArray a = make_nd(own[0], iota(product(own[0]), start[0]));
     const FakeArray b = make_nd(own[1], iota(product(own[1]), start[1]), iota(product(own[1]), 0));
     const FakeArray c = make_nd(own[2], iota(product(own[2]), start[2]));
-    const Outcome out = call(kEchoComplex, {&a, &b, &c}, 3);
+    const auto out = call(kEchoComplex, {&a, &b, &c}, 3);
     ASSERT_EQ(out.raised, !conformant);
     if (!conformant) {
       EXPECT_STREQ(out.host.errors[0].id, m::kNonconformant.id);
@@ -338,7 +359,7 @@ TEST_F(Elementwise, OnlyTheOutputsAskedForAreComputedAndCreated) {
   for (int nlhs = 0; nlhs <= 4; ++nlhs) {
     SCOPED_TRACE(nlhs);
     echo_log = EchoLog();
-    const Outcome out = call(kEchoReal, {&x, &x, &x}, nlhs);
+    const auto out = call(kEchoReal, {&x, &x, &x}, nlhs);
     const int filled = nlhs > 0 ? nlhs : 1;
     ASSERT_EQ(out.host.created.size(), static_cast<std::size_t>(filled));
     for (int o = 0; o < 4; ++o) {
@@ -371,7 +392,7 @@ TEST_F(Elementwise, PluginsGiveTheElementRoutinesBits) {
   const FakeArray x = make_nd({4, 1}, {-3.0, 0.0, 0.7, 1e4});
   const FakeArray sigma = make_array<std::int8_t>(ElementClass::kInt8, 1, 1, {2});
   const FakeArray gamma = make_nd({1, 3}, {0.0, 0.25, 9.0});
-  const Outcome voigt = call(vorlan::kVorlanVoigt, {&x, &sigma, &gamma}, 4);
+  const auto voigt = call(vorlan::kVorlanVoigt, {&x, &sigma, &gamma}, 4);
   ASSERT_FALSE(voigt.raised);
   for (std::size_t k = 0; k < 12; ++k) {
     double v[4];
@@ -385,7 +406,7 @@ TEST_F(Elementwise, PluginsGiveTheElementRoutinesBits) {
   const FakeArray zeta = make_nd({1, 2, 2}, {0.0, 1.5, -2.0, 30.0}, {0.0, 1.0, -0.5, 0.0});
   const FakeArray real_zeta = make_nd({3, 1}, {0.0, -4.0, 1e200});
   for (const FakeArray* input : {&zeta, &real_zeta}) {
-    const Outcome plasma = call(vorlan::kVorlanPlasmaZ, {input}, 2);
+    const auto plasma = call(vorlan::kVorlanPlasmaZ, {input}, 2);
     ASSERT_FALSE(plasma.raised);
     EXPECT_EQ(plasma.plhs[0]->dims, input->dims);
     for (std::size_t k = 0; k < input->real_storage.size(); ++k) {
@@ -397,6 +418,115 @@ TEST_F(Elementwise, PluginsGiveTheElementRoutinesBits) {
       for (int o = 0; o < 4; ++o) EXPECT_EQ(bits(got[o]), bits(z[o])) << o << " " << k;
     }
   }
+}
+
+// Element k of a created array's real or imaginary part, on either host.
+double element(const FakeArray* a, std::size_t k, bool imaginary) {
+  if (a->complex && a->imag_storage.empty()) return a->real_storage[2 * k + (imaginary ? 1 : 0)];
+  return imaginary ? a->imag_storage[k] : a->real_storage[k];
+}
+
+// Every array the host made hangs from plhs: a plain output, a struct output
+// or one of its fields.
+template <class Host>
+void expect_all_reachable(const Outcome<Host>& out) {
+  for (const auto& made : out.host.created) {
+    bool found = false;
+    for (const FakeArray* slot : out.plhs) {
+      if (slot == nullptr) continue;
+      found = found || slot == made.get();
+      for (const FakeArray* field : slot->fields) found = found || field == made.get();
+    }
+    EXPECT_TRUE(found) << "an array that nothing holds";
+  }
+}
+
+// A host whose n-th array creation fails, as a host out of memory does:
+// nothing made before it is left unheld.
+class HostFailingAt : public RecordingHost {
+ public:
+  static inline int fail_at = 0;
+  Output MXCREATEDOUBLEARRAY(std::uint64_t ndims, const Dimension* dims, std::int32_t complexity) {
+    if (++made_ == fail_at) MEXERRMSGTXT(m::kOutOfMemory);
+    return RecordingHost::MXCREATEDOUBLEARRAY(ndims, dims, complexity);
+  }
+
+ private:
+  int made_ = 0;
+};
+
+TEST_F(Elementwise, HostFailureLeavesEveryArrayHeld) {
+  const FakeArray nu = make_nd({1, 4}, {1.0, 2.0, 3.0, 4.0});
+  std::vector<const FakeArray*> inputs(9, &nu);
+  for (int n = 1; n <= 9; ++n) {
+    SCOPED_TRACE(n);
+    HostFailingAt::fail_at = n;
+    const auto out = call<PoisonedScratch, HostFailingAt>(vorlan::kVorlanHTP, inputs, 2);
+    EXPECT_TRUE(out.raised);
+    // The arrays before the failing one, and the struct once F is made.
+    EXPECT_EQ(out.host.created.size(), static_cast<std::size_t>(n - 1 + (n > 1 ? 1 : 0)));
+    expect_all_reachable(out);
+    EXPECT_EQ(echo_log.calls, 0);
+  }
+}
+
+// vorlanHTP's results and derivatives are the element routine's, to the bit,
+// element by element, on both complex APIs, with scalars of any class read
+// with step 0 and the others broadcast.
+template <class Host>
+void check_htp_bits() {
+  // A column of nu, rows of Gamma0 and eta, scalars (GammaD single).
+  const std::vector<std::vector<double>> values = {{-1.0, 999.5, 1000.0, 1000.25, 1.0 / 0.0},
+                                                   {1000.0},
+                                                   {0.125},
+                                                   {0.0, 0.05},
+                                                   {0.01},
+                                                   {-0.002},
+                                                   {0.0},
+                                                   {0.02},
+                                                   {0.0, 0.25}};
+  std::vector<FakeArray> arrays;
+  std::vector<const FakeArray*> inputs;
+  arrays.reserve(values.size());
+  inputs.reserve(values.size());
+  for (const auto& v : values)
+    arrays.push_back(make_nd({v.size() == 5 ? 5U : 1U, v.size() == 2 ? 2U : 1U}, v));
+  arrays[vorlan::kHtpGammaD] = make_array<float>(ElementClass::kSingle, 1, 1, {0.125F});
+  for (const FakeArray& a : arrays) inputs.push_back(&a);
+  // dF, a 1x1 struct of complex arrays of F's size, is made only when asked.
+  const auto value_only = call<PoisonedScratch, Host>(vorlan::kVorlanHTP, inputs, 1);
+  EXPECT_EQ(value_only.host.created.size(), 1U);
+  const auto out = call<PoisonedScratch, Host>(vorlan::kVorlanHTP, inputs, 2);
+  ASSERT_FALSE(out.raised);
+  const FakeArray* d_f = out.plhs[1];
+  ASSERT_EQ(d_f->fields.size(), 8U);
+  EXPECT_EQ(d_f->rows * d_f->columns, 1U);
+  for (int d = 0; d < vorlan::kHtpDerivatives; ++d) {
+    EXPECT_EQ(d_f->field_names[d], vorlan::detail::kHtpDerivativeNames[d]);
+    EXPECT_TRUE(d_f->fields[d]->complex);
+    EXPECT_EQ(d_f->fields[d]->dims, (Dims{5, 2}));
+  }
+  for (std::size_t k = 0; k < 10; ++k) {
+    double a[vorlan::kHtpArguments];
+    for (int j = 0; j < vorlan::kHtpArguments; ++j) {
+      const std::vector<double>& v = values[j];
+      a[j] = v[v.size() == 5 ? k % 5 : v.size() == 2 ? k / 5 : 0];
+    }
+    vorlan::HtpValue v{};
+    vorlan::HTP_ELEMENT(a, true, v);
+    EXPECT_EQ(bits(element(out.plhs[0], k, false)), bits(v.re)) << k;
+    EXPECT_EQ(bits(element(out.plhs[0], k, true)), bits(v.im)) << k;
+    for (int d = 0; d < vorlan::kHtpDerivatives; ++d) {
+      const FakeArray* field = d_f->fields[d];
+      EXPECT_EQ(bits(element(field, k, false)), bits(v.d_re[d])) << d << " " << k;
+      EXPECT_EQ(bits(element(field, k, true)), bits(v.d_im[d])) << d << " " << k;
+    }
+  }
+}
+
+TEST_F(Elementwise, HtpGivesTheElementRoutinesBits) {
+  check_htp_bits<RecordingHost>();
+  check_htp_bits<vorlan::testing::InterleavingHost>();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "vorlan/elementwise.hpp"
 #include "vorlan/gateway.hpp"
+#include "vorlan/htp.hpp"
 #include "vorlan/line_shapes.hpp"
 #include "vorlan/w_complete.hpp"
 
@@ -27,6 +28,22 @@ inline void plasma_z_adapter(const ElementwiseArrays& a, std::int64_t n) {
                  PlasmaZOutputs{a.out_re[0], a.out_im[0], a.out_re[1], a.out_im[1], a.out_step[0]},
                  n);
 }
+inline void htp_adapter(const ElementwiseArrays& a, std::int64_t n) {
+  HtpInputs in{};
+  for (int j = 0; j < kHtpArguments; ++j) {
+    in.data[j] = a.re[j];
+    in.step[j] = a.in_step[j];
+  }
+  HtpOutputs out{};
+  out.value = {a.out_re[0], a.out_im[0], a.out_step[0]};
+  for (int k = 0; k < kHtpDerivatives; ++k) {
+    out.derivative[k] = {a.out_re[1 + k], a.out_im[1 + k], a.out_step[1 + k]};
+  }
+  HTP_BLOCK(in, out, n);
+}
+// dF's fields, in the order of the arguments they differentiate by.
+inline constexpr const char* kHtpDerivativeNames[kHtpDerivatives] = {
+    "nu0", "GammaD", "Gamma0", "Gamma2", "Delta0", "Delta2", "nuVC", "eta"};
 }  // namespace detail
 
 // [V, dVdx, dVdsigma, dVdgamma] = vorlanVoigt(x, sigma, gamma)
@@ -53,6 +70,24 @@ inline constexpr ElementwiseDeliverable kVorlanPlasmaZ = [] {
   d.kernel = detail::plasma_z_adapter;
   return d;
 }();
+
+// [F, dF] = vorlanHTP(nu, nu0, GammaD, Gamma0, Gamma2, Delta0, Delta2, nuVC, eta),
+// dF a struct of F's derivatives by each line parameter.  A line grid with
+// scalar parameters reads them where they are: no scratch at all.
+inline constexpr ElementwiseDeliverable kVorlanHTP = [] {
+  ElementwiseDeliverable d{};
+  d.inputs = kHtpArguments;
+  d.complex_inputs = false;
+  d.outputs = 2;
+  d.complex_outputs = {true, true, false, false};
+  d.argument_count = messages::kNineInputsInHTP;
+  d.too_many_outputs = messages::kAtMostTwoOutputsInHTP;
+  d.kernel = detail::htp_adapter;
+  d.fields[1] = {kHtpDerivatives, detail::kHtpDerivativeNames};
+  d.scalars_in_place = true;
+  return d;
+}();
+static_assert(fits(kVorlanVoigt) && fits(kVorlanPlasmaZ) && fits(kVorlanHTP));
 
 }  // namespace vorlan
 

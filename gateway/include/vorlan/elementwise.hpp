@@ -2,14 +2,19 @@
 // gateway.hpp: several real or complex inputs that combine as the host's
 // arithmetic operators combine them (equal sizes, scalars, or each dimension
 // equal or 1, all dimensions kept), and several outputs, each computed only
-// when the caller asks for it.  A plug-in is described by data
-// (ElementwiseDeliverable); the path itself is written once.
+// when the caller asks for it: a double array, or a 1x1 struct whose named
+// fields are double arrays of the combined size.  A plug-in is described by
+// data (ElementwiseDeliverable); the path itself is written once.
 //
 // Beyond the members gateway.hpp lists, the host binding provides
 //   using Dimension = <the host's dimension type>;
 //   uint64_t MXGETNUMBEROFDIMENSIONS(Input);
 //   const Dimension* MXGETDIMENSIONS(Input);      the host's own array
 //   Output MXCREATEDOUBLEARRAY(uint64_t ndims, const Dimension* dims, int32_t complexity);
+//   Output MXCREATESTRUCTMATRIX(int32_t rows, int32_t columns, int32_t fields,
+//                               const char* const* names);
+//   void MXSETFIELDBYNUMBER(Output s, uint64_t index, int32_t field, Output value);
+//                                                  s takes ownership of value
 #ifndef VORLAN_ELEMENTWISE_HPP
 #define VORLAN_ELEMENTWISE_HPP
 
@@ -27,37 +32,74 @@
 
 namespace vorlan {
 
-inline constexpr int kMaxElementwiseInputs = 3;
+inline constexpr int kMaxElementwiseInputs = 9;
 inline constexpr int kMaxElementwiseOutputs = 4;
+// Result arrays of one call: each plain output is one, each struct output
+// one per field.
+inline constexpr int kMaxElementwiseArrays = 9;
+
+namespace detail {
+template <std::size_t N>
+constexpr std::array<std::int64_t, N> unit_steps() {
+  std::array<std::int64_t, N> steps{};
+  for (std::int64_t& s : steps) s = 1;
+  return steps;
+}
+}  // namespace detail
 
 // What the kernel adapter sees: every input at the combined size, and the
-// outputs asked for, in the host's arrays.  A null output is not wanted; a
-// null imaginary part belongs to an output that is real by its plug-in's
+// result arrays asked for, in the host's arrays, in the order of the outputs
+// and, within a struct output, of its fields.  A null result is not wanted; a
+// null imaginary part belongs to a result that is real by its plug-in's
 // description, or to a real input (its imaginary parts are +0).
 struct ElementwiseArrays {
   std::array<const double*, kMaxElementwiseInputs> re{};
   std::array<const double*, kMaxElementwiseInputs> im{};
-  // Element k of input j at [k * in_step[j]] (2 in interleaved complex arrays).
-  std::array<std::int64_t, kMaxElementwiseInputs> in_step{1, 1, 1};
-  std::array<double*, kMaxElementwiseOutputs> out_re{};
-  std::array<double*, kMaxElementwiseOutputs> out_im{};
-  // Element k of output o at [k * out_step[o]] (2 in interleaved complex arrays).
-  std::array<std::int64_t, kMaxElementwiseOutputs> out_step{1, 1, 1, 1};
+  // Element k of input j at [k * in_step[j]]: 2 in interleaved complex
+  // arrays, 0 for a one-element input that a plug-in reads where it is.
+  std::array<std::int64_t, kMaxElementwiseInputs> in_step =
+      detail::unit_steps<kMaxElementwiseInputs>();
+  std::array<double*, kMaxElementwiseArrays> out_re{};
+  std::array<double*, kMaxElementwiseArrays> out_im{};
+  // Element k of result r at [k * out_step[r]] (2 in interleaved complex arrays).
+  std::array<std::int64_t, kMaxElementwiseArrays> out_step =
+      detail::unit_steps<kMaxElementwiseArrays>();
 };
 
 // Evaluates n elements, element k of every array for element k.
 using ElementwiseKernel = void (*)(const ElementwiseArrays& arrays, std::int64_t n);
+
+// The fields of a struct output, in their order; none: a plain array.
+struct ElementwiseFields {
+  int count;
+  const char* const* names;
+};
 
 // What is fixed per element-wise plug-in.
 struct ElementwiseDeliverable {
   int inputs;           // exactly this many
   bool complex_inputs;  // true: real input taken with +0 imaginary parts; false: complex refused
   int outputs;          // at most this many
-  std::array<bool, kMaxElementwiseOutputs> complex_outputs;
+  std::array<bool, kMaxElementwiseOutputs> complex_outputs;  // of a struct: its fields
   Message argument_count;
   Message too_many_outputs;
   ElementwiseKernel kernel;
+  std::array<ElementwiseFields, kMaxElementwiseOutputs> fields{};
+  // A one-element input read where it is, with step 0, rather than spread to
+  // the combined size in scratch: for kernels that take input steps.
+  bool scalars_in_place = false;
 };
+
+// Whether a description's inputs and results fit the arrays above.
+constexpr bool fits(const ElementwiseDeliverable& d) {
+  if (d.inputs < 0 || d.inputs > kMaxElementwiseInputs || d.outputs < 1 ||
+      d.outputs > kMaxElementwiseOutputs) {
+    return false;
+  }
+  int arrays = 0;
+  for (int o = 0; o < d.outputs; ++o) arrays += d.fields[o].count > 0 ? d.fields[o].count : 1;
+  return arrays <= kMaxElementwiseArrays;
+}
 
 namespace detail {
 
@@ -149,33 +191,71 @@ bool read_in_place(Host& host, const ElementwiseDeliverable& deliverable,
          (deliverable.complex_inputs || host.MXISCOMPLEX(input) != 1);
 }
 
+// Where the kernel reads an input from.
+enum class Placement {
+  kHost,          // the host's array, at the combined size
+  kHostScalar,    // the host's one element, step 0
+  kStagedScalar,  // its one element converted into the scratch's tail, step 0
+  kStaged,        // spread to the combined size in scratch buffers
+};
+
+template <class Host>
+Placement placement(Host& host, const ElementwiseDeliverable& deliverable,
+                    const typename Host::Input& input, std::int32_t own, std::int32_t count) {
+  if (read_in_place(host, deliverable, input, own, count)) return Placement::kHost;
+  if (!deliverable.scalars_in_place || count == 0 || own != 1) return Placement::kStaged;
+  return read_in_place(host, deliverable, input, 1, 1) ? Placement::kHostScalar
+                                                       : Placement::kStagedScalar;
+}
+
+// Creates one result array of the combined size and hands its parts to the
+// kernel as result r.
+template <class Host>
+typename Host::Output create_result(Host& host, ElementwiseArrays& arrays, int r, bool complex,
+                                    std::uint64_t ndims, const typename Host::Dimension* dims) {
+  typename Host::Output array = host.MXCREATEDOUBLEARRAY(ndims, dims, complex ? 1 : 0);
+  const HostPart<double> re = part_of(host.MXGETPR(array));
+  arrays.out_re[r] = re.first;
+  arrays.out_step[r] = static_cast<std::int64_t>(re.step);
+  if (complex) arrays.out_im[r] = part_of(host.MXGETPI(array)).first;
+  return array;
+}
+
 }  // namespace detail
 
 // Stages, evaluates and writes back; called once every check has passed.
 // The only failure left is the scratch allocation, reported before anything
 // is read or created.  Scratch holds the inputs that the kernel cannot read
 // where the host keeps them (of another class, or broadcast); the results it
-// writes straight into the arrays created for them.
+// writes straight into the arrays created for them.  A struct output is
+// created before its fields, and each field is handed to it as soon as it
+// exists, so that whatever the host has made is always reachable from plhs.
 template <class Host, class Scratch = HeapScratch>
 void ELEMENTWISE_ARRAY(Host& host, const ElementwiseDeliverable& deliverable, int filled,
                        typename Host::Output* plhs, const typename Host::Input* prhs,
                        const detail::InputShapes<Host>& shapes, std::int32_t count) {
   using Dimension = typename Host::Dimension;
+  using detail::Placement;
   const int parts_in = deliverable.complex_inputs ? 2 : 1;
-  std::array<bool, kMaxElementwiseInputs> in_place{};
+  std::array<Placement, kMaxElementwiseInputs> placed{};
   int buffers = 0;
+  std::size_t tail_doubles = 0;
   for (int j = 0; j < deliverable.inputs; ++j) {
-    in_place[j] = detail::read_in_place(host, deliverable, prhs[j],
-                                        count > 0 ? shapes.elements(j) : 0, count);
-    if (!in_place[j]) buffers += parts_in;
+    placed[j] =
+        detail::placement(host, deliverable, prhs[j], count > 0 ? shapes.elements(j) : 0, count);
+    if (placed[j] == Placement::kStaged) buffers += parts_in;
+    if (placed[j] == Placement::kStagedScalar) tail_doubles += static_cast<std::size_t>(parts_in);
   }
-  Scratch scratch(count, buffers, shapes.combined_ndims * sizeof(Dimension));
+  // The tail: the staged scalars, then the combined dimensions.
+  Scratch scratch(count, buffers,
+                  tail_doubles * sizeof(double) + shapes.combined_ndims * sizeof(Dimension));
   if (!scratch.ok()) {
     scratch.release();  // the error operation does not return: hold nothing
     host.MEXERRMSGTXT(messages::kOutOfMemory);
     return;
   }
-  auto* combined = static_cast<Dimension*>(scratch.tail());
+  double* scalars = static_cast<double*>(scratch.tail());
+  auto* combined = static_cast<Dimension*>(static_cast<void*>(scalars + tail_doubles));
   for (std::uint64_t d = 0; d < shapes.combined_ndims; ++d) {
     std::uint64_t extent = 1;
     shapes.combined(d, extent);
@@ -185,38 +265,49 @@ void ELEMENTWISE_ARRAY(Host& host, const ElementwiseDeliverable& deliverable, in
   ElementwiseArrays arrays;
   int next = 0;
   for (int j = 0; j < deliverable.inputs; ++j) {
-    if (in_place[j]) {
+    if (placed[j] == Placement::kHost || placed[j] == Placement::kHostScalar) {
       const HostPart<double> re = detail::part_of(host.MXGETPR(prhs[j]));
       arrays.re[j] = re.first;
-      arrays.in_step[j] = static_cast<std::int64_t>(re.step);
+      arrays.in_step[j] = placed[j] == Placement::kHost ? static_cast<std::int64_t>(re.step) : 0;
       if (host.MXISCOMPLEX(prhs[j]) == 1) {
         arrays.im[j] = detail::part_of(host.MXGETPI(prhs[j])).first;
       }
       continue;
     }
-    double* re = scratch.buffer(next++);
-    double* im = deliverable.complex_inputs ? scratch.buffer(next++) : nullptr;
+    const bool scalar = placed[j] == Placement::kStagedScalar;
+    double* re = scalar ? scalars++ : scratch.buffer(next++);
+    double* im = !deliverable.complex_inputs ? nullptr
+                 : scalar                    ? scalars++
+                                             : scratch.buffer(next++);
     arrays.re[j] = re;
     arrays.im[j] = im;
+    if (scalar) arrays.in_step[j] = 0;
     if (count == 0) continue;  // nothing to read: an input may even be larger than 32 bits
     const std::int32_t own = shapes.elements(j);
     detail::stage_part(host, prhs[j], false, re, own);
-    detail::broadcast_in_place(re, shapes, j, combined);
+    if (!scalar) detail::broadcast_in_place(re, shapes, j, combined);
     if (im == nullptr) continue;
     if (host.MXISCOMPLEX(prhs[j]) == 1) {
       detail::stage_part(host, prhs[j], true, im, own);
-      detail::broadcast_in_place(im, shapes, j, combined);
+      if (!scalar) detail::broadcast_in_place(im, shapes, j, combined);
     } else {
-      std::fill(im, im + count, +0.0);
+      std::fill(im, im + (scalar ? 1 : count), +0.0);
     }
   }
+  int r = 0;
   for (int o = 0; o < filled; ++o) {
     const bool complex = deliverable.complex_outputs[o];
-    plhs[o] = host.MXCREATEDOUBLEARRAY(shapes.combined_ndims, combined, complex ? 1 : 0);
-    const HostPart<double> re = detail::part_of(host.MXGETPR(plhs[o]));
-    arrays.out_re[o] = re.first;
-    arrays.out_step[o] = static_cast<std::int64_t>(re.step);
-    if (complex) arrays.out_im[o] = detail::part_of(host.MXGETPI(plhs[o])).first;
+    const ElementwiseFields& fields = deliverable.fields[o];
+    if (fields.count == 0) {
+      plhs[o] = detail::create_result(host, arrays, r++, complex, shapes.combined_ndims, combined);
+      continue;
+    }
+    plhs[o] = host.MXCREATESTRUCTMATRIX(1, 1, fields.count, fields.names);
+    for (int f = 0; f < fields.count; ++f) {
+      host.MXSETFIELDBYNUMBER(
+          plhs[o], 0, f,
+          detail::create_result(host, arrays, r++, complex, shapes.combined_ndims, combined));
+    }
   }
 
   if (count > 0) {

@@ -28,10 +28,13 @@ inline constexpr Message kThreeInputsInVoigt{"vorlan:nargin",
                                              "Three inputs required in vorlanVoigt."};
 inline constexpr Message kOneInputInPlasmaZ{"vorlan:nargin",
                                             "One input required in vorlanPlasmaZ."};
+inline constexpr Message kNineInputsInHTP{"vorlan:nargin", "Nine inputs required in vorlanHTP."};
 inline constexpr Message kAtMostFourOutputs{"vorlan:nargout",
                                             "At most four outputs in vorlanVoigt."};
 inline constexpr Message kAtMostTwoOutputs{"vorlan:nargout",
                                            "At most two outputs in vorlanPlasmaZ."};
+inline constexpr Message kAtMostTwoOutputsInHTP{"vorlan:nargout",
+                                                "At most two outputs in vorlanHTP."};
 inline constexpr Message kComplex{"vorlan:complex", "Input array is complex"};
 inline constexpr Message kNonconformant{"vorlan:nonconformant", "Input arrays are nonconformant"};
 }  // namespace messages

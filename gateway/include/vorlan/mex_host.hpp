@@ -103,6 +103,18 @@ struct MexHost {
     return mxCreateNumericArray(static_cast<mwSize>(ndims), dims, mxDOUBLE_CLASS, mxREAL);
   }
 
+  // A struct of empty fields; mxSetFieldByNumber then gives each its array.
+  // The C API's names are not const-qualified at the second level, but are
+  // only read.
+  Output MXCREATESTRUCTMATRIX(std::int32_t rows, std::int32_t columns, std::int32_t fields,
+                              const char* const* names) const {
+    return mxCreateStructMatrix(static_cast<mwSize>(rows), static_cast<mwSize>(columns), fields,
+                                const_cast<const char**>(names));  // NOLINT(*-const-cast)
+  }
+  void MXSETFIELDBYNUMBER(Output s, std::uint64_t index, std::int32_t field, Output value) const {
+    mxSetFieldByNumber(s, static_cast<mwIndex>(index), field, value);
+  }
+
   // Every complex double array the plug-ins create comes from here.
   // Interleaved, Octave 7.3 gives mxCreateDoubleMatrix(m, n, mxCOMPLEX) only 8
   // bytes per element, so the array is made empty, given a buffer of our own
