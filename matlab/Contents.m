@@ -7,6 +7,7 @@
 %   vorlanRational - w(z) by a rational approximation, real or complex input.
 %   vorlanVoigt    - Voigt line profile and its partial derivatives.
 %   vorlanPlasmaZ  - Plasma dispersion function Z and its derivative.
+%   vorlanHTP      - Hartmann-Tran line profile and its derivatives.
 %
 % Building
 %   build_vorlan   - Compile the plug-ins with the host's mex command.
