@@ -7,7 +7,8 @@ plugins = {'vorlanRegion', [{'W = vorlanRegion(Z)'}, w_pieces]
            'vorlan', [{'W = vorlan(Z)'}, w_pieces]
            'vorlanRational', [{'W = vorlanRational(Z)'}, w_pieces]
            'vorlanVoigt', {'V = vorlanVoigt(X, SIGMA, GAMMA)', 'See also: ', 'vorlan:nargin'}
-           'vorlanPlasmaZ', {'Z = vorlanPlasmaZ(ZETA)', 'w  = Z  / (1i*sqrt(pi))', 'See also: '}};
+           'vorlanPlasmaZ', {'Z = vorlanPlasmaZ(ZETA)', 'w  = Z  / (1i*sqrt(pi))', 'See also: '}
+           'vorlanHTP', {'F = vorlanHTP(NU, NU0, GAMMAD', 'See also: ', 'vorlan:nargin'}};
 for k = 1:size(plugins, 1)
   name = plugins{k, 1};
   file = which(name);
@@ -29,10 +30,16 @@ voigt = cell(1, 4);
 [voigt{:}] = vorlanVoigt(reference.x, reference.sigma, reference.gamma);
 plasma = cell(1, 2);
 [plasma{:}] = vorlanPlasmaZ(reference.points);
-names = {'vorlanVoigt V', 'vorlanVoigt dV/dx', 'vorlanVoigt dV/dsigma', 'vorlanVoigt dV/dgamma', ...
-         'vorlanPlasmaZ Z', 'vorlanPlasmaZ dZ'};
-computed = [voigt, plasma];
-expected = [reference.voigt, reference.plasma];
+[htp, htp_derivatives] = vorlanHTP(reference.htp_args{:});
+fields = fieldnames(reference.htp_derivatives)';
+names = [{'vorlanVoigt V', 'vorlanVoigt dV/dx', 'vorlanVoigt dV/dsigma', 'vorlanVoigt dV/dgamma', ...
+          'vorlanPlasmaZ Z', 'vorlanPlasmaZ dZ', 'vorlanHTP F'}, strcat('vorlanHTP dF.', fields)];
+computed = [voigt, plasma, {htp}, struct2cell(htp_derivatives)'];
+expected = [reference.voigt, reference.plasma, {reference.htp}, ...
+            struct2cell(reference.htp_derivatives)'];
+if ~isequal(fieldnames(htp_derivatives)', fields)
+  error('vorlanHTP dF has the fields %s', strjoin(fieldnames(htp_derivatives)', ', '));
+end
 for k = 1:numel(names)
   expect_same_bits(names{k}, computed{k}, expected{k});
 end

@@ -45,7 +45,7 @@ run(${CMAKE_COMMAND} -S ${APP_SOURCE_DIR} -B ${APP_BUILD_DIR} ${configure_args})
 run(${CMAKE_COMMAND} --build ${APP_BUILD_DIR})
 run(${EMULATOR} ${APP_BUILD_DIR}/vorlan_consumer${EXECUTABLE_SUFFIX})
 message(STATUS "${run_output}")
-if(NOT run_output MATCHES "^w\\(1\\+1i\\) = 0\\.304744 \\+ 0\\.208219i")
+if(NOT run_output MATCHES "^w\\(1\\+1i\\) = 0\\.304744 \\+ 0\\.208219i\r?\nF\\(nu0\\) = 0\\.224555")
   message(FATAL_ERROR "Unexpected output of the consumer: ${run_output}")
 endif()
 

@@ -1,7 +1,8 @@
 function reference = reference_results(plugin_dir)
 % The plug-ins of the CMake build in PLUGIN_DIR over points in every region
-% of both methods, both half-planes and the far range, and the line shapes
-% over a grid of widths with their edges: the values an
+% of both methods, both half-planes and the far range, the line shapes
+% over a grid of widths with their edges and the Hartmann-Tran profile with
+% its derivatives over a line: the values an
 % installed copy built by other means must reproduce bit for bit.  The
 % plug-ins are unloaded again and PLUGIN_DIR taken off the path.
 [x, y] = meshgrid([-1e20, -50, -7:0.35:7, 50, 1e20], [-30, -6:0.3:6, 40, 1e20]);
@@ -18,6 +19,10 @@ reference.voigt = cell(1, 4);
 [reference.voigt{:}] = vorlanVoigt(reference.x, reference.sigma, reference.gamma);
 reference.plasma = cell(1, 2);
 [reference.plasma{:}] = vorlanPlasmaZ(reference.points);
+% A line over a grid, Gamma0 and eta along rows, the rest scalars.
+reference.htp_args = {(999.9:0.01:1000.1)', 1000, 0.01, [0 0.02 0.5], 0.004, -0.001, ...
+                      0.0005, 0.005, [0 0.1 1]};
+[reference.htp, reference.htp_derivatives] = vorlanHTP(reference.htp_args{:});
 rmpath(plugin_dir);
-clear vorlanRegion vorlan vorlanRational vorlanVoigt vorlanPlasmaZ
+clear vorlanRegion vorlan vorlanRational vorlanVoigt vorlanPlasmaZ vorlanHTP
 end
