@@ -216,4 +216,38 @@ catch err
   errors += strcmp(err.identifier, 'vorlan:nargout');
 end
 
+% vorlanHTP: nine arguments (scalars of every class read where they are or
+% converted), its struct of derivatives for every output count, bad calls.
+for c = 1:numel(classes)
+  for s = 1:numel(shapes)
+    x = cast(shapes{s}, classes{c});
+    one = cast(1, classes{c});
+    [F, dF] = vorlanHTP(x, one, 0.5, one, 0.05, x, 0, 0.1, 0.3);
+    cellfun(@(r) check_line_shape('vorlanHTP', r, x), [{F}; struct2cell(dF)]);
+    calls += 1;
+  end
+end
+[F, dF] = vorlanHTP(fringe, 0, widths, 0.2, 0.05, 0, 0.01, 0.1, fringe);
+text = sprintf('%.17g', [real(F(:)); imag(F(:)); real(dF.eta(:)); imag(dF.nu0(:))]);
+for nout = 0:2
+  outputs = cell(1, nout);
+  [outputs{:}] = vorlanHTP((1:5)', 1, 1, [0 1], 0, 0, 0, 0, 0);
+end
+vorlanHTP(1, 1, 1, 1, 1, 1, 1, 1, 1);
+% (a quarter of the grid: each point costs a few w evaluations)
+[F, dF] = vorlanHTP(large(1:100, :), 0, 0.5, large(1:100, 1), 0.1, 0, 0, 0.2, 0.5);
+cellfun(@(r) check_line_shape('vorlanHTP', r, large(1:100, :)), [{F}; struct2cell(dF)]);
+calls += 6;
+nine = num2cell(1:9);
+errors += expect_error('vorlanHTP', 'vorlan:nargin', nine{1:8});
+errors += expect_error('vorlanHTP', 'vorlan:notNumeric', nine{1:8}, 'a');
+errors += expect_error('vorlanHTP', 'vorlan:sparse', nine{1:4}, sparse(1), nine{6:9});
+errors += expect_error('vorlanHTP', 'vorlan:complex', nine{1:8}, 1i);
+errors += expect_error('vorlanHTP', 'vorlan:nonconformant', [1 2], [1 2 3], nine{3:9});
+try
+  [a, b, c] = vorlanHTP(nine{:});
+catch err
+  errors += strcmp(err.identifier, 'vorlan:nargout');
+end
+
 printf('memcheck session: %d results checked, %d errors raised as expected\n', calls, errors);
