@@ -43,10 +43,10 @@
 namespace vorlan {
 namespace {
 
-constexpr double kSqrtPi = 1.7724538509055160273;
-constexpr double kPi = 3.1415926535897932385;
+constexpr double kSqrtPi = 1.772453850905516;
+constexpr double kPi = 3.141592653589793;
 // GammaD / (2 sqrt(ln 2)) = 1 / (2c)
-constexpr double kHalfOverSqrtLn2 = 0.60056120439322453338;
+constexpr double kHalfOverSqrtLn2 = 0.6005612043932249;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
@@ -219,6 +219,9 @@ struct HtpLine {
 
 // |zeta| from which the continued fraction's region holds the point.
 constexpr double kFractionRadius = 8.5;
+static_assert(kFractionRadius * kFractionRadius ==
+                  detail::kFractionX * detail::kFractionX + detail::kFractionY * detail::kFractionY,
+              "the disc that the fraction's region (x >= kFractionX or y >= kFractionY) holds");
 
 HtpLine htp_line(const double (&a)[kHtpArguments]) {
   HtpLine l{};
