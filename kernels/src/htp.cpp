@@ -32,6 +32,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "blocks/block_pieces.hpp"
@@ -65,15 +66,18 @@ inline Cx times_i(Cx a) { return {-a.im, a.re}; }
 inline Cx operator/(Cx a, Cx b) {
   if (std::fabs(b.re) >= std::fabs(b.im)) {
     const double ratio = b.im / b.re;
-    const double den = b.re + b.im * ratio;
-    return {(a.re + a.im * ratio) / den, (a.im - a.re * ratio) / den};
+    const double inv = 1.0 / (b.re + b.im * ratio);
+    return {(a.re + a.im * ratio) * inv, (a.im - a.re * ratio) * inv};
   }
   const double ratio = b.re / b.im;
-  const double den = b.re * ratio + b.im;
-  return {(a.re * ratio + a.im) / den, (a.im * ratio - a.re) / den};
+  const double inv = 1.0 / (b.re * ratio + b.im);
+  return {(a.re * ratio + a.im) * inv, (a.im * ratio - a.re) * inv};
 }
 inline Cx operator/(Cx a, double k) { return {a.re / k, a.im / k}; }
 inline double magnitude(Cx a) {
+  const double squares = a.re * a.re + a.im * a.im;
+  if (squares > 1e-290 && squares < 1e290) return std::sqrt(squares);
+  // scaled where the squares would leave the range
   const double big = std::fmax(std::fabs(a.re), std::fabs(a.im));
   if (big == 0.0 || std::isinf(big)) return big;
   const double small = std::fmin(std::fabs(a.re), std::fabs(a.im)) / big;
@@ -125,10 +129,12 @@ WTerms terms_at(Cx zeta) {
 struct PairTerms {
   WTerms one, two;
   WTerms divided;
-  // the continued fraction's r_1 at both points and D_1, where it gave them
+  // the continued fraction's r_1 at both points and D_1, r_0 ... r_3 at the
+  // first point, and d beta / dzeta (h = 0 only; beta = -6 r_2 r_3), where it
+  // gave them
   Cx r1_one, r1_two, d1;
-  // beta = 3/2 - 6 r_2 r_3 at the first point and d beta / dzeta (h = 0 only)
-  Cx beta, beta_slope;
+  Cx r_one[4];
+  Cx beta_slope;
 };
 
 // Taylor series at m, in powers of h: f(m +- h) = E +- h O and the divided
@@ -200,8 +206,13 @@ PairTerms fraction_pair(Cx zeta1, Cx zeta2) {
   const Cx* d = keep_dd;
   const Cx d01 = d[0] * a[1] + b[0] * d[1];
   const Cx d012 = d[0] * (a[1] * a[2]) + b[0] * (d[1] * a[2]) + (b[0] * b[1]) * d[2];
-  return {values(a), values(b), {k * d[0], times_i((2.0 * k) * d01), (4.0 * k) * d012},
-          a[1], b[1], d[1], Cx{1.5, 0.0} - 6.0 * (a[2] * a[3]),
+  return {values(a),
+          values(b),
+          {k * d[0], times_i((2.0 * k) * d01), (4.0 * k) * d012},
+          a[1],
+          b[1],
+          d[1],
+          {a[0], a[1], a[2], a[3]},
           -6.0 * (d[2] * a[3] + a[2] * d[3])};
 }
 
@@ -211,6 +222,8 @@ enum class HtpKind { kUndefined, kVanishes, kLorentz, kOneW, kApart, kFraction, 
 struct HtpLine {
   HtpKind kind;
   double gamma_d, eta, half_width;  // half_width = 1 / (2c)
+  double c, s_size;                 // c and |s|
+  Cx c0, c0t, b_c;                  // C0, C0t and c C2t
   Cx lorentz;                       // Gamma0 + i (nu0 - nu + Delta0)
   Cx c0s, c2, c2t, q, mu;           // c0s = C0 - 3/2 C2
   Cx z1, s;                         // Z1 and 1 / (2 c C2t)
@@ -223,51 +236,63 @@ static_assert(kFractionRadius * kFractionRadius ==
                   detail::kFractionX * detail::kFractionX + detail::kFractionY * detail::kFractionY,
               "the disc that the fraction's region (x >= kFractionX or y >= kFractionY) holds");
 
-HtpLine htp_line(const double (&a)[kHtpArguments]) {
+// What the line parameters (all arguments but nu) give, whatever nu.
+HtpLine htp_parameters(const double (&a)[kHtpArguments]) {
   HtpLine l{};
   bool any_nan = false;
-  for (double v : a) any_nan = any_nan || std::isnan(v);
+  for (int j = kHtpNu0; j < kHtpArguments; ++j) any_nan = any_nan || std::isnan(a[j]);
   const double eta = a[kHtpEta];
   if (any_nan || a[kHtpGammaD] < 0.0 || a[kHtpGamma0] < 0.0 || a[kHtpGamma2] < 0.0 ||
       a[kHtpNuVC] < 0.0 || eta < 0.0 || eta > 1.0) {
     l.kind = HtpKind::kUndefined;
     return l;
   }
-  const double detuning = a[kHtpNu0] - a[kHtpNu];
-  if (std::isinf(detuning)) {
-    l.kind = HtpKind::kVanishes;
-    return l;
-  }
   l.gamma_d = a[kHtpGammaD];
   l.eta = eta;
   l.half_width = a[kHtpGammaD] * kHalfOverSqrtLn2;
-  const Cx c0{a[kHtpGamma0], a[kHtpDelta0]};
-  l.lorentz = {c0.re, detuning + c0.im};
+  l.c = 1.0 / (2.0 * l.half_width);
+  l.c0 = {a[kHtpGamma0], a[kHtpDelta0]};
   l.c2 = {a[kHtpGamma2], a[kHtpDelta2]};
-  l.c0s = c0 - 1.5 * l.c2;
+  l.c0s = l.c0 - 1.5 * l.c2;
   const double keep = 1.0 - eta;
-  const Cx c0t = keep * l.c0s + Cx{a[kHtpNuVC], 0.0};
+  l.c0t = keep * l.c0s + Cx{a[kHtpNuVC], 0.0};
   l.c2t = keep * l.c2;
-  l.q = {c0t.re, detuning + c0t.im};
   l.mu = Cx{a[kHtpNuVC], 0.0} - eta * l.c0s;
   const bool doppler_free = l.half_width == 0.0;
-  if (l.c2t.re == 0.0 && l.c2t.im == 0.0) {
-    l.kind = doppler_free ? HtpKind::kLorentz : HtpKind::kOneW;
-    l.mid = times_i(l.q / (2.0 * l.half_width));
-    return l;
-  }
+  l.kind = doppler_free ? HtpKind::kLorentz : HtpKind::kOneW;
+  if (l.c2t.re == 0.0 && l.c2t.im == 0.0) return l;
   l.s = Cx{l.half_width, 0.0} / l.c2t;
-  if (magnitude(l.s) > 1e100) {
-    // C2t below 1e-100 of the Doppler width: its effect is below rounding
-    l.kind = HtpKind::kOneW;
-    l.mid = times_i(l.q / (2.0 * l.half_width));
-    return l;
+  l.s_size = magnitude(l.s);
+  // C2t below 1e-100 of the Doppler width: its effect is below rounding
+  if (l.s_size > 1e100) return l;
+  l.kind = HtpKind::kApart;  // two points; placed at each nu
+  l.half = times_i(l.s);
+  l.b_c = l.c * l.c2t;
+  return l;
+}
+
+// The line at nu0 - nu = detuning.
+void htp_place(HtpLine& l, double detuning) {
+  if (l.kind == HtpKind::kUndefined) return;
+  if (std::isnan(detuning)) {
+    l.kind = HtpKind::kUndefined;
+    return;
   }
-  if (magnitude(l.s) >= 1.0) {
+  if (std::isinf(detuning)) {
+    l.kind = HtpKind::kVanishes;
+    return;
+  }
+  l.lorentz = {l.c0.re, detuning + l.c0.im};
+  l.q = {l.c0t.re, detuning + l.c0t.im};
+  if (l.kind == HtpKind::kLorentz) return;
+  if (l.kind == HtpKind::kOneW) {
+    l.mid = times_i(l.c * l.q);
+    return;
+  }
+  if (l.s_size >= 1.0) {
     // R = +-s S, S = sqrt(1 + 4ab): Z1 = s (S - 1) = 2a / (1 + S) or -s (1 + S)
-    const Cx a_c = l.q / (2.0 * l.half_width);
-    const Cx b_c = l.c2t / (2.0 * l.half_width);
-    const Cx root = principal_sqrt(Cx{1.0, 0.0} + 4.0 * (a_c * b_c));
+    const Cx a_c = l.c * l.q;
+    const Cx root = principal_sqrt(Cx{1.0, 0.0} + 4.0 * (a_c * l.b_c));
     const Cx r = l.s * root;
     const bool plus = r.re > 0.0 || (r.re == 0.0 && r.im >= 0.0);
     l.z1 = plus ? (2.0 * a_c) / (Cx{1.0, 0.0} + root) : -1.0 * (l.s * (Cx{1.0, 0.0} + root));
@@ -278,19 +303,23 @@ HtpLine htp_line(const double (&a)[kHtpArguments]) {
     l.z1 = like_signs && (x.re != 0.0 || x.im != 0.0) ? x / (r + l.s) : r - l.s;
   }
   l.zeta1 = times_i(l.z1);
-  l.half = times_i(l.s);
   l.mid = l.zeta1 + l.half;
   l.zeta2 = times_i(l.z1 + 2.0 * l.s);
   const double m = magnitude(l.mid);
-  const double h = magnitude(l.half);
+  const double h = l.s_size;
   const bool upper = l.zeta1.im >= 0.0 && l.zeta2.im >= 0.0;
-  if (upper && std::fmin(magnitude(l.zeta1), magnitude(l.zeta2)) >= kFractionRadius) {
+  if (upper && 16.0 * h < m && m - h >= kFractionRadius) {
     l.kind = HtpKind::kFraction;
   } else if (h * std::fmax(1.0, m) <= 0.5) {
     l.kind = HtpKind::kTaylor;
   } else {
     l.kind = HtpKind::kApart;
   }
+}
+
+HtpLine htp_line(const double (&a)[kHtpArguments]) {
+  HtpLine l = htp_parameters(a);
+  htp_place(l, a[kHtpNu0] - a[kHtpNu]);
   return l;
 }
 
@@ -308,79 +337,121 @@ int htp_points(const HtpLine& l, Cx* points) {
 }
 
 // F = 1 / (pi P), P = Den / A = K + L0 + eta C2 B / A with K = 1 / A - q and
-// L0 = i (nu0 - nu) + C0 - 3/2 C2.  K is the Doppler and speed-dependence
-// correction: in the wings 1 / A and q agree to 1 / |Z|^2, so K is formed
-// from the terms without that difference wherever |Z| may be large.  The
-// partial derivatives are in q and C2t, and c times that in c.
+// L0 = i (nu0 - nu) + C0 - 3/2 C2; so P = Gamma0 + i (nu0 - nu + Delta0) +
+// (K - 3/2 C2t) + eta C2 (B / A - 3/2).  K - 3/2 C2t and B / A - 3/2 are the
+// Doppler and speed-dependence corrections (B / A is <s^2> = 3/2 and K is
+// C2t <s^2> without them), small in the wings, where they are formed from the
+// terms without the differences that would give them.  The partial
+// derivatives are in q and C2t, and c times that in c.
 struct Ratios {
-  Cx k, k_q, k_c2, k_c;
-  Cx ba, ba_q, ba_c2, ba_c;  // B / A
+  Cx k_excess, k_q, k_c2_excess, k_c;  // K - 3/2 C2t, dK/dq, dK/dC2t - 3/2, c dK/dc
+  Cx ba_excess, ba_q, ba_c2, ba_c;     // B / A - 3/2 and its derivatives
 };
 
-// The ratios from A and B and their partial derivatives, given K.
-Ratios ratios_of(Cx a, Cx b, Cx a_q, Cx b_q, Cx a_c2, Cx b_c2, Cx a_c, Cx b_c, Cx k) {
+// The ratios' derivatives from A and B's, given the ratios (F's own, the same
+// whether derivatives are asked for or not).
+Ratios ratios_of(Cx a, Cx a_q, Cx b_q, Cx a_c2, Cx b_c2, Cx a_c, Cx b_c, Cx k_excess,
+                 Cx ba_excess) {
   const Cx inv = Cx{1.0, 0.0} / a;
   const Cx inv2 = inv * inv;
-  const Cx ba = b * inv;
+  const Cx ba = Cx{1.5, 0.0} + ba_excess;
   Ratios r{};
-  r.k = k;
+  r.k_excess = k_excess;
   r.k_q = -1.0 * (a_q * inv2) - Cx{1.0, 0.0};
-  r.k_c2 = -1.0 * (a_c2 * inv2);
+  r.k_c2_excess = -1.0 * (a_c2 * inv2) - Cx{1.5, 0.0};
   r.k_c = -1.0 * (a_c * inv2);
-  r.ba = ba;
+  r.ba_excess = ba_excess;
   r.ba_q = (b_q - ba * a_q) * inv;
   r.ba_c2 = (b_c2 - ba * a_c2) * inv;
   r.ba_c = (b_c - ba * a_c) * inv;
   return r;
 }
 
-Ratios one_w_ratios(const HtpLine& l, const WTerms& t) {
-  const double c = 1.0 / (2.0 * l.half_width);
+Ratios one_w_ratios(const HtpLine& l, const WTerms& t, bool derivatives) {
+  const double c = l.c;
   const Cx zeta = l.mid;
+  const Cx ratio = t.dw / t.w;
+  // 1 - qA = -(i sqrt(pi) / 2) w', so K = -i w' / (2c w); B / A - 3/2 =
+  // -(zeta w)' / (2w)
+  const Cx k = times_i(-l.half_width * ratio);
+  const Cx ba_excess = -0.5 * (t.g / t.w);
+  if (!derivatives) return {k, {}, {}, {}, ba_excess, {}, {}, {}};
   const Cx u = kSqrtPi * (1.5 * t.w - 0.5 * t.g);
   const Cx du = kSqrtPi * (0.5 * t.dw + zeta * t.g);
-  // C2t's derivatives from the Maxwell averages of s^2 and s^4 over
-  // 1 / (a + it): M_2 = a (1 - a M_0), M_4 = a / 2 - a^2 M_2, a = -i zeta.
-  const Cx av{zeta.im, -zeta.re};
-  const Cx m0 = kSqrtPi * t.w;
-  const Cx dm0 = times_i(kSqrtPi * t.dw);
-  const Cx m2 = av * (Cx{1.0, 0.0} - av * m0);
-  const Cx dm2 = Cx{1.0, 0.0} - 2.0 * (av * m0) - (av * av) * dm0;
-  const Cx dm4 = Cx{0.5, 0.0} - 2.0 * (av * m2) - (av * av) * dm2;
+  // dB/dC2t at C2t = 0 is c^2 V'(a), V(a) = <s^4 / (a + it)> over the Maxwell
+  // speeds, a = -i zeta: V = 2 sqrt(pi) w - sqrt(pi) zeta w' - zeta u' / 2,
+  // and dV/dzeta = -u'/2 + sqrt(pi) (w' + 2 zeta (zeta w)' + zeta^2 (zeta (zeta
+  // w)' - w')), the last difference -6 w' r_2 r_3 in the continued fraction.
+  const bool fraction = zeta.im >= 0.0 && magnitude(zeta) >= kFractionRadius;
+  Cx r[4] = {};
+  if (fraction) {
+    const PairTerms f = fraction_pair(zeta, zeta);
+    for (int n = 0; n < 4; ++n) r[n] = f.r_one[n];
+  }
+  const Cx zg_minus_dw = fraction ? -6.0 * (t.dw * (r[2] * r[3])) : zeta * t.g - t.dw;
+  const Cx dv = -0.5 * du + kSqrtPi * (t.dw + 2.0 * (zeta * t.g) + (zeta * zeta) * zg_minus_dw);
   const double cc = c * c;
-  // 1 - qA = -(i sqrt(pi) / 2) w', so K = -i w' / (2c w)
-  const Cx ratio = t.dw / t.w;
-  const Cx k = times_i(-l.half_width * ratio);
-  Ratios r = ratios_of(c * m0, c * u, cc * dm0, cc * times_i(du), cc * times_i(du),
-                   cc * (dm4 + 2.0 * dm2 + 2.0 * dm0), (c * kSqrtPi) * t.g, c * (u + zeta * du), k);
-  // dK/dq = (w''/w - (w'/w)^2) / 2 = -(g/w + (w'/w)^2 / 2), which -A_q/A^2 - 1
-  // gives only as a difference of nearly equal terms in the wings
-  r.k_q = -1.0 * (t.g / t.w + 0.5 * (ratio * ratio));
-  return r;
+  Ratios v = ratios_of(c * (kSqrtPi * t.w), cc * times_i(kSqrtPi * t.dw), cc * times_i(du),
+                       cc * times_i(du), cc * times_i(dv), (c * kSqrtPi) * t.g, c * (u + zeta * du),
+                       k, ba_excess);
+  // dK/dq = (w''/w - (w'/w)^2) / 2 = -(g/w + (w'/w)^2 / 2), and in the
+  // fraction's terms dK/dC2t - 3/2 = -3 r_1 (2 r_2 - r_1) - 6 r_1 r_2 r_3 / r_0:
+  // what -A_q / A^2 - 1 and -A_c2 / A^2 - 3/2 give only as differences of
+  // nearly equal terms in the wings
+  v.k_q = -1.0 * (t.g / t.w + 0.5 * (ratio * ratio));
+  if (fraction) {
+    v.k_c2_excess = -3.0 * (r[1] * (2.0 * r[2] - r[1])) - 6.0 * ((r[1] * r[2]) * r[3] / r[0]);
+  }
+  return v;
 }
 
-Ratios pair_ratios(const HtpLine& l, HtpKind kind, PairTerms p) {
+Ratios pair_ratios(const HtpLine& l, HtpKind kind, const PairTerms& p, bool derivatives) {
   const Cx z1 = l.zeta1;
   const Cx z2 = l.zeta2;
   const WTerms& one = p.one;
   const WTerms& two = p.two;
   auto u_of = [](const WTerms& t) { return kSqrtPi * (1.5 * t.w - 0.5 * t.g); };
   auto du_of = [](Cx zeta, const WTerms& t) { return kSqrtPi * (0.5 * t.dw + zeta * t.g); };
+  const double c = l.c;
+  const Cx step = -2.0 * l.half;
+  const bool apart = kind == HtpKind::kApart;
+  // A and B; B / A - 3/2 = -(divided difference of (zeta w)') / (2 that of w)
+  Cx a;
+  Cx b;
+  Cx ba_excess;
+  if (apart) {
+    a = (c * kSqrtPi) * (one.w - two.w);
+    b = c * (u_of(one) - u_of(two));
+    ba_excess = -0.5 * ((one.g - two.g) / (one.w - two.w));
+  } else {
+    a = times_i(-kSqrtPi * p.divided.w) / l.c2t;
+    b = times_i(-kSqrtPi * (1.5 * p.divided.w - 0.5 * p.divided.g)) / l.c2t;
+    ba_excess = -0.5 * (p.divided.g / p.divided.w);
+  }
+  // K = C2t (B / A - 1) - (i sqrt(pi) / 2) (w'1 + w'2) / A, from 1 - qA - C2t B
+  // = -(i sqrt(pi) / 2)(w'1 + w'2) - C2t A: terms of K's own size.  In the
+  // fraction, 1 / A = (q + C2t (Z1 r_1(2) + Z2 r_1(1) + r_1(1) r_1(2))) / (1 + i D_1).
+  Cx k_excess =
+      l.c2t * (ba_excess - Cx{1.0, 0.0}) - times_i((0.5 * kSqrtPi) * ((one.dw + two.dw) / a));
+  if (kind == HtpKind::kFraction) {
+    const Cx z1_big{z1.im, -z1.re};  // Z = -i zeta
+    const Cx z2_big{z2.im, -z2.re};
+    const Cx pairs = z1_big * p.r1_two + z2_big * p.r1_one + p.r1_one * p.r1_two;
+    k_excess = (l.c2t * pairs - times_i(l.q * p.d1)) / (Cx{1.0, 0.0} + times_i(p.d1)) - 1.5 * l.c2t;
+  }
+  if (!derivatives) return {k_excess, {}, {}, {}, ba_excess, {}, {}, {}};
   const Cx du1 = du_of(z1, one);
   const Cx du2 = du_of(z2, two);
-  // divided differences of w', u, u' and zeta^2 u' (dA/dC2t is dB/dq: both
-  // are -<s^2 / D^2>)
-  Cx dd_dw, dd_u, dd_du, dd_zzdu;
-  if (kind == HtpKind::kApart) {
-    const Cx step = -2.0 * l.half;
+  // divided differences of w', u' and zeta^2 u' (dA/dC2t is dB/dq: both are
+  // -<s^2 / D^2>)
+  Cx dd_dw, dd_du, dd_zzdu;
+  if (apart) {
     dd_dw = (one.dw - two.dw) / step;
-    dd_u = (u_of(one) - u_of(two)) / step;
     dd_du = (du1 - du2) / step;
     dd_zzdu = ((z1 * z1) * du1 - (z2 * z2) * du2) / step;
   } else {
     const WTerms& dd = p.divided;
     dd_dw = dd.dw;
-    dd_u = kSqrtPi * (1.5 * dd.w - 0.5 * dd.g);
     dd_du = kSqrtPi * (0.5 * dd.dw + z1 * dd.g + two.g);
     // the small point's square on the divided difference, the sum on the
     // far point's value: no term grows with the separation
@@ -388,115 +459,89 @@ Ratios pair_ratios(const HtpLine& l, HtpKind kind, PairTerms p) {
   }
   const Cx twice_r_c2t = 2.0 * (l.c2t * l.z1) + Cx{2.0 * l.half_width, 0.0};
   const Cx t = l.c2t * twice_r_c2t;
-  Cx a;
-  Cx b;
-  if (kind == HtpKind::kApart) {
-    const double c = 1.0 / (2.0 * l.half_width);
-    a = (c * kSqrtPi) * (one.w - two.w);
-    b = c * (u_of(one) - u_of(two));
-  } else {
-    a = times_i(-kSqrtPi * p.divided.w) / l.c2t;
-    b = times_i(-1.0 * dd_u) / l.c2t;
-  }
-  Cx k = Cx{1.0, 0.0} / a - l.q;
-  if (kind == HtpKind::kFraction) {
-    // 1 / A = (q + C2t (Z1 r_1(2) + Z2 r_1(1) + r_1(1) r_1(2))) / (1 + i D_1)
-    const Cx z1_big{z1.im, -z1.re};  // Z = -i zeta
-    const Cx z2_big{z2.im, -z2.re};
-    const Cx pairs = z1_big * p.r1_two + z2_big * p.r1_one + p.r1_one * p.r1_two;
-    k = (l.c2t * pairs - times_i(l.q * p.d1)) / (Cx{1.0, 0.0} + times_i(p.d1));
-  }
   const Cx a_c = a + kSqrtPi * (z1 * one.dw + z2 * two.dw) / twice_r_c2t;
   const Cx b_c = b + (z1 * du1 + z2 * du2) / twice_r_c2t;
   const Cx b_q = dd_du / t;
-  return ratios_of(a, b, kSqrtPi * dd_dw / t, b_q, b_q, dd_zzdu / t, a_c, b_c, k);
+  return ratios_of(a, kSqrtPi * dd_dw / t, b_q, b_q, dd_zzdu / t, a_c, b_c, k_excess, ba_excess);
 }
 
-// Without Doppler width both points are Z = sqrt(q / C2t), and with
-// beta = B / A = K / C2t = 1/2 + zeta (zeta w)' / w' (3/2 - 6 r_2 r_3 in the
-// continued fraction's terms, free of the cancellation at large Z), so that
-// P = L0 + C2 beta(Z).
+// Without Doppler width both points are Z = sqrt(q / C2t), and B / A = K / C2t
+// = 1/2 + zeta (zeta w)' / w', which is 3/2 - 6 r_2 r_3 in the continued
+// fraction's terms: P = Gamma0 + i (nu0 - nu + Delta0) + C2 (B / A - 3/2).
 Ratios doppler_free_ratios(const HtpLine& l, const PairTerms& p) {
-  Cx beta = p.beta;
-  Cx slope = p.beta_slope;  // d beta / d zeta
+  Cx excess = -6.0 * (p.r_one[2] * p.r_one[3]);
+  Cx slope = p.beta_slope;  // d excess / d zeta
   if (l.kind == HtpKind::kTaylor) {
     const Cx zeta = l.mid;
     const WTerms& t = p.one;
     const Cx ratio = t.g / t.dw;
-    beta = Cx{0.5, 0.0} + zeta * ratio;
+    excess = zeta * ratio - Cx{1.0, 0.0};
     // (zeta w)'' = 2 w' - 2 zeta (zeta w)', w'' = -2 (zeta w)'
     slope = ratio + zeta * (Cx{2.0, 0.0} - 2.0 * (zeta * ratio)) + 2.0 * (zeta * (ratio * ratio));
   }
   const Cx z_big = l.z1;
-  const Cx beta_z = times_i(slope);  // d/dZ = i d/dzeta
+  const Cx slope_z = times_i(slope);  // d/dZ = i d/dzeta
   const Cx z_q = Cx{1.0, 0.0} / (2.0 * (z_big * l.c2t));
   const Cx z_c2 = -1.0 * (z_big / (2.0 * l.c2t));
   Ratios r{};
-  r.ba = beta;
-  r.ba_q = beta_z * z_q;
-  r.ba_c2 = beta_z * z_c2;
-  r.k = l.c2t * beta;
+  r.ba_excess = excess;
+  r.ba_q = slope_z * z_q;
+  r.ba_c2 = slope_z * z_c2;
+  r.k_excess = l.c2t * excess;
   r.k_q = l.c2t * r.ba_q;
-  r.k_c2 = beta + l.c2t * r.ba_c2;
+  r.k_c2_excess = excess + l.c2t * r.ba_c2;
   return r;
 }
 
 // F and its derivatives from the ratios.
 void htp_assemble(const HtpLine& l, const Ratios& v, bool derivatives, HtpValue& out) {
   const Cx eta_c2{l.eta * l.c2.re, l.eta * l.c2.im};
-  const Cx l0 = Cx{l.lorentz.re, l.lorentz.im} - 1.5 * l.c2;
-  // without Doppler width or C2t, P is Gamma0 + i (nu0 - nu + Delta0)
-  const bool lorentz = l.kind == HtpKind::kLorentz;
-  const Cx p = lorentz ? l.lorentz : v.k + l0 + eta_c2 * v.ba;
+  const Cx p = l.lorentz + v.k_excess + eta_c2 * v.ba_excess;
   const bool pole = p.re == 0.0 && p.im == 0.0;
   const Cx f = pole ? Cx{kInf, 0.0} : Cx{1.0, 0.0} / (kPi * p);
   out.re = f.re;
   out.im = f.im;
   if (!derivatives) return;
+  // each argument's move of q, C2t, the Lorentzian's Gamma0 + i (nu0 - nu +
+  // Delta0), C2 and eta
   struct Direction {
-    Cx dq, dc2t, dl0, dc2;
+    Cx dq, dc2t, dlorentz, dc2;
     double deta;
   };
   const double keep = 1.0 - l.eta;
   const Cx one{1.0, 0.0};
   const Cx i{0.0, 1.0};
   const Direction directions[kHtpDerivatives] = {
-      {i, {}, i, {}, 0.0},                                       // nu0
-      {{}, {}, {}, {}, 0.0},                                     // GammaD
-      {keep * one, {}, one, {}, 0.0},                            // Gamma0
-      {-1.5 * keep * one, keep * one, -1.5 * one, one, 0.0},     // Gamma2
-      {keep * i, {}, i, {}, 0.0},                                // Delta0
-      {-1.5 * keep * i, keep * i, -1.5 * i, i, 0.0},             // Delta2
-      {one, {}, {}, {}, 0.0},                                    // nuVC
-      {-1.0 * l.c0s, -1.0 * l.c2, {}, {}, 1.0},                  // eta
+      {i, {}, i, {}, 0.0},                            // nu0
+      {{}, {}, {}, {}, 0.0},                          // GammaD
+      {keep * one, {}, one, {}, 0.0},                 // Gamma0
+      {-1.5 * keep * one, keep * one, {}, one, 0.0},  // Gamma2
+      {keep * i, {}, i, {}, 0.0},                     // Delta0
+      {-1.5 * keep * i, keep * i, {}, i, 0.0},        // Delta2
+      {one, {}, {}, {}, 0.0},                         // nuVC
+      {-1.0 * l.c0s, -1.0 * l.c2, {}, {}, 1.0},       // eta
   };
   const Cx minus_pi_ff = -kPi * (f * f);
-  const bool doppler = l.half_width != 0.0 && !lorentz;
+  const bool doppler = l.half_width != 0.0 && l.kind != HtpKind::kLorentz;
   for (int k = 0; k < kHtpDerivatives; ++k) {
     const Direction& d = directions[k];
-    Cx dk = v.k_q * d.dq + v.k_c2 * d.dc2t;
+    Cx dk = v.k_q * d.dq + v.k_c2_excess * d.dc2t;
     Cx dba = v.ba_q * d.dq + v.ba_c2 * d.dc2t;
     if (k == kHtpGammaD - 1) {
       dk = doppler ? -1.0 * v.k_c / l.gamma_d : Cx{0.0, 0.0};
       dba = doppler ? -1.0 * v.ba_c / l.gamma_d : Cx{0.0, 0.0};
     }
-    Cx dp = dk + d.dl0 + (d.deta * l.c2 + l.eta * d.dc2) * v.ba + eta_c2 * dba;
-    if (lorentz && (k == kHtpGamma2 - 1 || k == kHtpDelta2 - 1)) {
-      // C2 moves P at second order only: 3/2 (1 - eta) - 3/2 + 3/2 eta, not rounded
-      dp = {0.0, 0.0};
-    }
+    const Cx dp = d.dlorentz + dk + (d.deta * l.c2 + l.eta * d.dc2) * v.ba_excess + eta_c2 * dba;
     const Cx df = pole ? Cx{kNaN, kNaN} : minus_pi_ff * dp;
     out.d_re[k] = df.re;
     out.d_im[k] = df.im;
   }
 }
 
-// Without Doppler width or C2t: A = 1 / q, B = 3 / (2q), so K = 0 and B / A =
-// 3/2; C2t moves K by <s^2> = 3/2 and B / A by -(<s^4> - <s^2>^2) / q.
+// Without Doppler width or C2t, A = 1 / q and B = 3 / (2q): no corrections,
+// and C2t moves B / A by -(<s^4> - <s^2>^2) / q.
 Ratios lorentz_ratios(const HtpLine& l) {
   Ratios r{};
-  r.k_c2 = {1.5, 0.0};
-  r.ba = {1.5, 0.0};
   r.ba_c2 = Cx{-1.5, 0.0} / l.q;
   return r;
 }
@@ -513,18 +558,22 @@ void htp_finish(const HtpLine& l, const WTerms* terms, bool derivatives, HtpValu
     case HtpKind::kUndefined: htp_fill(out, kNaN, kNaN); return;
     case HtpKind::kVanishes: htp_fill(out, 0.0, 0.0); return;
     case HtpKind::kLorentz: htp_assemble(l, lorentz_ratios(l), derivatives, out); return;
-    case HtpKind::kOneW: htp_assemble(l, one_w_ratios(l, terms[0]), derivatives, out); return;
+    case HtpKind::kOneW:
+      htp_assemble(l, one_w_ratios(l, terms[0], derivatives), derivatives, out);
+      return;
     case HtpKind::kApart:
-      htp_assemble(l, pair_ratios(l, l.kind, {terms[0], terms[1], {}, {}, {}, {}}), derivatives,
-                   out);
+      htp_assemble(
+          l, pair_ratios(l, l.kind, {terms[0], terms[1], {}, {}, {}, {}, {}, {}}, derivatives),
+          derivatives, out);
       return;
     case HtpKind::kTaylor:
     case HtpKind::kFraction: {
       const PairTerms p = l.kind == HtpKind::kTaylor ? taylor_pair(l.mid, l.half, terms[0])
                                                      : fraction_pair(l.zeta1, l.zeta2);
       const bool doppler_free = l.half_width == 0.0;
-      htp_assemble(l, doppler_free ? doppler_free_ratios(l, p) : pair_ratios(l, l.kind, p),
-                   derivatives, out);
+      htp_assemble(
+          l, doppler_free ? doppler_free_ratios(l, p) : pair_ratios(l, l.kind, p, derivatives),
+          derivatives, out);
       return;
     }
   }
@@ -581,31 +630,42 @@ struct HtpShape {
     double ax[2 * kHtpChunk];
     double ay[2 * kHtpChunk];
     int m = 0;
+    double a[kHtpArguments];
+    HtpLine line{};
+    bool have_line = false;
     for (int j = 0; j < count; ++j) {
-      double a[kHtpArguments];
-      for (int p = 0; p < kHtpArguments; ++p) a[p] = in.data[p][(first + j) * in.step[p]];
-      lines[j] = htp_line(a);
+      double next[kHtpArguments];
+      for (int p = 0; p < kHtpArguments; ++p) next[p] = in.data[p][(first + j) * in.step[p]];
+      // a line's constants once for consecutive points of the same line
+      if (!have_line || std::memcmp(next + 1, a + 1, sizeof(double) * (kHtpArguments - 1)) != 0) {
+        std::memcpy(a, next, sizeof a);
+        line = htp_parameters(a);
+        have_line = true;
+      }
+      lines[j] = line;
+      htp_place(lines[j], next[kHtpNu0] - next[kHtpNu]);
       first_point[j] = m;
       m += htp_points(lines[j], points + m);
     }
     first_point[count] = m;
     // the kernel's terms in lanes, for the points in its range
-    int in_range[2 * kHtpChunk];
+    int quadrant_of[2 * kHtpChunk];
     int r = 0;
     for (int p = 0; p < m; ++p) {
+      quadrant_of[p] = -1;
       if (!detail::w_full_in_range(points[p].re, points[p].im)) continue;
       ax[r] = std::fabs(points[p].re);
       ay[r] = std::fabs(points[p].im);
-      in_range[r++] = p;
+      quadrant_of[p] = r++;
     }
-    detail::FullTerms quadrant[2 * kHtpChunk];
-    detail::FullTerms at_point[2 * kHtpChunk] = {};
+    detail::FullTerms quadrant[2 * kHtpChunk + 1];
     terms_of(ax, ay, r, true, quadrant);
-    for (int k = 0; k < r; ++k) at_point[in_range[k]] = quadrant[k];
+    quadrant[r] = {};  // what a point beyond the range maps from (unread)
     for (int j = 0; j < count; ++j) {
       WTerms terms[2];
       for (int p = first_point[j]; p < first_point[j + 1]; ++p) {
-        terms[p - first_point[j]] = map_terms(points[p].re, points[p].im, at_point[p]);
+        const int q = quadrant_of[p] < 0 ? r : quadrant_of[p];
+        terms[p - first_point[j]] = map_terms(points[p].re, points[p].im, quadrant[q]);
       }
       HtpValue v{};
       htp_finish(lines[j], terms, derivatives, v);

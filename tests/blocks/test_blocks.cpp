@@ -598,9 +598,8 @@ TEST(HtpBlocks, ElementBitsForEveryPlanStepAndOutputSelection) {
     for (int threads = 1; threads <= 3; ++threads) {
       for (const bool value_only : {false, true}) {
         run({w, threads}, inputs, value_only, out);
-        EXPECT_EQ(differences(out, value_only), 0)
-            << "width " << static_cast<int>(w) << " threads " << threads << " value only "
-            << value_only;
+        EXPECT_EQ(differences(out, value_only), 0) << "width " << static_cast<int>(w) << " threads "
+                                                   << threads << " value only " << value_only;
       }
     }
   }

@@ -34,7 +34,8 @@ std::vector<std::vector<double>> ReadTable(const std::string& name) {
   while (std::getline(in, line)) {
     std::istringstream fields(line);
     std::vector<double> row;
-    for (std::string f; std::getline(fields, f, ',');) row.push_back(std::strtod(f.c_str(), nullptr));
+    for (std::string f; std::getline(fields, f, ',');)
+      row.push_back(std::strtod(f.c_str(), nullptr));
     rows.push_back(row);
   }
   return rows;
@@ -57,29 +58,24 @@ const char* const kNames[kHtpDerivatives] = {"nu0",    "GammaD", "Gamma0", "Gamm
                                              "Delta0", "Delta2", "nuVC",   "eta"};
 
 // Where a derivative is known to miss the 1e-9 target, the factor beyond it
-// that it is held to (measured worst about two thirds of it): the Doppler
-// width's derivative and those through C2 of speed-dependent lines far
-// broader than Doppler (Gamma0 > 100 GammaD), where 1 / A - q is formed from
-// terms O(|Z|^2) larger, and the same for the Doppler-free limit.
+// that it is held to (the measured worst is about two thirds of it): those
+// through the Doppler width, nuVC and eta of speed-dependent lines with
+// Doppler width, whose corrections to 1 / A - q come out of differences of
+// terms O(|Z|^2) larger, far more so for lines over 100 times broader than
+// Doppler.  Every other line (Voigt, Rautian, Doppler-free) meets it.
 double DerivativeAllowance(const std::vector<double>& row, int k) {
   const double gamma_d = row[vorlan::kHtpGammaD];
-  const double gamma0 = row[vorlan::kHtpGamma0];
-  const bool speed_dependent = row[vorlan::kHtpGamma2] > 0.0;
-  const bool pressure = speed_dependent && gamma0 > 100.0 * gamma_d && gamma_d > 0.0;
-  const int arg = k + 1;
-  if (pressure && arg == vorlan::kHtpGammaD) return 2e5;
-  if (pressure && (arg == vorlan::kHtpNuVC || arg == vorlan::kHtpEta)) return 2e4;
-  if (gamma_d == 0.0 && (arg == vorlan::kHtpGamma2 || arg == vorlan::kHtpDelta2 ||
-                         arg == vorlan::kHtpEta)) {
-    return 5e3;
+  const bool speed_dependent = row[vorlan::kHtpGamma2] > 0.0 && gamma_d > 0.0;
+  if (!speed_dependent) return 1.0;
+  const bool broad = row[vorlan::kHtpGamma0] > 100.0 * gamma_d;
+  switch (k + 1) {
+    case vorlan::kHtpGammaD: return broad ? 1.5e5 : 60.0;
+    case vorlan::kHtpNuVC: return broad ? 8e3 : 8.0;
+    case vorlan::kHtpEta: return broad ? 2.5e3 : 2.0;
+    case vorlan::kHtpGamma2:
+    case vorlan::kHtpDelta2: return broad ? 4.0 : 1.0;
+    default: return 1.0;
   }
-  // elsewhere C2's directions (through <s^4>) and the Doppler width's lose up
-  // to |Z|^2 in the wings of lines broader than Doppler, the others 1.5
-  const bool broad = gamma0 > 100.0 * gamma_d;
-  if (arg == vorlan::kHtpGammaD || arg == vorlan::kHtpGamma2 || arg == vorlan::kHtpDelta2) {
-    return speed_dependent || broad ? 1e2 : 1.0;
-  }
-  return speed_dependent ? 2.0 : 1.0;
 }
 
 struct Worst {
@@ -117,7 +113,7 @@ TEST(HtpAccuracy, ValueAndDerivativesOverTheTable) {
     // (a Gaussian's far wing underflows to 0 in the table: 0 expected)
     re_f.note(std::fabs(v.re - re) / std::max(relative * std::fabs(re), kSubnormalUnit), row);
     im_f.note(std::fabs(im) >= 1e-3 * modulus ? std::fabs(v.im - im) / (relative * std::fabs(im))
-                                               : std::fabs(v.im - im) / (1e-14 * modulus),
+                                              : std::fabs(v.im - im) / (1e-14 * modulus),
               row);
     for (int k = 0; k < kHtpDerivatives; ++k) {
       const double dr = row[kDerivative + 2 * k];
@@ -167,7 +163,10 @@ TEST(HtpEdges, InvalidArgumentsInfiniteDetuningAndTheLorentzPole) {
       {"eta below 0", {0, 0, 1, 1, 0.1, 0, 0, 0, -0.1}, kNaN, kNaN, kNaN},
       {"nu at +Inf", {kInf, 0, 1, 1, 0.1, 0.2, 0.01, 0.3, 0.2}, 0.0, 0.0, 0.0},
       {"nu0 at -Inf", {0, -kInf, 1, 1, 0.1, 0.2, 0.01, 0.3, 0.2}, 0.0, 0.0, 0.0},
-      {"all widths zero, at the shifted centre", {2.5, 2, 0, 0, 0, 0.5, 0, 0, 0.3}, kInf, 0.0,
+      {"all widths zero, at the shifted centre",
+       {2.5, 2, 0, 0, 0, 0.5, 0, 0, 0.3},
+       kInf,
+       0.0,
        kNaN},
       {"all widths zero, off it", {3.0, 2, 0, 0, 0, 0.5, 0, 0, 0.3}, 0.0, 1 / (M_PI * 0.5), 1},
   };
@@ -175,10 +174,9 @@ TEST(HtpEdges, InvalidArgumentsInfiniteDetuningAndTheLorentzPole) {
     const HtpValue v = Evaluate(c.a);
     auto same = [](double got, double want) {
       return std::isnan(want) ? std::isnan(got)
-                             : got == want || std::fabs(got - want) <= 1e-15 * std::fabs(want);
+                              : got == want || std::fabs(got - want) <= 1e-15 * std::fabs(want);
     };
-    EXPECT_TRUE(same(v.re, c.re) && same(v.im, c.im))
-        << c.what << ": " << v.re << " " << v.im;
+    EXPECT_TRUE(same(v.re, c.re) && same(v.im, c.im)) << c.what << ": " << v.re << " " << v.im;
     if (c.d_expect == 1.0) continue;
     for (int k = 0; k < kHtpDerivatives; ++k) {
       EXPECT_TRUE(same(v.d_re[k], c.d_expect) && same(v.d_im[k], c.d_expect))
@@ -240,8 +238,10 @@ TEST(HtpEdges, LimitsAndContinuity) {
     EXPECT_NEAR(v1.im, v0.im, 1e-7 * size) << "argument " << lim.argument;
     for (int k = 0; k < kHtpDerivatives; ++k) {
       const double d = std::hypot(v0.d_re[k], v0.d_im[k]) + size;
-      EXPECT_NEAR(v1.d_re[k], v0.d_re[k], 1e-6 * d) << "argument " << lim.argument << " " << kNames[k];
-      EXPECT_NEAR(v1.d_im[k], v0.d_im[k], 1e-6 * d) << "argument " << lim.argument << " " << kNames[k];
+      EXPECT_NEAR(v1.d_re[k], v0.d_re[k], 1e-6 * d)
+          << "argument " << lim.argument << " " << kNames[k];
+      EXPECT_NEAR(v1.d_im[k], v0.d_im[k], 1e-6 * d)
+          << "argument " << lim.argument << " " << kNames[k];
     }
   }
 }
