@@ -36,12 +36,12 @@
 // Doppler-free limit, |nu - nu0| to 1e6 widths): Re F within 3.6e-3 of its
 // bound (1e-12 relative within 1e4 widths, 1e-10 beyond), Im F within 0.09 of
 // it; every derivative of the Voigt, Rautian and Doppler-free lines within
-// 0.03 of 1e-9 max(|d|, 1e-6 of its peak over nu), and of speed-dependent
+// 0.04 of 1e-9 max(|d|, 1e-6 of its peak over nu), and of speed-dependent
 // lines with Doppler width those in nu0, Gamma0, Delta0 too.  Speed-dependent
 // lines with Doppler width miss that bound in dF/dGammaD (by up to 37 times,
 // 8.4e4 for lines over 100 Doppler widths broad, in their wings), dF/dnuVC (5,
-// 5.1e3) and dF/deta (1.1, 1.5e3): their corrections' derivatives come from
-// differences of terms |Z|^2 larger.
+// 5.1e3), dF/deta (1.1, 1.5e3) and, broad, dF/dGamma2 and dF/dDelta2 (2.1):
+// their corrections' derivatives come from differences of terms |Z|^2 larger.
 #include "vorlan/htp.hpp"
 
 #include <cmath>
@@ -664,9 +664,11 @@ struct HtpShape {
     for (int j = 0; j < count; ++j) {
       double next[kHtpArguments];
       for (int p = 0; p < kHtpArguments; ++p) next[p] = in.data[p][(first + j) * in.step[p]];
-      // a line's constants once for consecutive points of the same line
+      // a line's constants once for consecutive points of the same line; the
+      // same bits, not values (the signs of zeros and NaN payloads count)
       if (line_count == 0 ||
-          std::memcmp(next + 1, a + 1, sizeof(double) * (kHtpArguments - 1)) != 0) {
+          std::memcmp(next + 1, a + 1,  // NOLINT(bugprone-suspicious-memory-comparison)
+                      sizeof(double) * (kHtpArguments - 1)) != 0) {
         std::memcpy(a, next, sizeof a);
         lines[line_count++] = htp_parameters(a);
       }
