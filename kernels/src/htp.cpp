@@ -554,7 +554,10 @@ void htp_assemble(const HtpLine& line, const HtpPoint& l, const Ratios& v, bool 
     }
     const Cx dp =
         d.dlorentz + dk + (d.deta * line.c2 + line.eta * d.dc2) * v.ba_excess + eta_c2 * dba;
-    const Cx df = pole ? Cx{kNaN, kNaN} : minus_pi_ff * dp;
+    // where F^2 underflows (|F| below 1e-154, ranges away from the line) the
+    // corrections' derivatives may overflow: the derivative is 0 there
+    const bool vanishes = minus_pi_ff.re == 0.0 && minus_pi_ff.im == 0.0;
+    const Cx df = pole ? Cx{kNaN, kNaN} : vanishes ? Cx{0.0, 0.0} : minus_pi_ff * dp;
     out.d_re[k] = df.re;
     out.d_im[k] = df.im;
   }
