@@ -334,6 +334,8 @@ ROUNDED = {
     "kSqrtPi": mp.sqrt(mp.pi),
     "kOneOverSqrtPi": 1 / mp.sqrt(mp.pi),
     "TWO_OVER_SQRT_PI": 2 / mp.sqrt(mp.pi),
+    "kPi": mp.pi,
+    "kHalfOverSqrtLn2": 1 / (2 * mp.sqrt(mp.log(2))),
 }
 # Given single-precision values, used at their exact doubles.
 SINGLE = {

@@ -1,62 +1,616 @@
-// Placeholder: the Hartmann-Tran profile from its definition (plain formula).
+// The Hartmann-Tran profile and its derivatives from the full-precision w.
+//
+// Definition (c = sqrt(ln 2) / GammaD, q = i (nu0 - nu) + C0t):
+//   A = sqrt(pi) c (w(i Z1) - w(i Z2)),  B = c (u(Z1) - u(Z2)),
+//   F = A / (pi (1 - mu A + eta C2 B)),  mu = nuVC - eta (C0 - 3 C2 / 2),
+// with Z1 = R - s, Z2 = R + s, s = 1 / (2 c C2t), R = sqrt(q / C2t + s^2), and
+// u(Z) = sqrt(pi) (1 - Z^2) w(iZ) + Z, the Maxwell average of s^2 / D that B
+// stands for.  Written at zeta = iZ, u = sqrt(pi) (3/2 w - (zeta w)' / 2) and
+// du/dzeta = sqrt(pi) (w' / 2 + zeta (zeta w)'): the kernel's own terms, free
+// of the cancellation in (1 - Z^2) w + Z / sqrt(pi) at large Z.
+//
+// Method.  Z1 = 2a / (1 + sqrt(1 + 4ab)) (a = cq, b = c C2t), or q / C2t over
+// R + s, whichever adds like signs.  The differences are divided differences
+// over zeta1 = iZ1, zeta2 = iZ2 = zeta1 + 2is, and are formed three ways:
+//  - points apart (|zeta1 - zeta2| at least half the larger of 1 and the
+//    midpoint's modulus, or between the other two cases): the plain
+//    difference of the kernel's values, losing at most a factor 64;
+//  - close, both in the continued fraction's region of the upper half-plane:
+//    the fraction's own divided-difference recurrence D_n = (r_n(zeta1) -
+//    r_n(zeta2)) / (zeta1 - zeta2) = -2 r_n(zeta1) r_n(zeta2) (-i + (n + 1)
+//    D_{n+1}), unwound beside r_n at both points (w = (2 / sqrt(pi)) r_0,
+//    w' = 2i r_1 w, (zeta w)' = 4 r_1 r_2 w);
+//  - close elsewhere (|h| max(1, |m|) <= 1/2, m the midpoint, h half the
+//    separation): Taylor series at the midpoint, w's derivatives from
+//    w^(k+1) = -2 zeta w^(k) - 2k w^(k-1) from the kernel's w, w', (zeta w)'.
+// So the far wings of speed-dependent lines, where Z1 and Z2 agree to 1e-7,
+// lose nothing, and GammaD = 0 is the same code with s = 0 (the divided
+// difference becomes the derivative).  C2t = 0 is the one-w form; GammaD = 0
+// with C2t = 0 the Lorentzian 1 / (pi (Gamma0 + i (nu0 - nu + Delta0))).
+// The derivatives are the chain rule through q, C2t and c on the same terms.
 #include "vorlan/htp.hpp"
 
 #include <cmath>
-#include <complex>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 
+#include "blocks/block_pieces.hpp"
 #include "vorlan/w_full.hpp"
+#include "vorlan/w_regions.hpp"
+#include "w_full_tables.hpp"
+#include "w_full_terms.hpp"
 
 namespace vorlan {
 namespace {
-using C = std::complex<double>;
-C w_of(C z) {
-  double u, v, du, dv;
-  W_FULL_ELEMENT(z.real(), z.imag(), u, v, du, dv);
-  return {u, v};
-}
-}  // namespace
 
-void HTP_ELEMENT(const double (&a)[kHtpArguments], bool derivatives, HtpValue& value) {
-  const double sqrt_pi = std::sqrt(M_PI);
-  const C i(0, 1);
-  const double c = std::sqrt(std::log(2.0)) / a[kHtpGammaD];
-  const C c0(a[kHtpGamma0], a[kHtpDelta0]);
-  const C c2(a[kHtpGamma2], a[kHtpDelta2]);
-  const double eta = a[kHtpEta];
-  const C c0t = (1 - eta) * (c0 - 1.5 * c2) + a[kHtpNuVC];
-  const C c2t = (1 - eta) * c2;
-  const C q = i * (a[kHtpNu0] - a[kHtpNu]) + c0t;
-  C A, B;
-  if (c2t == C(0)) {
-    const C z = c * q;
-    A = sqrt_pi * c * w_of(i * z);
-    B = sqrt_pi * c * ((1.0 - z * z) * w_of(i * z) + z / sqrt_pi);
+constexpr double kSqrtPi = 1.772453850905516;
+constexpr double kPi = 3.141592653589793;
+// GammaD / (2 sqrt(ln 2)) = 1 / (2c)
+constexpr double kHalfOverSqrtLn2 = 0.6005612043932249;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// Complex arithmetic spelt out, so that every operation and its rounding is
+// ours on every platform.
+struct Cx {
+  double re, im;
+};
+inline Cx operator+(Cx a, Cx b) { return {a.re + b.re, a.im + b.im}; }
+inline Cx operator-(Cx a, Cx b) { return {a.re - b.re, a.im - b.im}; }
+inline Cx operator-(Cx a) { return {-a.re, -a.im}; }
+inline Cx operator*(Cx a, Cx b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
+inline Cx operator*(double k, Cx a) { return {k * a.re, k * a.im}; }
+inline Cx times_i(Cx a) { return {-a.im, a.re}; }
+// Smith's division: no square of either part is formed.
+inline Cx operator/(Cx a, Cx b) {
+  if (std::fabs(b.re) >= std::fabs(b.im)) {
+    const double ratio = b.im / b.re;
+    const double inv = 1.0 / (b.re + b.im * ratio);
+    return {(a.re + a.im * ratio) * inv, (a.im - a.re * ratio) * inv};
+  }
+  const double ratio = b.re / b.im;
+  const double inv = 1.0 / (b.re * ratio + b.im);
+  return {(a.re * ratio + a.im) * inv, (a.im * ratio - a.re) * inv};
+}
+inline Cx operator/(Cx a, double k) { return {a.re / k, a.im / k}; }
+inline double magnitude(Cx a) {
+  const double squares = a.re * a.re + a.im * a.im;
+  if (squares > 1e-290 && squares < 1e290) return std::sqrt(squares);
+  // scaled where the squares would leave the range
+  const double big = std::fmax(std::fabs(a.re), std::fabs(a.im));
+  if (big == 0.0 || std::isinf(big)) return big;
+  const double small = std::fmin(std::fabs(a.re), std::fabs(a.im)) / big;
+  return big * std::sqrt(1.0 + small * small);
+}
+// The principal root (real part >= 0; on the negative real axis the sign of
+// the imaginary zero decides).
+inline Cx principal_sqrt(Cx a) {
+  if (a.re == 0.0 && a.im == 0.0) return {0.0, a.im};
+  const double t = std::sqrt(0.5 * (magnitude(a) + std::fabs(a.re)));
+  if (a.re >= 0.0) return {t, a.im / (2.0 * t)};
+  return {std::fabs(a.im) / (2.0 * t), std::copysign(t, a.im)};
+}
+
+// w, w' and (zeta w)' at one point of the plane.
+struct WTerms {
+  Cx w, dw, g;
+};
+
+// The terms at zeta = x + iy from the kernel's terms at |x| + i|y|.
+WTerms map_terms(double x, double y, const detail::FullTerms& t) {
+  WTerms r{};
+  if (!detail::w_full_in_range(x, y)) {
+    detail::FullTerms b{};
+    detail::w_full_beyond(x, y, b);
+    return {{b.wr, b.wi}, {b.dr, b.di}, {b.gr, b.gi}};
+  }
+  detail::w_full_map(x, y, t, r.w.re, r.w.im, r.dw.re, r.dw.im);
+  if (y >= 0.0) {
+    // (zeta w)'(-conj zeta) = conj (zeta w)'(zeta)
+    r.g = {t.gr, x < 0.0 ? -t.gi : t.gi};
   } else {
-    const C x = q / c2t;
-    const C sy = 1.0 / (2 * c * c2t);
-    const C z1 = std::sqrt(x + sy * sy) - sy;
-    const C z2 = std::sqrt(x + sy * sy) + sy;
-    A = sqrt_pi * c * (w_of(i * z1) - w_of(i * z2));
-    B = (-1.0 + sqrt_pi / (2.0 * sy) * ((1.0 - z1 * z1) * w_of(i * z1) - (1.0 - z2 * z2) * w_of(i * z2))) / c2t;
+    r.g = r.w + Cx{x, y} * r.dw;
   }
-  const C f = A / (M_PI * (1.0 - (a[kHtpNuVC] - eta * (c0 - 1.5 * c2)) * A + eta * c2 * B));
-  value.re = f.real();
-  value.im = f.imag();
-  for (int k = 0; k < kHtpDerivatives; ++k) {
-    value.d_re[k] = derivatives ? 0.0 : 0.0;
-    value.d_im[k] = 0.0;
+  return r;
+}
+
+WTerms terms_at(Cx zeta) {
+  detail::FullTerms t{};
+  if (detail::w_full_in_range(zeta.re, zeta.im)) {
+    detail::w_full_quadrant(std::fabs(zeta.re), std::fabs(zeta.im), true, t);
+  }
+  return map_terms(zeta.re, zeta.im, t);
+}
+
+// What the profile needs of w at the two points zeta1 = m - h, zeta2 = m + h:
+// the values of w, w', (zeta w)', and the divided differences
+// (f(zeta1) - f(zeta2)) / (zeta1 - zeta2) of the same three.
+struct PairTerms {
+  WTerms one, two;
+  WTerms divided;
+  // the continued fraction's r_1 at both points and D_1, r_0 ... r_3 at the
+  // first point, and d beta / dzeta (h = 0 only; beta = -6 r_2 r_3), where it
+  // gave them
+  Cx r1_one, r1_two, d1;
+  Cx r_one[4];
+  Cx beta_slope;
+};
+
+// Taylor series at m, in powers of h: f(m +- h) = E +- h O and the divided
+// difference O, for w, w' and (zeta w)', from p_k = w^(k)(m) / k!.  h = 0
+// gives the values and derivatives at m.
+constexpr int kTaylorTerms = 28;
+
+PairTerms taylor_pair(Cx m, Cx h, const WTerms& at_m) {
+  Cx p[kTaylorTerms + 2];
+  p[0] = at_m.w;
+  p[1] = at_m.dw;
+  p[2] = -at_m.g;  // w'' = -2 (zeta w)'
+  for (int k = 2; k <= kTaylorTerms; ++k) {
+    // w^(k+1) = -2 zeta w^(k) - 2k w^(k-1)
+    p[k + 1] = (-2.0 * (m * p[k] + p[k - 1])) / (k + 1.0);
+  }
+  const Cx hh = h * h;
+  Cx w_even{0, 0}, w_odd{0, 0}, dw_even{0, 0}, dw_odd{0, 0}, g_even{0, 0}, g_odd{0, 0};
+  for (int k = kTaylorTerms - 1; k >= 0; --k) {
+    // the k-th coefficients of w, of w' = sum (k+1) p_{k+1} h^k and of
+    // (zeta w)' = sum (k+1) (m p_{k+1} + p_k) h^k
+    const Cx dw_k = (k + 1.0) * p[k + 1];
+    const Cx g_k = k == 0 ? at_m.g : (k + 1.0) * (m * p[k + 1] + p[k]);
+    if (k % 2 == 0) {
+      w_even = w_even * hh + p[k];
+      dw_even = dw_even * hh + dw_k;
+      g_even = g_even * hh + g_k;
+    } else {
+      w_odd = w_odd * hh + p[k];
+      dw_odd = dw_odd * hh + dw_k;
+      g_odd = g_odd * hh + g_k;
+    }
+  }
+  PairTerms r{};
+  // zeta1 = m - h, zeta2 = m + h
+  r.one = {w_even - h * w_odd, dw_even - h * dw_odd, g_even - h * g_odd};
+  r.two = {w_even + h * w_odd, dw_even + h * dw_odd, g_even + h * g_odd};
+  r.divided = {w_odd, dw_odd, g_odd};
+  return r;
+}
+
+// The continued fraction at both points with its divided-difference
+// recurrence, from the depth the nearer point to 0 needs.
+PairTerms fraction_pair(Cx zeta1, Cx zeta2) {
+  const double nearer = std::fmin(magnitude(zeta1), magnitude(zeta2));
+  const int depth = static_cast<int>(detail::kDepthBase + detail::kDepthScale / nearer);
+  const Cx minus_i_zeta1{zeta1.im, -zeta1.re};
+  const Cx minus_i_zeta2{zeta2.im, -zeta2.re};
+  Cx r1{0, 0}, r2{0, 0}, dd{0, 0};
+  Cx keep_r1[4], keep_r2[4], keep_dd[4];
+  for (int n = depth; n >= 0; --n) {
+    const double next = n + 1.0;
+    r1 = Cx{0.5, 0} / (minus_i_zeta1 + next * r1);
+    r2 = Cx{0.5, 0} / (minus_i_zeta2 + next * r2);
+    dd = -2.0 * ((r1 * r2) * (Cx{0, -1} + next * dd));
+    if (n <= 3) {
+      keep_r1[n] = r1;
+      keep_r2[n] = r2;
+      keep_dd[n] = dd;
+    }
+  }
+  const double k = 2.0 / kSqrtPi;
+  auto values = [k](const Cx* r) -> WTerms {
+    const Cx w = k * r[0];
+    return {w, times_i(2.0 * (r[1] * w)), 4.0 * (r[1] * r[2]) * w};
+  };
+  const Cx* a = keep_r1;
+  const Cx* b = keep_r2;
+  const Cx* d = keep_dd;
+  const Cx d01 = d[0] * a[1] + b[0] * d[1];
+  const Cx d012 = d[0] * (a[1] * a[2]) + b[0] * (d[1] * a[2]) + (b[0] * b[1]) * d[2];
+  return {values(a),
+          values(b),
+          {k * d[0], times_i((2.0 * k) * d01), (4.0 * k) * d012},
+          a[1],
+          b[1],
+          d[1],
+          {a[0], a[1], a[2], a[3]},
+          -6.0 * (d[2] * a[3] + a[2] * d[3])};
+}
+
+enum class HtpKind { kUndefined, kVanishes, kLorentz, kOneW, kApart, kFraction, kTaylor };
+
+// One point's line: what the parameters give before w is asked for.
+struct HtpLine {
+  HtpKind kind;
+  double gamma_d, eta, half_width;  // half_width = 1 / (2c)
+  double c, s_size;                 // c and |s|
+  Cx c0, c0t, b_c;                  // C0, C0t and c C2t
+  Cx lorentz;                       // Gamma0 + i (nu0 - nu + Delta0)
+  Cx c0s, c2, c2t, q, mu;           // c0s = C0 - 3/2 C2
+  Cx z1, s;                         // Z1 and 1 / (2 c C2t)
+  Cx zeta1, zeta2, mid, half;       // zeta1 = mid - half, zeta2 = mid + half
+};
+
+// |zeta| from which the continued fraction's region holds the point.
+constexpr double kFractionRadius = 8.5;
+static_assert(kFractionRadius * kFractionRadius ==
+                  detail::kFractionX * detail::kFractionX + detail::kFractionY * detail::kFractionY,
+              "the disc that the fraction's region (x >= kFractionX or y >= kFractionY) holds");
+
+// What the line parameters (all arguments but nu) give, whatever nu.
+HtpLine htp_parameters(const double (&a)[kHtpArguments]) {
+  HtpLine l{};
+  bool any_nan = false;
+  for (int j = kHtpNu0; j < kHtpArguments; ++j) any_nan = any_nan || std::isnan(a[j]);
+  const double eta = a[kHtpEta];
+  if (any_nan || a[kHtpGammaD] < 0.0 || a[kHtpGamma0] < 0.0 || a[kHtpGamma2] < 0.0 ||
+      a[kHtpNuVC] < 0.0 || eta < 0.0 || eta > 1.0) {
+    l.kind = HtpKind::kUndefined;
+    return l;
+  }
+  l.gamma_d = a[kHtpGammaD];
+  l.eta = eta;
+  l.half_width = a[kHtpGammaD] * kHalfOverSqrtLn2;
+  l.c = 1.0 / (2.0 * l.half_width);
+  l.c0 = {a[kHtpGamma0], a[kHtpDelta0]};
+  l.c2 = {a[kHtpGamma2], a[kHtpDelta2]};
+  l.c0s = l.c0 - 1.5 * l.c2;
+  const double keep = 1.0 - eta;
+  l.c0t = keep * l.c0s + Cx{a[kHtpNuVC], 0.0};
+  l.c2t = keep * l.c2;
+  l.mu = Cx{a[kHtpNuVC], 0.0} - eta * l.c0s;
+  const bool doppler_free = l.half_width == 0.0;
+  l.kind = doppler_free ? HtpKind::kLorentz : HtpKind::kOneW;
+  if (l.c2t.re == 0.0 && l.c2t.im == 0.0) return l;
+  l.s = Cx{l.half_width, 0.0} / l.c2t;
+  l.s_size = magnitude(l.s);
+  // C2t below 1e-100 of the Doppler width: its effect is below rounding
+  if (l.s_size > 1e100) return l;
+  l.kind = HtpKind::kApart;  // two points; placed at each nu
+  l.half = times_i(l.s);
+  l.b_c = l.c * l.c2t;
+  return l;
+}
+
+// The line at nu0 - nu = detuning.
+void htp_place(HtpLine& l, double detuning) {
+  if (l.kind == HtpKind::kUndefined) return;
+  if (std::isnan(detuning)) {
+    l.kind = HtpKind::kUndefined;
+    return;
+  }
+  if (std::isinf(detuning)) {
+    l.kind = HtpKind::kVanishes;
+    return;
+  }
+  l.lorentz = {l.c0.re, detuning + l.c0.im};
+  l.q = {l.c0t.re, detuning + l.c0t.im};
+  if (l.kind == HtpKind::kLorentz) return;
+  if (l.kind == HtpKind::kOneW) {
+    l.mid = times_i(l.c * l.q);
+    return;
+  }
+  if (l.s_size >= 1.0) {
+    // R = +-s S, S = sqrt(1 + 4ab): Z1 = s (S - 1) = 2a / (1 + S) or -s (1 + S)
+    const Cx a_c = l.c * l.q;
+    const Cx root = principal_sqrt(Cx{1.0, 0.0} + 4.0 * (a_c * l.b_c));
+    const Cx r = l.s * root;
+    const bool plus = r.re > 0.0 || (r.re == 0.0 && r.im >= 0.0);
+    l.z1 = plus ? (2.0 * a_c) / (Cx{1.0, 0.0} + root) : -1.0 * (l.s * (Cx{1.0, 0.0} + root));
+  } else {
+    const Cx x = l.q / l.c2t;
+    const Cx r = principal_sqrt(x + l.s * l.s);
+    const bool like_signs = r.re * l.s.re + r.im * l.s.im >= 0.0;
+    l.z1 = like_signs && (x.re != 0.0 || x.im != 0.0) ? x / (r + l.s) : r - l.s;
+  }
+  l.zeta1 = times_i(l.z1);
+  l.mid = l.zeta1 + l.half;
+  l.zeta2 = times_i(l.z1 + 2.0 * l.s);
+  const double m = magnitude(l.mid);
+  const double h = l.s_size;
+  const bool upper = l.zeta1.im >= 0.0 && l.zeta2.im >= 0.0;
+  if (upper && 16.0 * h < m && m - h >= kFractionRadius) {
+    l.kind = HtpKind::kFraction;
+  } else if (h * std::fmax(1.0, m) <= 0.5) {
+    l.kind = HtpKind::kTaylor;
+  } else {
+    l.kind = HtpKind::kApart;
   }
 }
 
-void HTP_BLOCK_PLANNED(const BlockPlan& /*plan*/, const HtpInputs& in, const HtpOutputs& out,
-                       std::int64_t n) {
-  bool derivatives = false;
-  for (const HtpComplexArray& d : out.derivative) derivatives = derivatives || d.re != nullptr;
-  for (std::int64_t k = 0; k < n; ++k) {
-    double a[kHtpArguments];
-    for (int j = 0; j < kHtpArguments; ++j) a[j] = in.data[j][k * in.step[j]];
-    HtpValue v{};
-    HTP_ELEMENT(a, derivatives, v);
+HtpLine htp_line(const double (&a)[kHtpArguments]) {
+  HtpLine l = htp_parameters(a);
+  htp_place(l, a[kHtpNu0] - a[kHtpNu]);
+  return l;
+}
+
+// The points whose kernel terms the line needs: 0, 1 (mid) or 2 (zeta1, zeta2).
+int htp_points(const HtpLine& l, Cx* points) {
+  switch (l.kind) {
+    case HtpKind::kOneW:
+    case HtpKind::kTaylor: points[0] = l.mid; return 1;
+    case HtpKind::kApart:
+      points[0] = l.zeta1;
+      points[1] = l.zeta2;
+      return 2;
+    default: return 0;
+  }
+}
+
+// F = 1 / (pi P), P = Den / A = K + L0 + eta C2 B / A with K = 1 / A - q and
+// L0 = i (nu0 - nu) + C0 - 3/2 C2; so P = Gamma0 + i (nu0 - nu + Delta0) +
+// (K - 3/2 C2t) + eta C2 (B / A - 3/2).  K - 3/2 C2t and B / A - 3/2 are the
+// Doppler and speed-dependence corrections (B / A is <s^2> = 3/2 and K is
+// C2t <s^2> without them), small in the wings, where they are formed from the
+// terms without the differences that would give them.  The partial
+// derivatives are in q and C2t, and c times that in c.
+struct Ratios {
+  Cx k_excess, k_q, k_c2_excess, k_c;  // K - 3/2 C2t, dK/dq, dK/dC2t - 3/2, c dK/dc
+  Cx ba_excess, ba_q, ba_c2, ba_c;     // B / A - 3/2 and its derivatives
+};
+
+// The ratios' derivatives from A and B's, given the ratios (F's own, the same
+// whether derivatives are asked for or not).
+Ratios ratios_of(Cx a, Cx a_q, Cx b_q, Cx a_c2, Cx b_c2, Cx a_c, Cx b_c, Cx k_excess,
+                 Cx ba_excess) {
+  const Cx inv = Cx{1.0, 0.0} / a;
+  const Cx inv2 = inv * inv;
+  const Cx ba = Cx{1.5, 0.0} + ba_excess;
+  Ratios r{};
+  r.k_excess = k_excess;
+  r.k_q = -1.0 * (a_q * inv2) - Cx{1.0, 0.0};
+  r.k_c2_excess = -1.0 * (a_c2 * inv2) - Cx{1.5, 0.0};
+  r.k_c = -1.0 * (a_c * inv2);
+  r.ba_excess = ba_excess;
+  r.ba_q = (b_q - ba * a_q) * inv;
+  r.ba_c2 = (b_c2 - ba * a_c2) * inv;
+  r.ba_c = (b_c - ba * a_c) * inv;
+  return r;
+}
+
+Ratios one_w_ratios(const HtpLine& l, const WTerms& t, bool derivatives) {
+  const double c = l.c;
+  const Cx zeta = l.mid;
+  const Cx ratio = t.dw / t.w;
+  // 1 - qA = -(i sqrt(pi) / 2) w', so K = -i w' / (2c w); B / A - 3/2 =
+  // -(zeta w)' / (2w)
+  const Cx k = times_i(-l.half_width * ratio);
+  const Cx ba_excess = -0.5 * (t.g / t.w);
+  if (!derivatives) return {k, {}, {}, {}, ba_excess, {}, {}, {}};
+  const Cx u = kSqrtPi * (1.5 * t.w - 0.5 * t.g);
+  const Cx du = kSqrtPi * (0.5 * t.dw + zeta * t.g);
+  // dB/dC2t at C2t = 0 is c^2 V'(a), V(a) = <s^4 / (a + it)> over the Maxwell
+  // speeds, a = -i zeta: V = 2 sqrt(pi) w - sqrt(pi) zeta w' - zeta u' / 2,
+  // and dV/dzeta = -u'/2 + sqrt(pi) (w' + 2 zeta (zeta w)' + zeta^2 (zeta (zeta
+  // w)' - w')), the last difference -6 w' r_2 r_3 in the continued fraction.
+  const bool fraction = zeta.im >= 0.0 && magnitude(zeta) >= kFractionRadius;
+  Cx r[4] = {};
+  if (fraction) {
+    const PairTerms f = fraction_pair(zeta, zeta);
+    for (int n = 0; n < 4; ++n) r[n] = f.r_one[n];
+  }
+  const Cx zg_minus_dw = fraction ? -6.0 * (t.dw * (r[2] * r[3])) : zeta * t.g - t.dw;
+  const Cx dv = -0.5 * du + kSqrtPi * (t.dw + 2.0 * (zeta * t.g) + (zeta * zeta) * zg_minus_dw);
+  const double cc = c * c;
+  Ratios v = ratios_of(c * (kSqrtPi * t.w), cc * times_i(kSqrtPi * t.dw), cc * times_i(du),
+                       cc * times_i(du), cc * times_i(dv), (c * kSqrtPi) * t.g, c * (u + zeta * du),
+                       k, ba_excess);
+  // dK/dq = (w''/w - (w'/w)^2) / 2 = -(g/w + (w'/w)^2 / 2), and in the
+  // fraction's terms dK/dC2t - 3/2 = -3 r_1 (2 r_2 - r_1) - 6 r_1 r_2 r_3 / r_0:
+  // what -A_q / A^2 - 1 and -A_c2 / A^2 - 3/2 give only as differences of
+  // nearly equal terms in the wings
+  v.k_q = -1.0 * (t.g / t.w + 0.5 * (ratio * ratio));
+  if (fraction) {
+    v.k_c2_excess = -3.0 * (r[1] * (2.0 * r[2] - r[1])) - 6.0 * ((r[1] * r[2]) * r[3] / r[0]);
+  }
+  return v;
+}
+
+Ratios pair_ratios(const HtpLine& l, HtpKind kind, const PairTerms& p, bool derivatives) {
+  const Cx z1 = l.zeta1;
+  const Cx z2 = l.zeta2;
+  const WTerms& one = p.one;
+  const WTerms& two = p.two;
+  auto u_of = [](const WTerms& t) { return kSqrtPi * (1.5 * t.w - 0.5 * t.g); };
+  auto du_of = [](Cx zeta, const WTerms& t) { return kSqrtPi * (0.5 * t.dw + zeta * t.g); };
+  const double c = l.c;
+  const Cx step = -2.0 * l.half;
+  const bool apart = kind == HtpKind::kApart;
+  // A and B; B / A - 3/2 = -(divided difference of (zeta w)') / (2 that of w)
+  Cx a;
+  Cx b;
+  Cx ba_excess;
+  if (apart) {
+    a = (c * kSqrtPi) * (one.w - two.w);
+    b = c * (u_of(one) - u_of(two));
+    ba_excess = -0.5 * ((one.g - two.g) / (one.w - two.w));
+  } else {
+    a = times_i(-kSqrtPi * p.divided.w) / l.c2t;
+    b = times_i(-kSqrtPi * (1.5 * p.divided.w - 0.5 * p.divided.g)) / l.c2t;
+    ba_excess = -0.5 * (p.divided.g / p.divided.w);
+  }
+  // K = C2t (B / A - 1) - (i sqrt(pi) / 2) (w'1 + w'2) / A, from 1 - qA - C2t B
+  // = -(i sqrt(pi) / 2)(w'1 + w'2) - C2t A: terms of K's own size.  In the
+  // fraction, 1 / A = (q + C2t (Z1 r_1(2) + Z2 r_1(1) + r_1(1) r_1(2))) / (1 + i D_1).
+  Cx k_excess =
+      l.c2t * (ba_excess - Cx{1.0, 0.0}) - times_i((0.5 * kSqrtPi) * ((one.dw + two.dw) / a));
+  if (kind == HtpKind::kFraction) {
+    const Cx z1_big{z1.im, -z1.re};  // Z = -i zeta
+    const Cx z2_big{z2.im, -z2.re};
+    const Cx pairs = z1_big * p.r1_two + z2_big * p.r1_one + p.r1_one * p.r1_two;
+    k_excess = (l.c2t * pairs - times_i(l.q * p.d1)) / (Cx{1.0, 0.0} + times_i(p.d1)) - 1.5 * l.c2t;
+  }
+  if (!derivatives) return {k_excess, {}, {}, {}, ba_excess, {}, {}, {}};
+  const Cx du1 = du_of(z1, one);
+  const Cx du2 = du_of(z2, two);
+  // divided differences of w', u' and zeta^2 u' (dA/dC2t is dB/dq: both are
+  // -<s^2 / D^2>)
+  Cx dd_dw, dd_du, dd_zzdu;
+  if (apart) {
+    dd_dw = (one.dw - two.dw) / step;
+    dd_du = (du1 - du2) / step;
+    dd_zzdu = ((z1 * z1) * du1 - (z2 * z2) * du2) / step;
+  } else {
+    const WTerms& dd = p.divided;
+    dd_dw = dd.dw;
+    dd_du = kSqrtPi * (0.5 * dd.dw + z1 * dd.g + two.g);
+    // the small point's square on the divided difference, the sum on the
+    // far point's value: no term grows with the separation
+    dd_zzdu = (z1 * z1) * dd_du + (z1 + z2) * du2;
+  }
+  const Cx twice_r_c2t = 2.0 * (l.c2t * l.z1) + Cx{2.0 * l.half_width, 0.0};
+  const Cx t = l.c2t * twice_r_c2t;
+  const Cx a_c = a + kSqrtPi * (z1 * one.dw + z2 * two.dw) / twice_r_c2t;
+  const Cx b_c = b + (z1 * du1 + z2 * du2) / twice_r_c2t;
+  const Cx b_q = dd_du / t;
+  return ratios_of(a, kSqrtPi * dd_dw / t, b_q, b_q, dd_zzdu / t, a_c, b_c, k_excess, ba_excess);
+}
+
+// Without Doppler width both points are Z = sqrt(q / C2t), and B / A = K / C2t
+// = 1/2 + zeta (zeta w)' / w', which is 3/2 - 6 r_2 r_3 in the continued
+// fraction's terms: P = Gamma0 + i (nu0 - nu + Delta0) + C2 (B / A - 3/2).
+Ratios doppler_free_ratios(const HtpLine& l, const PairTerms& p) {
+  Cx excess = -6.0 * (p.r_one[2] * p.r_one[3]);
+  Cx slope = p.beta_slope;  // d excess / d zeta
+  if (l.kind == HtpKind::kTaylor) {
+    const Cx zeta = l.mid;
+    const WTerms& t = p.one;
+    const Cx ratio = t.g / t.dw;
+    excess = zeta * ratio - Cx{1.0, 0.0};
+    // (zeta w)'' = 2 w' - 2 zeta (zeta w)', w'' = -2 (zeta w)'
+    slope = ratio + zeta * (Cx{2.0, 0.0} - 2.0 * (zeta * ratio)) + 2.0 * (zeta * (ratio * ratio));
+  }
+  const Cx z_big = l.z1;
+  const Cx slope_z = times_i(slope);  // d/dZ = i d/dzeta
+  const Cx z_q = Cx{1.0, 0.0} / (2.0 * (z_big * l.c2t));
+  const Cx z_c2 = -1.0 * (z_big / (2.0 * l.c2t));
+  Ratios r{};
+  r.ba_excess = excess;
+  r.ba_q = slope_z * z_q;
+  r.ba_c2 = slope_z * z_c2;
+  r.k_excess = l.c2t * excess;
+  r.k_q = l.c2t * r.ba_q;
+  r.k_c2_excess = excess + l.c2t * r.ba_c2;
+  return r;
+}
+
+// F and its derivatives from the ratios.
+void htp_assemble(const HtpLine& l, const Ratios& v, bool derivatives, HtpValue& out) {
+  const Cx eta_c2{l.eta * l.c2.re, l.eta * l.c2.im};
+  const Cx p = l.lorentz + v.k_excess + eta_c2 * v.ba_excess;
+  const bool pole = p.re == 0.0 && p.im == 0.0;
+  const Cx f = pole ? Cx{kInf, 0.0} : Cx{1.0, 0.0} / (kPi * p);
+  out.re = f.re;
+  out.im = f.im;
+  if (!derivatives) return;
+  // each argument's move of q, C2t, the Lorentzian's Gamma0 + i (nu0 - nu +
+  // Delta0), C2 and eta
+  struct Direction {
+    Cx dq, dc2t, dlorentz, dc2;
+    double deta;
+  };
+  const double keep = 1.0 - l.eta;
+  const Cx one{1.0, 0.0};
+  const Cx i{0.0, 1.0};
+  const Direction directions[kHtpDerivatives] = {
+      {i, {}, i, {}, 0.0},                            // nu0
+      {{}, {}, {}, {}, 0.0},                          // GammaD
+      {keep * one, {}, one, {}, 0.0},                 // Gamma0
+      {-1.5 * keep * one, keep * one, {}, one, 0.0},  // Gamma2
+      {keep * i, {}, i, {}, 0.0},                     // Delta0
+      {-1.5 * keep * i, keep * i, {}, i, 0.0},        // Delta2
+      {one, {}, {}, {}, 0.0},                         // nuVC
+      {-1.0 * l.c0s, -1.0 * l.c2, {}, {}, 1.0},       // eta
+  };
+  const Cx minus_pi_ff = -kPi * (f * f);
+  const bool doppler = l.half_width != 0.0 && l.kind != HtpKind::kLorentz;
+  for (int k = 0; k < kHtpDerivatives; ++k) {
+    const Direction& d = directions[k];
+    Cx dk = v.k_q * d.dq + v.k_c2_excess * d.dc2t;
+    Cx dba = v.ba_q * d.dq + v.ba_c2 * d.dc2t;
+    if (k == kHtpGammaD - 1) {
+      dk = doppler ? -1.0 * v.k_c / l.gamma_d : Cx{0.0, 0.0};
+      dba = doppler ? -1.0 * v.ba_c / l.gamma_d : Cx{0.0, 0.0};
+    }
+    const Cx dp = d.dlorentz + dk + (d.deta * l.c2 + l.eta * d.dc2) * v.ba_excess + eta_c2 * dba;
+    const Cx df = pole ? Cx{kNaN, kNaN} : minus_pi_ff * dp;
+    out.d_re[k] = df.re;
+    out.d_im[k] = df.im;
+  }
+}
+
+// Without Doppler width or C2t, A = 1 / q and B = 3 / (2q): no corrections,
+// and C2t moves B / A by -(<s^4> - <s^2>^2) / q.
+Ratios lorentz_ratios(const HtpLine& l) {
+  Ratios r{};
+  r.ba_c2 = Cx{-1.5, 0.0} / l.q;
+  return r;
+}
+
+void htp_fill(HtpValue& out, double value, double derivative) {
+  out.re = value;
+  out.im = value;
+  for (int k = 0; k < kHtpDerivatives; ++k) out.d_re[k] = out.d_im[k] = derivative;
+}
+
+// F from the line and the mapped kernel terms at its points.
+void htp_finish(const HtpLine& l, const WTerms* terms, bool derivatives, HtpValue& out) {
+  switch (l.kind) {
+    case HtpKind::kUndefined: htp_fill(out, kNaN, kNaN); return;
+    case HtpKind::kVanishes: htp_fill(out, 0.0, 0.0); return;
+    case HtpKind::kLorentz: htp_assemble(l, lorentz_ratios(l), derivatives, out); return;
+    case HtpKind::kOneW:
+      htp_assemble(l, one_w_ratios(l, terms[0], derivatives), derivatives, out);
+      return;
+    case HtpKind::kApart:
+      htp_assemble(
+          l, pair_ratios(l, l.kind, {terms[0], terms[1], {}, {}, {}, {}, {}, {}}, derivatives),
+          derivatives, out);
+      return;
+    case HtpKind::kTaylor:
+    case HtpKind::kFraction: {
+      const PairTerms p = l.kind == HtpKind::kTaylor ? taylor_pair(l.mid, l.half, terms[0])
+                                                     : fraction_pair(l.zeta1, l.zeta2);
+      const bool doppler_free = l.half_width == 0.0;
+      htp_assemble(
+          l, doppler_free ? doppler_free_ratios(l, p) : pair_ratios(l, l.kind, p, derivatives),
+          derivatives, out);
+      return;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vorlan
+
+namespace vorlan {
+
+void HTP_ELEMENT(const double (&arguments)[kHtpArguments], bool derivatives, HtpValue& value) {
+  const HtpLine line = htp_line(arguments);
+  Cx points[2];
+  WTerms terms[2];
+  const int n = htp_points(line, points);
+  for (int j = 0; j < n; ++j) terms[j] = terms_at(points[j]);
+  htp_finish(line, terms, derivatives, value);
+}
+
+}  // namespace vorlan
+
+namespace vorlan {
+namespace {
+
+// An HTP element takes 60-150 nanoseconds: a share of 2048 takes about what a
+// thread start costs.
+constexpr std::int64_t kHtpPerThread = 2048;
+// Points per chunk: each line asks for at most two kernel points.
+constexpr int kHtpChunk = blocks::kFullTermsChunk / 2;
+
+struct HtpShape {
+  blocks::FullTermsPiece terms_of;
+  HtpInputs in;
+  HtpOutputs out;
+  bool derivatives;
+
+  void store(std::int64_t k, const HtpValue& v) const {
     if (out.value.re != nullptr) {
       out.value.re[k * out.value.step] = v.re;
       out.value.im[k * out.value.step] = v.im;
@@ -68,6 +622,73 @@ void HTP_BLOCK_PLANNED(const BlockPlan& /*plan*/, const HtpInputs& in, const Htp
       d.im[k * d.step] = v.d_im[j];
     }
   }
+
+  void chunk(std::int64_t first, int count) const {
+    HtpLine lines[kHtpChunk];
+    Cx points[2 * kHtpChunk];
+    int first_point[kHtpChunk + 1];
+    double ax[2 * kHtpChunk];
+    double ay[2 * kHtpChunk];
+    int m = 0;
+    double a[kHtpArguments];
+    HtpLine line{};
+    bool have_line = false;
+    for (int j = 0; j < count; ++j) {
+      double next[kHtpArguments];
+      for (int p = 0; p < kHtpArguments; ++p) next[p] = in.data[p][(first + j) * in.step[p]];
+      // a line's constants once for consecutive points of the same line
+      if (!have_line || std::memcmp(next + 1, a + 1, sizeof(double) * (kHtpArguments - 1)) != 0) {
+        std::memcpy(a, next, sizeof a);
+        line = htp_parameters(a);
+        have_line = true;
+      }
+      lines[j] = line;
+      htp_place(lines[j], next[kHtpNu0] - next[kHtpNu]);
+      first_point[j] = m;
+      m += htp_points(lines[j], points + m);
+    }
+    first_point[count] = m;
+    // the kernel's terms in lanes, for the points in its range
+    int quadrant_of[2 * kHtpChunk];
+    int r = 0;
+    for (int p = 0; p < m; ++p) {
+      quadrant_of[p] = -1;
+      if (!detail::w_full_in_range(points[p].re, points[p].im)) continue;
+      ax[r] = std::fabs(points[p].re);
+      ay[r] = std::fabs(points[p].im);
+      quadrant_of[p] = r++;
+    }
+    detail::FullTerms quadrant[2 * kHtpChunk + 1];
+    terms_of(ax, ay, r, true, quadrant);
+    quadrant[r] = {};  // what a point beyond the range maps from (unread)
+    for (int j = 0; j < count; ++j) {
+      WTerms terms[2];
+      for (int p = first_point[j]; p < first_point[j + 1]; ++p) {
+        const int q = quadrant_of[p] < 0 ? r : quadrant_of[p];
+        terms[p - first_point[j]] = map_terms(points[p].re, points[p].im, quadrant[q]);
+      }
+      HtpValue v{};
+      htp_finish(lines[j], terms, derivatives, v);
+      store(first + j, v);
+    }
+  }
+};
+
+}  // namespace
+
+void HTP_BLOCK_PLANNED(const BlockPlan& plan, const HtpInputs& in, const HtpOutputs& out,
+                       std::int64_t n) {
+  if (n <= 0) return;
+  bool derivatives = false;
+  for (const HtpComplexArray& d : out.derivative) derivatives = derivatives || d.re != nullptr;
+  const HtpShape shape{blocks::full_terms_piece(plan.width), in, out, derivatives};
+  const blocks::RangeTask range = [](const void* context, std::int64_t begin, std::int64_t end) {
+    for (std::int64_t k = begin; k < end; k += kHtpChunk) {
+      static_cast<const HtpShape*>(context)->chunk(
+          k, static_cast<int>(end - k < kHtpChunk ? end - k : kHtpChunk));
+    }
+  };
+  blocks::run_ranges(range, &shape, blocks::threads_for_block(n, kHtpPerThread, plan.threads), n);
 }
 
 void HTP_BLOCK(const HtpInputs& in, const HtpOutputs& out, std::int64_t n) {

@@ -7,15 +7,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <limits>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "vorlan/htp.hpp"
 #include "vorlan/line_shapes.hpp"
 #include "vorlan/w_blocks.hpp"
 #include "vorlan/w_complete.hpp"
@@ -519,6 +523,103 @@ TEST(LineShapeBlocks, ElementBitsForEveryPlanAndOutputSelection) {
     differences += !same_bits(value[k], expected[k % n]);
   }
   EXPECT_EQ(differences, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The Hartmann-Tran profile: F and its eight derivatives as the element
+// routine gives them, at every width and 1 to 3 threads, from lines of every
+// kind (the reference table's), with scalar arguments at step 0 and outputs in
+// interleaved complex arrays, a null output untouched.
+TEST(HtpBlocks, ElementBitsForEveryPlanStepAndOutputSelection) {
+  std::ifstream in(std::string(VORLAN_TEST_DATA_DIR) + "/htp.csv");
+  std::string line;
+  std::getline(in, line);
+  std::vector<std::array<double, vorlan::kHtpArguments>> rows;
+  for (int r = 0; std::getline(in, line); ++r) {
+    if (r % 7 != 0) continue;  // about 1100 lines of every kind
+    std::istringstream fields(line);
+    std::array<double, vorlan::kHtpArguments> a{};
+    for (double& v : a) {
+      std::string f;
+      std::getline(fields, f, ',');
+      v = std::strtod(f.c_str(), nullptr);
+    }
+    rows.push_back(a);
+  }
+  rows.push_back({0.0, 0.0, kNaN, 1.0, 0.1, 0.0, 0.0, 0.0, 0.0});
+  rows.push_back({2.5, 2.0, 0.0, 0.0, 0.0, 0.5, 0.0, 0.0, 0.3});  // the Lorentz pole
+  const std::size_t n = rows.size();
+  std::vector<double> args(vorlan::kHtpArguments * n);
+  std::vector<vorlan::HtpValue> want(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    for (int j = 0; j < vorlan::kHtpArguments; ++j) args[j * n + k] = rows[k][j];
+    double a[vorlan::kHtpArguments];
+    std::copy(rows[k].begin(), rows[k].end(), a);
+    vorlan::HTP_ELEMENT(a, true, want[k]);
+  }
+  vorlan::HtpInputs inputs{};
+  for (int j = 0; j < vorlan::kHtpArguments; ++j) {
+    inputs.data[j] = args.data() + j * n;
+    inputs.step[j] = 1;
+  }
+  // value and derivatives interleaved: 9 complex arrays of n
+  auto run = [&](const vorlan::BlockPlan& plan, const vorlan::HtpInputs& in_args, bool value_only,
+                 std::vector<double>& out) {
+    out.assign(2 * n * (1 + vorlan::kHtpDerivatives), -7.0);
+    vorlan::HtpOutputs o{};
+    o.value = {out.data(), out.data() + 1, 2};
+    for (int d = 0; d < vorlan::kHtpDerivatives && !value_only; ++d) {
+      double* base = out.data() + 2 * n * (d + 1);
+      o.derivative[d] = {base, base + 1, 2};
+    }
+    vorlan::HTP_BLOCK_PLANNED(plan, in_args, o, static_cast<std::int64_t>(n));
+  };
+  auto differences = [&](const std::vector<double>& out, bool value_only) {
+    int count = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+      count += !same_bits(out[2 * k], want[k].re) + !same_bits(out[2 * k + 1], want[k].im);
+      for (int d = 0; d < vorlan::kHtpDerivatives; ++d) {
+        const double* base = out.data() + 2 * n * (d + 1);
+        if (value_only) {
+          count += base[2 * k] != -7.0;
+        } else {
+          count += !same_bits(base[2 * k], want[k].d_re[d]) +
+                   !same_bits(base[2 * k + 1], want[k].d_im[d]);
+        }
+      }
+    }
+    return count;
+  };
+  std::vector<double> out;
+  for (BlockWidth w : available_widths()) {
+    for (int threads = 1; threads <= 3; ++threads) {
+      for (const bool value_only : {false, true}) {
+        run({w, threads}, inputs, value_only, out);
+        EXPECT_EQ(differences(out, value_only), 0) << "width " << static_cast<int>(w) << " threads "
+                                                   << threads << " value only " << value_only;
+      }
+    }
+  }
+  // one line over a grid: every argument but nu at step 0
+  std::vector<double> nu(n);
+  for (std::size_t k = 0; k < n; ++k) nu[k] = rows[3][1] + (static_cast<double>(k) - 500.0) * 0.01;
+  vorlan::HtpInputs grid = inputs;
+  grid.data[0] = nu.data();
+  for (int j = 1; j < vorlan::kHtpArguments; ++j) {
+    grid.data[j] = inputs.data[j] + 3;
+    grid.step[j] = 0;
+  }
+  for (std::size_t k = 0; k < n; ++k) {
+    double a[vorlan::kHtpArguments];
+    std::copy(rows[3].begin(), rows[3].end(), a);
+    a[0] = nu[k];
+    vorlan::HTP_ELEMENT(a, true, want[k]);
+  }
+  run({vorlan::BLOCK_WIDTH_WIDEST(), 0}, grid, false, out);
+  EXPECT_EQ(differences(out, false), 0) << "step 0";
 }
 
 }  // namespace
