@@ -20,6 +20,8 @@
 // Regenerate (from the source tree, with the build tree in build/):
 //   cmake --build build --target generate_golden_bits
 //   build/tests/kernels/generate_golden_bits tests/data/golden_bits.csv
+//   tests/data/htp_golden_bits.csv (one command line: the second table is the
+//   Hartmann-Tran profile's, see write_htp).
 //
 // The points come from a fixed-seed splitmix64 stream and explicit lists, and
 // are formed with + - * / sqrt, nextafter and exact scalings by powers of two
@@ -40,6 +42,7 @@
 #include <vector>
 
 #include "../kernels/bits_text.hpp"
+#include "vorlan/htp.hpp"
 #include "vorlan/line_shapes.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_regions.hpp"
@@ -452,10 +455,75 @@ void full_lower_half_points(Table& table, Stream& stream) {
   }
 }
 
+// Writes htp_golden_bits.csv: F and its eight derivatives from HTP_ELEMENT,
+// every argument and result as 16 hex digits, over lines of every form (the
+// Voigt, Rautian, speed-dependent and Hartmann-Tran profiles, broad and
+// narrow, Doppler-free, with C2t vanishing or tiny, eta = 1, Gamma2 > 2/3
+// Gamma0) at detunings from the centre to 1e6 widths.  Every line has Gamma0
+// or nuVC above 0, so no point of w lies on the real axis, where the full
+// kernel takes the platform's exp.
+bool write_htp(const char* path) {
+  struct Line {
+    double gamma_d, gamma0, gamma2, delta0, delta2, nu_vc, eta;
+  };
+  const Line lines[] = {
+      {1.0, 1.0, 0.0, 0.2, 0.0, 0.0, 0.0},         // Voigt
+      {1.0, 1e-3, 0.0, 0.0, 0.0, 0.3, 0.0},        // Rautian, Doppler-limited
+      {1.0, 1.0, 0.1, 0.2, 0.02, 0.0, 0.0},        // speed-dependent Voigt
+      {1.0, 1.0, 0.1, 0.2, 0.02, 0.3, 0.2},        // Hartmann-Tran
+      {1.0, 3e3, 1e3, -500.0, 100.0, 40.0, 0.1},   // pressure-broadened
+      {0.0, 0.7, 0.3, 0.1, -0.05, 0.2, 0.4},       // Doppler-free
+      {0.0, 0.4, 0.0, 0.1, 0.0, 0.7, 0.3},         // Lorentz
+      {1.0, 0.5, 1e-9, 0.1, 1e-10, 0.2, 0.3},      // C2t tiny
+      {1.0, 0.5, 0.2, 0.1, 0.05, 0.2, 1.0},        // eta = 1
+      {1.0, 10.0, 9.0, 0.0, 0.0, 0.0, 0.0},        // Gamma2 > 2/3 Gamma0
+      {1e-4, 2e-2, 5e-3, 1e-3, -1e-3, 1e-3, 0.05}  // narrow line far from 0
+  };
+  std::FILE* out = std::fopen(path, "w");
+  if (out == nullptr) return false;
+  std::fprintf(out, "nu,nu0,GammaD,Gamma0,Gamma2,Delta0,Delta2,nuVC,eta,re_f,im_f");
+  const char* names[] = {"nu0", "GammaD", "Gamma0", "Gamma2", "Delta0", "Delta2", "nuVC", "eta"};
+  for (const char* name : names) std::fprintf(out, ",re_d_%s,im_d_%s", name, name);
+  std::fprintf(out, "\n");
+  int rows = 0;
+  for (const Line& l : lines) {
+    const double nu0 = l.gamma_d == 1e-4 ? 6000.0 : 0.0;
+    const double width = l.gamma_d + l.gamma0;
+    for (double widths : {0.0, 0.3, -1.0, 2.5, -7.0, 30.0, -400.0, 1e4, -1e6}) {
+      const double a[vorlan::kHtpArguments] = {nu0 + widths * width,
+                                               nu0,
+                                               l.gamma_d,
+                                               l.gamma0,
+                                               l.gamma2,
+                                               l.delta0,
+                                               l.delta2,
+                                               l.nu_vc,
+                                               l.eta};
+      vorlan::HtpValue v{};
+      vorlan::HTP_ELEMENT(a, true, v);
+      for (double x : a) std::fprintf(out, "%s,", vorlan_test::hex_bits(x).c_str());
+      std::fprintf(out, "%s,%s", vorlan_test::hex_bits(v.re).c_str(),
+                   vorlan_test::hex_bits(v.im).c_str());
+      for (int k = 0; k < vorlan::kHtpDerivatives; ++k) {
+        std::fprintf(out, ",%s,%s", vorlan_test::hex_bits(v.d_re[k]).c_str(),
+                     vorlan_test::hex_bits(v.d_im[k]).c_str());
+      }
+      std::fprintf(out, "\n");
+      ++rows;
+    }
+  }
+  std::fprintf(stderr, "%d rows written to %s\n", rows, path);
+  return std::fclose(out) == 0;
+}
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT.csv\n", argv[0]);
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: %s OUTPUT.csv [HTP_OUTPUT.csv]\n", argv[0]);
     return 2;
+  }
+  if (argc == 3 && !write_htp(argv[2])) {
+    std::fprintf(stderr, "cannot write %s\n", argv[2]);
+    return 1;
   }
   Table table;
   Stream stream(0x676f6c64656e0001ULL);

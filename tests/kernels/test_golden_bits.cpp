@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bits_text.hpp"
+#include "vorlan/htp.hpp"
 #include "vorlan/line_shapes.hpp"
 #include "vorlan/w_complete.hpp"
 #include "vorlan/w_regions.hpp"
@@ -194,6 +195,61 @@ TEST(GoldenBits, RegionsBlock) {
 
 TEST(GoldenBits, RationalBlock) {
   check_block("W_RATIONAL_BLOCK", "rational", vorlan::W_RATIONAL_BLOCK);
+}
+
+// The Hartmann-Tran profile at the points of htp_golden_bits.csv: F and its
+// eight derivatives, from the element routine and the block routine.
+TEST(GoldenBits, HartmannTran) {
+  std::ifstream in(std::string(VORLAN_TEST_DATA_DIR) + "/htp_golden_bits.csv");
+  std::string line;
+  std::getline(in, line);  // header
+  constexpr int kResults = 2 + 2 * vorlan::kHtpDerivatives;
+  std::vector<double> args[vorlan::kHtpArguments];
+  std::vector<std::vector<double>> want;
+  for (int number = 2; std::getline(in, line); ++number) {
+    const std::vector<std::string> f = vorlan_test::split_fields(line);
+    ASSERT_EQ(f.size(), static_cast<std::size_t>(vorlan::kHtpArguments + kResults)) << number;
+    std::vector<double> values(f.size());
+    for (std::size_t j = 0; j < f.size(); ++j) {
+      ASSERT_TRUE(vorlan_test::parse_hex_bits(f[j], values[j])) << "line " << number;
+    }
+    for (int j = 0; j < vorlan::kHtpArguments; ++j) args[j].push_back(values[j]);
+    want.emplace_back(values.begin() + vorlan::kHtpArguments, values.end());
+  }
+  ASSERT_GE(want.size(), 90u);
+  const std::size_t n = want.size();
+  std::vector<double> block(kResults * n, -7.0);
+  vorlan::HtpInputs inputs{};
+  vorlan::HtpOutputs outputs{};
+  for (int j = 0; j < vorlan::kHtpArguments; ++j)
+    inputs.data[j] = args[j].data(), inputs.step[j] = 1;
+  outputs.value = {block.data(), block.data() + n, 1};
+  for (int d = 0; d < vorlan::kHtpDerivatives; ++d) {
+    outputs.derivative[d] = {block.data() + (2 + 2 * d) * n, block.data() + (3 + 2 * d) * n, 1};
+  }
+  vorlan::HTP_BLOCK(inputs, outputs, static_cast<std::int64_t>(n));
+  int differences = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    double a[vorlan::kHtpArguments];
+    for (int j = 0; j < vorlan::kHtpArguments; ++j) a[j] = args[j][k];
+    vorlan::HtpValue v{};
+    vorlan::HTP_ELEMENT(a, true, v);
+    double got[kResults] = {v.re, v.im};
+    for (int d = 0; d < vorlan::kHtpDerivatives; ++d) {
+      got[2 + 2 * d] = v.d_re[d];
+      got[3 + 2 * d] = v.d_im[d];
+    }
+    for (int r = 0; r < kResults; ++r) {
+      const bool same = hex_bits(got[r]) == hex_bits(want[k][r]) &&
+                        hex_bits(block[r * n + k]) == hex_bits(want[k][r]);
+      if (!same && ++differences <= 5) {
+        ADD_FAILURE() << "row " << k << " result " << r << ": element " << hex_bits(got[r])
+                      << ", block " << hex_bits(block[r * n + k]) << ", golden "
+                      << hex_bits(want[k][r]);
+      }
+    }
+  }
+  EXPECT_EQ(differences, 0);
 }
 
 }  // namespace
