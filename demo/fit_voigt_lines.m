@@ -16,14 +16,7 @@ function result = fit_voigt_lines (plugin_dir, output_dir)
   if (nargin < 2)
     error ("usage: fit_voigt_lines (plugin_dir, output_dir)");
   endif
-  addpath (plugin_dir);
-  if (! exist (output_dir, "dir"))
-    mkdir (output_dir);
-  endif
-  % optim needs the statistics package, which shadows some core functions on
-  % purpose: its notices are not for this use.
-  warning ("off", "Octave:shadowed-function", "local");
-  pkg load optim;
+  start_fit_demo (plugin_dir, output_dir);
 
   [x, y, truth, noise] = synthetic_spectrum ();
   start = starting_guess ();
@@ -87,16 +80,13 @@ endfunction
 % call of vorlanVoigt gives all of them: x (a column) against the centres
 % and widths (rows) broadcast to a matrix, one column per line.
 function y = voigt_lines (p, x)
-  count_evaluation ("model");
   lines = unpack (p);
   y = vorlanVoigt (x - lines(:, 2)', lines(:, 3)', lines(:, 4)') * lines(:, 1);
 endfunction
 
 % The Jacobian from the same call with the three derivatives: dy/dA_k = V_k,
-% dy/dc_k = -A_k dV/dx, dy/dsigma_k = A_k dV/dsigma, dy/dgamma_k = A_k dV/dgamma. (curvefit_stat
-% passes a third argument, which it does not need.)
-function jacobian = voigt_lines_jacobian (p, x, varargin)
-  count_evaluation ("jacobian");
+% dy/dc_k = -A_k dV/dx, dy/dsigma_k = A_k dV/dsigma, dy/dgamma_k = A_k dV/dgamma.
+function jacobian = voigt_lines_jacobian (p, x)
   lines = unpack (p);
   [v, dx, dsigma, dgamma] = vorlanVoigt (x - lines(:, 2)', lines(:, 3)', lines(:, 4)');
   amplitude = lines(:, 1)';
@@ -104,45 +94,15 @@ function jacobian = voigt_lines_jacobian (p, x, varargin)
   jacobian = reshape (permute (columns, [1 3 2]), numel (x), []);
 endfunction
 
-% The fit with the analytic Jacobian or with finite differences; its
-% parameters, standard errors, evaluations and the median time of three
-% runs (the first one also loads everything it needs).
+% The fit with the analytic Jacobian or with finite differences: its
+% parameters, standard errors, evaluations and the median time of three runs.
 function fit = timed_fit (x, y, start, analytic)
   settings = optimset ("lbound", pack (repmat ([0, -Inf, 0, 0], 4, 1)), "TolFun", 1e-12);
+  jacobian = [];
   if (analytic)
-    settings = optimset (settings, "dfdp", @voigt_lines_jacobian);
+    jacobian = @voigt_lines_jacobian;
   endif
-  times = zeros (1, 3);
-  for run = 1:numel (times)
-    count_evaluation ("reset");
-    started = tic;
-    [p, ~, cvg, out] = nonlin_curvefit (@voigt_lines, start, x, y, settings);
-    times(run) = toc (started);
-  endfor
-  fit = count_evaluation ("read");
-  fit.time = median (times);
-  fit.p = p;
-  fit.cvg = cvg;
-  fit.iterations = out.niter;
-  % The covariance from the residuals' variance and the Jacobian at the
-  % result, each fit's own kind of Jacobian.
-  settings = optimset (settings, "objf_type", "wls", "ret_covp", true);
-  statistics = curvefit_stat (@voigt_lines, p, x, y, settings);
-  fit.error = sqrt (diag (statistics.covp));
-endfunction
-
-% Counts the calls of the model and of its Jacobian: "reset", "model",
-% "jacobian", or "read" to get the counts.
-function counts = count_evaluation (what)
-  persistent calls = struct ("model", 0, "jacobian", 0);
-  switch (what)
-    case "reset"
-      calls = struct ("model", 0, "jacobian", 0);
-    case "read"
-      counts = calls;
-    otherwise
-      calls.(what) += 1;
-  endswitch
+  fit = timed_curvefit (@voigt_lines, jacobian, start, x, y, settings, 3);
 endfunction
 
 function print_parameter_table (truth, fit)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the plug-ins and runs the demonstration headless in GNU Octave: a
 # table of w(z) beside Octave's erfcx(-1i*z), the worst error of each plug-in
-# per region, and two pictures in build/demo/ (Voigt profiles, accuracy map).
+# per region, and two pictures in build/demo/ (Voigt profiles, accuracy map),
+# then the two fits (Voigt lines, one line's Hartmann-Tran profile over four
+# pressures) with a picture each.
 # VORLAN_BUILD_DIR names another build tree than build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,4 +20,5 @@ plugin_dir="$(sed -n 's/^VORLAN_PLUGIN_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")"
 # while saving the history on exit.
 octave-cli --norc --no-history --quiet --eval \
   "addpath('demo'); vorlan_demo('${plugin_dir:-$build/mex}', '$build/demo');
-   printf('\\n'); fit_voigt_lines('${plugin_dir:-$build/mex}', '$build/demo');"
+   printf('\\n'); fit_voigt_lines('${plugin_dir:-$build/mex}', '$build/demo');
+   printf('\\n'); fit_htp_multispectrum('${plugin_dir:-$build/mex}', '$build/demo');"
