@@ -5,8 +5,10 @@
 // vector width the processor has, on one thread, and once with its automatic
 // thread count; "scalar" is the plain element-by-element loop.  The line
 // shapes: the Voigt profile alone and with its three derivatives on a line's
-// core and on a spectrum around it, and Z with Z', on one thread and on the
-// automatic count.
+// core and on a spectrum around it, Z with Z', and the Hartmann-Tran profile
+// with and without its eight derivatives on a line grid (one line's eight
+// parameters read in place for every point) and with every argument per
+// point, on one thread and on the automatic count.
 //
 //   bench_kernels [--benchmark_filter=Regions/taylor]
 #include <benchmark/benchmark.h>
@@ -17,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "vorlan/htp.hpp"
 #include "vorlan/line_shapes.hpp"
 #include "vorlan/w_blocks.hpp"
 #include "vorlan/w_complete.hpp"
@@ -185,11 +188,74 @@ void register_line_shapes() {
   }
 }
 
+// Hartmann-Tran arguments: nu over +-50 Doppler widths around the line, the
+// line's parameters either one value for every point (step 0) or one per point.
+struct HtpSet {
+  std::string name;
+  std::vector<double> arguments[vorlan::kHtpArguments];
+  std::int64_t step, n;
+};
+
+HtpSet htp_set(const std::string& name, bool per_point, std::size_t n) {
+  // nu0, GammaD, Gamma0, Gamma2, Delta0, Delta2, nuVC, eta: the line of the
+  // grid, and the half range of the per-point values around it.
+  static const double kLine[vorlan::kHtpDerivatives] = {0.0, 1.0, 1.0, 0.1, 0.2, 0.02, 0.3, 0.2};
+  static const double kSpread[vorlan::kHtpDerivatives] = {0.5, 0.5, 1.0, 0.08, 0.2, 0.02, 0.3, 0.2};
+  std::mt19937_64 rng(11);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  HtpSet s{name, {}, per_point ? 1 : 0, static_cast<std::int64_t>(n)};
+  for (std::size_t k = 0; k < n; ++k) s.arguments[vorlan::kHtpNu].push_back(50.0 * unit(rng));
+  for (int j = 0; j < vorlan::kHtpDerivatives; ++j) {
+    std::vector<double>& a = s.arguments[j + 1];
+    if (!per_point) a.push_back(kLine[j]);
+    for (std::size_t k = 0; per_point && k < n; ++k) a.push_back(kLine[j] + kSpread[j] * unit(rng));
+  }
+  return s;
+}
+
+void run_htp(benchmark::State& state, const HtpSet* set, bool derivatives, int threads) {
+  const std::size_t n = static_cast<std::size_t>(set->n);
+  vorlan::HtpInputs in{};
+  for (int j = 0; j < vorlan::kHtpArguments; ++j) {
+    in.data[j] = set->arguments[j].data();
+    in.step[j] = j == vorlan::kHtpNu ? 1 : set->step;
+  }
+  // Value and derivatives as the plug-in writes them: interleaved complex arrays.
+  std::vector<double> parts(2 * n * (derivatives ? 1 + vorlan::kHtpDerivatives : 1));
+  vorlan::HtpOutputs out{};
+  out.value = {parts.data(), parts.data() + 1, 2};
+  for (int j = 0; derivatives && j < vorlan::kHtpDerivatives; ++j) {
+    double* d = parts.data() + 2 * n * static_cast<std::size_t>(j + 1);
+    out.derivative[j] = {d, d + 1, 2};
+  }
+  for (auto _ : state) {
+    vorlan::HTP_BLOCK_PLANNED({vorlan::BLOCK_WIDTH_WIDEST(), threads}, in, out, set->n);
+    benchmark::DoNotOptimize(parts.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * n));
+}
+
+void register_htp() {
+  static const std::vector<HtpSet> sets = {htp_set("line_grid", false, kBlock),
+                                           htp_set("per_point", true, kBlock)};
+  for (int threads : {1, 0}) {
+    const std::string suffix = threads == 1 ? "/one_thread" : "/all_cores";
+    for (const HtpSet& set : sets) {
+      benchmark::RegisterBenchmark(("HTP/" + set.name + "/value" + suffix).c_str(), run_htp, &set,
+                                   false, threads);
+      benchmark::RegisterBenchmark(("HTP/" + set.name + "/with_derivatives" + suffix).c_str(),
+                                   run_htp, &set, true, threads);
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   register_all();
   register_line_shapes();
+  register_htp();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -1,4 +1,4 @@
-% Times the three plug-ins in one session, as ratios that hold within it:
+% Times the plug-ins in one session, as ratios that hold within it:
 %  1. per call at 1, 10, 100 and 1000 elements, over the floor plug-in (it
 %     only reads the complex input, creates the result and copies the parts:
 %     what the host makes any plug-in pay) and over the host's own w(z);
@@ -12,7 +12,11 @@
 %  4. the line-shape plug-ins vorlanVoigt and vorlanPlasmaZ, with and without
 %     their derivatives, small arrays to large, warm and cold, against the
 %     Voigt profile and Z composed from erfcx and from vorlanRegion (argument
-%     and derivatives built on the clock, as a user writes them).
+%     and derivatives built on the clock, as a user writes them);
+%  5. vorlanHTP, with and without its derivatives, on a line grid and with
+%     every argument per point, small arrays to large, warm and cold, against
+%     the Hartmann-Tran profile composed from its definition with erfcx and
+%     with vorlanPlasmaZ, vorlanVoigt on the same line, and the floor.
 % It never judges a time.  bench/run_plugin_benchmark.sh builds everything and
 % passes the folders in the environment:
 %   VORLAN_PLUGIN_DIR    the CMake build's plug-ins (build/mex)
@@ -221,6 +225,19 @@ function print_fault_cost()
          1e6 * median(times));
 end
 
+function print_allocator()
+  % Whether the C library's allocator keeps the pages of freed arrays for the
+  % next call (run_plugin_benchmark.sh --keep-pages): where it does not, the
+  % large calls with several outputs pay fresh pages' faults.
+  trim = getenv("MALLOC_TRIM_THRESHOLD_");
+  mmap = getenv("MALLOC_MMAP_THRESHOLD_");
+  if isempty(trim) && isempty(mmap)
+    printf("allocator: the C library's defaults\n");
+  else
+    printf("allocator: MALLOC_TRIM_THRESHOLD_=%s MALLOC_MMAP_THRESHOLD_=%s\n", trim, mmap);
+  end
+end
+
 function folder = folder_from_environment(variable, required)
   folder = getenv(variable);
   if isempty(folder)
@@ -364,6 +381,89 @@ function print_line_shape_targets(t)
   printf("\n");
 end
 
+% ---- the Hartmann-Tran profile: the plug-in and the definition composed -------
+
+function f = htp_plugin(a)
+  f = vorlanHTP(a.nu, a.nu0, a.GammaD, a.Gamma0, a.Gamma2, a.Delta0, a.Delta2, a.nuVC, a.eta);
+end
+
+function out = htp_plugin_both(a)
+  [f, df] = vorlanHTP(a.nu, a.nu0, a.GammaD, a.Gamma0, a.Gamma2, a.Delta0, a.Delta2, a.nuVC, ...
+                      a.eta);
+  out = {f, df};
+end
+
+function f = htp_composed(w_at_i, a)
+  % F from its definition, vectorised as a user writes it, with
+  % w_at_i(Z) = w(iZ).  Only the speed-dependent branch: every line timed
+  % here has (1 - eta) C2 nonzero.
+  c = sqrt(log(2)) ./ a.GammaD;
+  c0 = a.Gamma0 + 1i * a.Delta0;
+  c2 = a.Gamma2 + 1i * a.Delta2;
+  c2t = (1 - a.eta) .* c2;
+  x = (1i * (a.nu0 - a.nu) + (1 - a.eta) .* (c0 - 1.5 * c2) + a.nuVC) ./ c2t;
+  sqrt_y = 1 ./ (2 * c .* c2t);
+  root = sqrt(x + sqrt_y .^ 2);
+  z1 = root - sqrt_y;
+  z2 = root + sqrt_y;
+  w1 = w_at_i(z1);
+  w2 = w_at_i(z2);
+  A = sqrt(pi) * c .* (w1 - w2);
+  B = (-1 + sqrt(pi) ./ (2 * sqrt_y) .* ((1 - z1 .^ 2) .* w1 - (1 - z2 .^ 2) .* w2)) ./ c2t;
+  f = A ./ (pi * (1 - (a.nuVC - a.eta .* (c0 - 1.5 * c2)) .* A + a.eta .* c2 .* B));
+end
+
+function v = htp_voigt(a)
+  % The Voigt profile of the same line (Gamma2 = Delta2 = nuVC = eta = 0).
+  v = vorlanVoigt(a.nu - a.nu0 - a.Delta0, a.GammaD / sqrt(2 * log(2)), a.Gamma0);
+end
+
+function out = floor_htp_all(z)
+  % The floor plug-in with F's and dF's outputs: nine complex arrays, kept
+  % together (three calls: the floor gives at most four outputs a call).
+  [f, d1, d2, d3] = floor_plugin(z);
+  [d4, d5, d6, d7] = floor_plugin(z);
+  out = {f, d1, d2, d3, d4, d5, d6, d7, floor_plugin(z)};
+end
+
+function [fs, labels, short_labels] = htp_functions()
+  % Seven timed functions: vorlanHTP's F, F with dF, F composed with the
+  % host's w and with vorlanPlasmaZ's, vorlanVoigt's V of the same line, and
+  % the floor plug-in with F's outputs and with F's and dF's.  Arguments
+  % (htp_arguments): a struct of the nine, or the floor's complex input.
+  plasma_w_at_i = @(z) -1i * vorlanPlasmaZ(1i * z) / sqrt(pi);
+  fs = {@htp_plugin, @htp_plugin_both, @(a) htp_composed(@erfcx, a), ...
+        @(a) htp_composed(plasma_w_at_i, a), @htp_voigt, @floor_plugin, @floor_htp_all};
+  labels = {"vorlanHTP F", "vorlanHTP F+dF", "F, erfcx composition", ...
+            "F, vorlanPlasmaZ composition", "vorlanVoigt V of the line", ...
+            "floor, F's output", "floor, F's and dF's outputs (3 calls)"};
+  short_labels = {"F", "F+dF", "erfcx F", "PlasmaZ F", "Voigt V", "floor F", "floor F+dF"};
+end
+
+function args = htp_arguments(a, n)
+  % N points of argument struct A spread over all of it (on the line grid: a
+  % coarser grid over the same range), scalars kept, and a complex array of N
+  % elements for the floor.
+  names = fieldnames(a);
+  chosen = round(linspace(1, numel(a.nu), n));
+  for k = 1:numel(names)
+    if numel(a.(names{k})) > n
+      a.(names{k}) = a.(names{k})(chosen);
+    end
+  end
+  z = complex(a.nu, -a.nu);
+  args = [repmat({a}, 1, 5), {z, z}];
+end
+
+function check_htp_compositions(name, fs, args)
+  % The compositions must give vorlanHTP's F, or the comparison means
+  % nothing: within 1e-6 of the largest |F|.  Prints "agree" or "DIFFERENT".
+  f = fs{1}(args{1});
+  worst = max(cellfun(@(g) max(abs(g(args{1})(:) - f(:))), fs(3:4))) / max(abs(f(:)));
+  printf("   %s: both compositions' F against vorlanHTP's: %s (%.1e of the largest |F|)\n", ...
+         name, merge(worst <= 1e-6, "agree", "DIFFERENT"), worst);
+end
+
 % ---- set-up ------------------------------------------------------------------
 
 plugin_dir = folder_from_environment("VORLAN_PLUGIN_DIR", true);
@@ -393,6 +493,7 @@ for k = 1:numel(other_floors)
 end
 print_load("at the start");
 print_fault_cost();
+print_allocator();
 printf("times are medians; a ratio is a time over another time (below 1: faster)\n\n");
 
 rand("seed", 20240601);
@@ -544,5 +645,79 @@ for g = 1:rows(regimes)
                arrayfun(@(k) ratio(t(k), t(plugin_of(k))), (1:numel(t))', "UniformOutput", false), ...
                arrayfun(@(fk) sprintf("%d", fk), faults', "UniformOutput", false)]);
   print_line_shape_targets(t);
+end
+
+% ---- 5. the Hartmann-Tran profile ------------------------------------------------
+
+if exist("vorlanHTP") != 3
+  error("benchmark_plugins: vorlanHTP is not among the plug-ins in %s", plugin_dir);
+end
+[fs, labels, short_labels] = htp_functions();
+rand("seed", 20261210);
+grid_line = struct("nu", linspace(-50, 50, count)', "nu0", 0, "GammaD", 1, "Gamma0", 1, ...
+                   "Gamma2", 0.1, "Delta0", 0.2, "Delta2", 0.02, "nuVC", 0.3, "eta", 0.2);
+% Per point: the grid's line spread around it (every C2t nonzero, as
+% htp_composed needs).
+per_point = struct("nu", 100 * rand(count, 1) - 50, "nu0", rand(count, 1) - 0.5, ...
+                   "GammaD", 0.5 + rand(count, 1), "Gamma0", 2 * rand(count, 1), ...
+                   "Gamma2", 0.02 + 0.16 * rand(count, 1), "Delta0", 0.4 * rand(count, 1) - 0.2, ...
+                   "Delta2", 0.04 * rand(count, 1) - 0.02, "nuVC", 0.6 * rand(count, 1), ...
+                   "eta", 0.4 * rand(count, 1));
+htp_sets = {"line grid", grid_line; "per point", per_point};
+printf("5. The Hartmann-Tran profile F (vorlanHTP), alone and with its eight\n");
+printf("   derivatives dF, against F composed from its definition with the host's\n");
+printf("   w(iZ) = erfcx(Z) and with vorlanPlasmaZ's (w(iZ) = -1i*Z(1i*Z)/sqrt(pi)),\n");
+printf("   against vorlanVoigt's V of the same line, and against the floor plug-in\n");
+printf("   with the same outputs (F: 2 doubles an element; dF: 16 more).\n");
+printf("   line grid: nu over [-50, 50] Doppler widths, one line: nu0=0, GammaD=1,\n");
+printf("   Gamma0=1, Gamma2=0.1, Delta0=0.2, Delta2=0.02, nuVC=0.3, eta=0.2;\n");
+printf("   per point: all nine arguments arrays, around that line\n\n");
+for s = 1:rows(htp_sets)
+  check_htp_compositions(htp_sets{s, 1}, fs, htp_arguments(htp_sets{s, 2}, min(count, 1000)));
+end
+printf("\n   Per call (us) and, in parentheses, time over vorlanHTP's F; median of %d\n", ...
+       small_samples);
+printf("   samples\n\n");
+% One column per size, one row per function and set: fourteen columns would
+% not fit across.
+sizes = [1 10 100 1000];
+body = [{"calls"}; strcat(repmat(htp_sets(:, 1)', numel(fs), 1)(:), {", "}, ...
+                          repmat(short_labels', rows(htp_sets), 1))];
+for n = sizes
+  calls = max(20, round(400 / sqrt(n)));
+  column = {sprintf("%d", calls)};
+  for s = 1:rows(htp_sets)
+    t = per_call_medians(fs, htp_arguments(htp_sets{s, 2}, n), small_samples, calls);
+    column = [column; arrayfun(@(tk) sprintf("%.2f (%s)", 1e6 * tk, ratio(tk, t(1))), t', ...
+                               "UniformOutput", false)];
+  end
+  body = [body, column];
+end
+print_table([{"elements"}, arrayfun(@(n) sprintf("%d", n), sizes, "UniformOutput", false)], body);
+printf("   %d elements, ns per element, median of %d runs; /F: time over vorlanHTP's F;\n", ...
+       count, large_runs);
+printf("   faults: page faults per call (median)\n\n");
+for g = 1:rows(regimes)
+  printf("  %s\n", regimes{g, 1});
+  head = {""};
+  body = labels';
+  times = {};
+  for s = 1:rows(htp_sets)
+    [t, faults] = regimes{g, 2}(fs, htp_arguments(htp_sets{s, 2}, count), large_runs);
+    times{s} = t;
+    head = [head, {[htp_sets{s, 1} " ns"], "/F", "faults"}];
+    body = [body, arrayfun(@(tk) sprintf("%.2f", 1e9 * tk / count), t', "UniformOutput", false), ...
+            arrayfun(@(tk) ratio(tk, t(1)), t', "UniformOutput", false), ...
+            arrayfun(@(fk) sprintf("%d", fk), faults', "UniformOutput", false)];
+  end
+  print_table(head, body);
+  for s = 1:rows(htp_sets)
+    t = times{s};
+    printf("    %s: F / erfcx composition %.2f, F / vorlanPlasmaZ composition %.2f,\n", ...
+           htp_sets{s, 1}, t(1) / t(3), t(1) / t(4));
+    printf("      F / Voigt V %.2f, (F+dF) / F %.2f, F / its floor %.2f, F+dF / its floor %.2f\n", ...
+           t(1) / t(5), t(2) / t(1), t(1) / t(6), t(2) / t(7));
+  end
+  printf("\n");
 end
 print_load("at the end");

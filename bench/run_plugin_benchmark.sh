@@ -3,23 +3,29 @@
 # the host's own w(z), small arrays to large, warm and cold, and the plug-ins
 # of every install route against the CMake build's (bench/benchmark_plugins.m).
 #
-#   bench/run_plugin_benchmark.sh [--no-routes] [build directory] [element count]
+#   bench/run_plugin_benchmark.sh [--no-routes] [--keep-pages] [build directory] [element count]
 #
 # The build directory (default: build) must be configured with CMake; the
 # plug-ins and the floor plug-in are brought up to date in it first.  The
 # element count of the large arrays defaults to 1000000.  Unless --no-routes
 # is given, the release tarball is installed with pkg into a throw-away
 # prefix and matlab/build_vorlan.m builds into a temporary folder before the
-# timed session (both compile everything: a few minutes).
+# timed session (both compile everything: a few minutes).  --keep-pages runs
+# the timed session with the C library's allocator keeping the pages of freed
+# arrays for the next call (MALLOC_TRIM_THRESHOLD_ and MALLOC_MMAP_THRESHOLD_
+# at 1 GiB), as on a machine whose allocator keeps them: large calls then pay
+# no first-touch page faults for their results.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 routes=1
+keep_pages=()
 positional=()
 for arg in "$@"; do
   case "$arg" in
     --no-routes) routes=0 ;;
-    -h | --help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --keep-pages) keep_pages=(MALLOC_TRIM_THRESHOLD_=1073741824 MALLOC_MMAP_THRESHOLD_=1073741824) ;;
+    -h | --help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "run_plugin_benchmark.sh: unknown option $arg (see --help)" >&2; exit 2 ;;
     *) positional+=("$arg") ;;
   esac
@@ -82,4 +88,4 @@ if [ $routes -eq 1 ]; then
   echo
 fi
 
-"${octave[@]}" --eval "addpath('$PWD/bench'); source('$PWD/bench/benchmark_plugins.m');"
+env "${keep_pages[@]}" "${octave[@]}" --eval "addpath('$PWD/bench'); source('$PWD/bench/benchmark_plugins.m');"
