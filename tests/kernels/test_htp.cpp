@@ -24,6 +24,7 @@ using vorlan::kHtpDerivatives;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kEps = 2.220446049250313e-16;
+constexpr double kPi = 3.141592653589793;
 constexpr double kSubnormalUnit = 4.9406564584124654e-324;
 
 std::vector<std::vector<double>> ReadTable(const std::string& name) {
@@ -165,7 +166,7 @@ TEST(HtpEdges, InvalidArgumentsInfiniteDetuningAndTheLorentzPole) {
        kInf,
        0.0,
        kNaN},
-      {"all widths zero, off it", {3.0, 2, 0, 0, 0, 0.5, 0, 0, 0.3}, 0.0, 1 / (M_PI * 0.5), 1},
+      {"all widths zero, off it", {3.0, 2, 0, 0, 0, 0.5, 0, 0, 0.3}, 0.0, 1 / (kPi * 0.5), 1},
   };
   for (const EdgeCase& c : cases) {
     const HtpValue v = Evaluate(c.a);
@@ -210,8 +211,8 @@ TEST(HtpEdges, LimitsAndContinuity) {
   const double lorentz[kHtpArguments] = {3.0, 2.0, 0.0, 0.4, 0.0, 0.1, 0.0, 0.7, 0.3};
   const HtpValue l = Evaluate(lorentz);
   const double den = 0.4 * 0.4 + 0.9 * 0.9;
-  EXPECT_NEAR(l.re, 0.4 / (M_PI * den), 1e-16);
-  EXPECT_NEAR(l.im, 0.9 / (M_PI * den), 1e-16);
+  EXPECT_NEAR(l.re, 0.4 / (kPi * den), 1e-16);
+  EXPECT_NEAR(l.im, 0.9 / (kPi * den), 1e-16);
 
   // Tiny Doppler width, tiny C2t, and eta near 1, against their limits: no
   // method switch shows as a jump.
