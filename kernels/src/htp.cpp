@@ -35,13 +35,13 @@
 // 8008 lines: sweeps along every parameter's range, 1000 random lines, the
 // Doppler-free limit, |nu - nu0| to 1e6 widths): Re F within 3.6e-3 of its
 // bound (1e-12 relative within 1e4 widths, 1e-10 beyond), Im F within 0.09 of
-// it; every derivative of the Voigt, Rautian and Doppler-free lines within
-// 0.04 of 1e-9 max(|d|, 1e-6 of its peak over nu), and of speed-dependent
-// lines with Doppler width those in nu0, Gamma0, Delta0 too.  Speed-dependent
-// lines with Doppler width miss that bound in dF/dGammaD (by up to 37 times,
-// 8.4e4 for lines over 100 Doppler widths broad, in their wings), dF/dnuVC (5,
-// 5.1e3), dF/deta (1.1, 1.5e3) and, broad, dF/dGamma2 and dF/dDelta2 (2.1):
-// their corrections' derivatives come from differences of terms |Z|^2 larger.
+// it; every derivative within 0.11 of 1e-9 max(|d|, 1e-6 of its peak over
+// nu), except for speed-dependent lines over 100 Doppler widths broad, in
+// their wings: dF/dGammaD to 300 times that, dF/dGamma2 and dF/dDelta2 to 1.6
+// times, where the corrections' derivatives still come from differences of
+// far larger terms.  The K derivatives above are formed from K's own form
+// with the points moving (dzeta/dq = i / (2 C2t R), dzeta_j/dC2t =
+// i zeta_j^2 / (2 C2t R), c dzeta_j/dc = +-s zeta_j / R).
 #include "vorlan/htp.hpp"
 
 #include <cmath>
@@ -482,7 +482,26 @@ Ratios pair_ratios(const HtpLine& line, const HtpPoint& l, HtpKind kind, const P
   const Cx a_c = a + kSqrtPi * (z1 * one.dw + z2 * two.dw) / twice_r_c2t;
   const Cx b_c = b + (z1 * du1 + z2 * du2) / twice_r_c2t;
   const Cx b_q = dd_du / t;
-  return ratios_of(a, kSqrtPi * dd_dw / t, b_q, b_q, dd_zzdu / t, a_c, b_c, k_excess, ba_excess);
+  const Cx a_q = kSqrtPi * dd_dw / t;
+  Ratios r = ratios_of(a, a_q, b_q, b_q, dd_zzdu / t, a_c, b_c, k_excess, ba_excess);
+  // dK/dq from K's own form, both points moving by dzeta/dq = i / (2 C2t R):
+  // -A_q / A^2 - 1 is a difference of nearly equal terms where |Z| is large
+  const Cx zeta_q = Cx{0.0, 1.0} / twice_r_c2t;
+  const Cx inv = Cx{1.0, 0.0} / a;
+  const Cx sum_dw = one.dw + two.dw;
+  r.k_q = line.c2t * r.ba_q - times_i((0.5 * kSqrtPi) * ((-2.0 * zeta_q) * ((one.g + two.g) * inv) -
+                                                         sum_dw * (a_q * (inv * inv))));
+  // and dK/dC2t - 3/2 the same way, dzeta_j/dC2t = i zeta_j^2 / (2 C2t R)
+  const Cx moved_g =
+      (-2.0 * (one.g * (z1 * z1) + two.g * (z2 * z2))) * (Cx{0.0, 1.0} / twice_r_c2t);
+  r.k_c2_excess = (ba_excess - Cx{1.0, 0.0}) + line.c2t * r.ba_c2 -
+                  times_i((0.5 * kSqrtPi) * (moved_g * inv - sum_dw * (b_q * (inv * inv))));
+  // and c dK/dc, c dzeta_j/dc = +-s zeta_j / R
+  const Cx s_over_r = Cx{2.0 * line.half_width, 0.0} / twice_r_c2t;
+  const Cx spread_g = (-2.0 * s_over_r) * (one.g * z1 - two.g * z2);
+  r.k_c = line.c2t * r.ba_c -
+          times_i((0.5 * kSqrtPi) * (spread_g * inv - sum_dw * (a_c * (inv * inv))));
+  return r;
 }
 
 // Without Doppler width both points are Z = sqrt(q / C2t), and B / A = K / C2t
@@ -543,7 +562,12 @@ void htp_assemble(const HtpLine& line, const HtpPoint& l, const Ratios& v, bool 
       {-1.0 * line.c0s, -1.0 * line.c2, {}, {}, 1.0},  // eta
   };
   const Cx minus_pi_ff = -kPi * (f * f);
-  const bool doppler = line.half_width != 0.0 && l.kind != HtpKind::kLorentz;
+  // the Doppler width's derivative, O(GammaD), is 0 without it, and below
+  // points 1e-6 apart (relative) rounding would leave only noise of O(1/GammaD)
+  const double spread = line.s_size * 1e6;
+  const bool doppler =
+      line.half_width != 0.0 && l.kind != HtpKind::kLorentz &&
+      !(spread * spread < l.mid.re * l.mid.re + l.mid.im * l.mid.im && l.kind != HtpKind::kOneW);
   for (int k = 0; k < kHtpDerivatives; ++k) {
     const Direction& d = directions[k];
     Cx dk = v.k_q * d.dq + v.k_c2_excess * d.dc2t;

@@ -24,6 +24,7 @@ using vorlan::kHtpDerivatives;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kEps = 2.220446049250313e-16;
+constexpr double kPi = 3.141592653589793;
 constexpr double kSubnormalUnit = 4.9406564584124654e-324;
 
 std::vector<std::vector<double>> ReadTable(const std::string& name) {
@@ -58,22 +59,19 @@ const char* const kNames[kHtpDerivatives] = {"nu0",    "GammaD", "Gamma0", "Gamm
                                              "Delta0", "Delta2", "nuVC",   "eta"};
 
 // Where a derivative is known to miss the 1e-9 target, the factor beyond it
-// that it is held to (the measured worst is about two thirds of it): those
-// through the Doppler width, nuVC and eta of speed-dependent lines with
-// Doppler width, whose corrections to 1 / A - q come out of differences of
-// terms O(|Z|^2) larger, far more so for lines over 100 times broader than
-// Doppler.  Every other line (Voigt, Rautian, Doppler-free) meets it.
+// that it is held to (the measured worst is about two thirds of it): through
+// the Doppler width, Gamma2 and Delta2 for speed-dependent lines over 100
+// Doppler widths broad, in their wings, where the corrections' derivatives
+// still come from differences of terms far larger.  Every other line meets it.
 double DerivativeAllowance(const std::vector<double>& row, int k) {
   const double gamma_d = row[vorlan::kHtpGammaD];
-  const bool speed_dependent = row[vorlan::kHtpGamma2] > 0.0 && gamma_d > 0.0;
-  if (!speed_dependent) return 1.0;
-  const bool broad = row[vorlan::kHtpGamma0] > 100.0 * gamma_d;
+  const bool broad =
+      row[vorlan::kHtpGamma2] > 0.0 && gamma_d > 0.0 && row[vorlan::kHtpGamma0] > 100.0 * gamma_d;
+  if (!broad) return 1.0;
   switch (k + 1) {
-    case vorlan::kHtpGammaD: return broad ? 1.5e5 : 60.0;
-    case vorlan::kHtpNuVC: return broad ? 8e3 : 8.0;
-    case vorlan::kHtpEta: return broad ? 2.5e3 : 2.0;
+    case vorlan::kHtpGammaD: return 500.0;
     case vorlan::kHtpGamma2:
-    case vorlan::kHtpDelta2: return broad ? 4.0 : 1.0;
+    case vorlan::kHtpDelta2: return 2.5;
     default: return 1.0;
   }
 }
@@ -168,7 +166,7 @@ TEST(HtpEdges, InvalidArgumentsInfiniteDetuningAndTheLorentzPole) {
        kInf,
        0.0,
        kNaN},
-      {"all widths zero, off it", {3.0, 2, 0, 0, 0, 0.5, 0, 0, 0.3}, 0.0, 1 / (M_PI * 0.5), 1},
+      {"all widths zero, off it", {3.0, 2, 0, 0, 0, 0.5, 0, 0, 0.3}, 0.0, 1 / (kPi * 0.5), 1},
   };
   for (const EdgeCase& c : cases) {
     const HtpValue v = Evaluate(c.a);
@@ -213,8 +211,8 @@ TEST(HtpEdges, LimitsAndContinuity) {
   const double lorentz[kHtpArguments] = {3.0, 2.0, 0.0, 0.4, 0.0, 0.1, 0.0, 0.7, 0.3};
   const HtpValue l = Evaluate(lorentz);
   const double den = 0.4 * 0.4 + 0.9 * 0.9;
-  EXPECT_NEAR(l.re, 0.4 / (M_PI * den), 1e-16);
-  EXPECT_NEAR(l.im, 0.9 / (M_PI * den), 1e-16);
+  EXPECT_NEAR(l.re, 0.4 / (kPi * den), 1e-16);
+  EXPECT_NEAR(l.im, 0.9 / (kPi * den), 1e-16);
 
   // Tiny Doppler width, tiny C2t, and eta near 1, against their limits: no
   // method switch shows as a jump.
