@@ -12,13 +12,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../kernels/reference_table.hpp"
 #include "vorlan/htp.hpp"
 #include "vorlan/line_shapes.hpp"
 #include "vorlan/w_blocks.hpp"
@@ -534,19 +533,11 @@ namespace {
 // kind (the reference table's), with scalar arguments at step 0 and outputs in
 // interleaved complex arrays, a null output untouched.
 TEST(HtpBlocks, ElementBitsForEveryPlanStepAndOutputSelection) {
-  std::ifstream in(std::string(VORLAN_TEST_DATA_DIR) + "/htp.csv");
-  std::string line;
-  std::getline(in, line);
   std::vector<std::array<double, vorlan::kHtpArguments>> rows;
-  for (int r = 0; std::getline(in, line); ++r) {
-    if (r % 7 != 0) continue;  // about 1100 lines of every kind
-    std::istringstream fields(line);
+  const auto table = vorlan_test::read_table("htp.csv");
+  for (std::size_t r = 0; r < table.size(); r += 7) {  // about 1100 lines of every kind
     std::array<double, vorlan::kHtpArguments> a{};
-    for (double& v : a) {
-      std::string f;
-      std::getline(fields, f, ',');
-      v = std::strtod(f.c_str(), nullptr);
-    }
+    std::copy(table[r].begin(), table[r].begin() + vorlan::kHtpArguments, a.begin());
     rows.push_back(a);
   }
   rows.push_back({0.0, 0.0, kNaN, 1.0, 0.1, 0.0, 0.0, 0.0, 0.0});

@@ -5,13 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "reference_table.hpp"
 #include "vorlan/htp.hpp"
 #include "vorlan/line_shapes.hpp"
 
@@ -27,20 +26,7 @@ constexpr double kEps = 2.220446049250313e-16;
 constexpr double kPi = 3.141592653589793;
 constexpr double kSubnormalUnit = 4.9406564584124654e-324;
 
-std::vector<std::vector<double>> ReadTable(const std::string& name) {
-  std::vector<std::vector<double>> rows;
-  std::ifstream in(std::string(VORLAN_TEST_DATA_DIR) + "/" + name);
-  std::string line;
-  std::getline(in, line);  // header
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    std::vector<double> row;
-    for (std::string f; std::getline(fields, f, ',');)
-      row.push_back(std::strtod(f.c_str(), nullptr));
-    rows.push_back(row);
-  }
-  return rows;
-}
+using vorlan_test::read_table;
 
 HtpValue Evaluate(const double (&a)[kHtpArguments]) {
   HtpValue v{};
@@ -96,7 +82,7 @@ struct Worst {
 // of its modulus and 1e-6 of its peak over nu (times its allowance above), one
 // that vanishes identically to 1e-15 of dF/dGamma0's peak.
 TEST(HtpAccuracy, ValueAndDerivativesOverTheTable) {
-  const auto rows = ReadTable("htp.csv");
+  const auto rows = read_table("htp.csv");
   ASSERT_GT(rows.size(), 8000U);
   Worst re_f, im_f, derivative[kHtpDerivatives];
   for (const auto& row : rows) {

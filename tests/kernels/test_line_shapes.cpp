@@ -10,13 +10,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "reference_table.hpp"
 #include "vorlan/line_shapes.hpp"
 #include "vorlan/w_complete.hpp"
 
@@ -30,21 +30,7 @@ constexpr double kSubnormalUnit = 4.9406564584124654e-324;
 constexpr double kSqrtPi = 1.772453850905516;
 constexpr double kPeakFloor = 4.440892098500626e-16;  // 2^-51: two units of the peak
 
-std::vector<std::vector<double>> ReadTable(const std::string& name) {
-  std::vector<std::vector<double>> rows;
-  std::ifstream in(std::string(VORLAN_TEST_DATA_DIR) + "/" + name);
-  std::string line;
-  std::getline(in, line);  // header
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    std::vector<double> row;
-    for (std::string f; std::getline(fields, f, ',');) {
-      row.push_back(std::strtod(f.c_str(), nullptr));  // strtod: subnormals without a throw
-    }
-    rows.push_back(row);
-  }
-  return rows;
-}
+using vorlan_test::read_table;
 
 // The worst ratio of error to allowance over a table, with its point.
 struct Worst {
@@ -77,7 +63,7 @@ std::string Point(std::initializer_list<double> values) {
 }
 
 TEST(LineShapeAccuracy, VoigtAndDerivativesOverTheTable) {
-  const auto rows = ReadTable("line_shapes_voigt.csv");
+  const auto rows = read_table("line_shapes_voigt.csv");
   ASSERT_GT(rows.size(), 1000U);
   Worst value("V");
   Worst d[3] = {Worst("dV/dx"), Worst("dV/dsigma"), Worst("dV/dgamma")};
@@ -115,7 +101,7 @@ TEST(LineShapeAccuracy, VoigtAndDerivativesOverTheTable) {
 }
 
 TEST(LineShapeAccuracy, PlasmaDispersionOverTheTable) {
-  const auto rows = ReadTable("line_shapes_plasma.csv");
+  const auto rows = read_table("line_shapes_plasma.csv");
   ASSERT_GT(rows.size(), 1000U);
   Worst upper_z("Z, Im zeta >= 0");
   Worst upper_dz("Z', Im zeta >= 0");
