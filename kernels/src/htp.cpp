@@ -50,76 +50,32 @@
 #include <limits>
 
 #include "blocks/block_pieces.hpp"
+#include "htp_steps.hpp"
+#include "line_shape_pieces.hpp"
 #include "vorlan/w_full.hpp"
 #include "vorlan/w_regions.hpp"
 #include "w_full_tables.hpp"
 #include "w_full_terms.hpp"
 
-namespace vorlan {
+namespace vorlan::detail {
 namespace {
 
-constexpr double kSqrtPi = 1.772453850905516;
-constexpr double kPi = 3.141592653589793;
 // GammaD / (2 sqrt(ln 2)) = 1 / (2c)
 constexpr double kHalfOverSqrtLn2 = 0.6005612043932249;
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// Complex arithmetic spelt out, so that every operation and its rounding is
-// ours on every platform.
-struct Cx {
-  double re, im;
-};
-inline Cx operator+(Cx a, Cx b) { return {a.re + b.re, a.im + b.im}; }
-inline Cx operator-(Cx a, Cx b) { return {a.re - b.re, a.im - b.im}; }
-inline Cx operator-(Cx a) { return {-a.re, -a.im}; }
-inline Cx operator*(Cx a, Cx b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
-inline Cx operator*(double k, Cx a) { return {k * a.re, k * a.im}; }
-inline Cx times_i(Cx a) { return {-a.im, a.re}; }
-// Smith's division: no square of either part is formed.
-inline Cx operator/(Cx a, Cx b) {
-  if (std::fabs(b.re) >= std::fabs(b.im)) {
-    const double ratio = b.im / b.re;
-    const double inv = 1.0 / (b.re + b.im * ratio);
-    return {(a.re + a.im * ratio) * inv, (a.im - a.re * ratio) * inv};
-  }
-  const double ratio = b.re / b.im;
-  const double inv = 1.0 / (b.re * ratio + b.im);
-  return {(a.re * ratio + a.im) * inv, (a.im * ratio - a.re) * inv};
-}
-inline Cx operator/(Cx a, double k) { return {a.re / k, a.im / k}; }
-inline double magnitude(Cx a) {
-  const double squares = a.re * a.re + a.im * a.im;
-  if (squares > 1e-290 && squares < 1e290) return std::sqrt(squares);
-  // scaled where the squares would leave the range
-  const double big = std::fmax(std::fabs(a.re), std::fabs(a.im));
-  if (big == 0.0 || std::isinf(big)) return big;
-  const double small = std::fmin(std::fabs(a.re), std::fabs(a.im)) / big;
-  return big * std::sqrt(1.0 + small * small);
-}
-// The principal root (real part >= 0; on the negative real axis the sign of
-// the imaginary zero decides).
-inline Cx principal_sqrt(Cx a) {
-  if (a.re == 0.0 && a.im == 0.0) return {0.0, a.im};
-  const double t = std::sqrt(0.5 * (magnitude(a) + std::fabs(a.re)));
-  if (a.re >= 0.0) return {t, a.im / (2.0 * t)};
-  return {std::fabs(a.im) / (2.0 * t), std::copysign(t, a.im)};
-}
-
-// w, w' and (zeta w)' at one point of the plane.
-struct WTerms {
-  Cx w, dw, g;
-};
+using WTerms = WTermsOf<double>;
+using PairTerms = PairTermsOf<double>;
+using Ratios = RatiosOf<double>;
 
 // The terms at zeta = x + iy from the kernel's terms at |x| + i|y|.
-WTerms map_terms(double x, double y, const detail::FullTerms& t) {
+WTerms map_terms(double x, double y, const FullTerms& t) {
   WTerms r{};
-  if (!detail::w_full_in_range(x, y)) {
-    detail::FullTerms b{};
-    detail::w_full_beyond(x, y, b);
+  if (!w_full_in_range(x, y)) {
+    FullTerms b{};
+    w_full_beyond(x, y, b);
     return {{b.wr, b.wi}, {b.dr, b.di}, {b.gr, b.gi}};
   }
-  detail::w_full_map(x, y, t, r.w.re, r.w.im, r.dw.re, r.dw.im);
+  w_full_map(x, y, t, r.w.re, r.w.im, r.dw.re, r.dw.im);
   if (y >= 0.0) {
     // (zeta w)'(-conj zeta) = conj (zeta w)'(zeta)
     r.g = {t.gr, x < 0.0 ? -t.gi : t.gi};
@@ -130,26 +86,12 @@ WTerms map_terms(double x, double y, const detail::FullTerms& t) {
 }
 
 WTerms terms_at(Cx zeta) {
-  detail::FullTerms t{};
-  if (detail::w_full_in_range(zeta.re, zeta.im)) {
-    detail::w_full_quadrant(std::fabs(zeta.re), std::fabs(zeta.im), true, t);
+  FullTerms t{};
+  if (w_full_in_range(zeta.re, zeta.im)) {
+    w_full_quadrant(std::fabs(zeta.re), std::fabs(zeta.im), true, t);
   }
   return map_terms(zeta.re, zeta.im, t);
 }
-
-// What the profile needs of w at the two points zeta1 = m - h, zeta2 = m + h:
-// the values of w, w', (zeta w)', and the divided differences
-// (f(zeta1) - f(zeta2)) / (zeta1 - zeta2) of the same three.
-struct PairTerms {
-  WTerms one, two;
-  WTerms divided;
-  // the continued fraction's r_1 at both points and D_1, r_0 ... r_3 at the
-  // first point, and d beta / dzeta (h = 0 only; beta = -6 r_2 r_3), where it
-  // gave them
-  Cx r1_one, r1_two, d1;
-  Cx r_one[4];
-  Cx beta_slope;
-};
 
 // Taylor series at m, in powers of h: f(m +- h) = E +- h O and the divided
 // difference O, for w, w' and (zeta w)', from p_k = w^(k)(m) / k!.  h = 0
@@ -194,7 +136,7 @@ PairTerms taylor_pair(Cx m, Cx h, const WTerms& at_m) {
 // recurrence, from the depth the nearer point to 0 needs.
 PairTerms fraction_pair(Cx zeta1, Cx zeta2) {
   const double nearer = std::fmin(magnitude(zeta1), magnitude(zeta2));
-  const int depth = static_cast<int>(detail::kDepthBase + detail::kDepthScale / nearer);
+  const int depth = static_cast<int>(kDepthBase + kDepthScale / nearer);
   const Cx minus_i_zeta1{zeta1.im, -zeta1.re};
   const Cx minus_i_zeta2{zeta2.im, -zeta2.re};
   Cx r1{0, 0}, r2{0, 0}, dd{0, 0};
@@ -229,31 +171,6 @@ PairTerms fraction_pair(Cx zeta1, Cx zeta2) {
           {a[0], a[1], a[2], a[3]},
           -6.0 * (d[2] * a[3] + a[2] * d[3])};
 }
-
-enum class HtpKind { kUndefined, kVanishes, kLorentz, kOneW, kApart, kFraction, kTaylor };
-
-// What a line's parameters (every argument but nu) give.
-struct HtpLine {
-  HtpKind form;                     // kUndefined, kLorentz, kOneW, or kApart: two points
-  double gamma_d, eta, half_width;  // half_width = 1 / (2c)
-  double c, s_size;                 // c and |s|
-  Cx c0, c0s, c0t, c2, c2t, mu;     // c0s = C0 - 3/2 C2
-  Cx b_c, s, half;                  // c C2t, s = 1 / (2 c C2t), i s
-};
-
-// The line at one nu.
-struct HtpPoint {
-  HtpKind kind;
-  Cx lorentz;            // Gamma0 + i (nu0 - nu + Delta0)
-  Cx q, z1;              // q and Z1
-  Cx zeta1, zeta2, mid;  // zeta1 = mid - i s, zeta2 = mid + i s
-};
-
-// |zeta| from which the continued fraction's region holds the point.
-constexpr double kFractionRadius = 8.5;
-static_assert(kFractionRadius * kFractionRadius ==
-                  detail::kFractionX * detail::kFractionX + detail::kFractionY * detail::kFractionY,
-              "the disc that the fraction's region (x >= kFractionX or y >= kFractionY) holds");
 
 // What the line parameters (all arguments but nu) give, whatever nu.
 HtpLine htp_parameters(const double (&a)[kHtpArguments]) {
@@ -310,34 +227,10 @@ HtpPoint htp_place(const HtpLine& line, double detuning) {
     l.mid = times_i(line.c * l.q);
     return l;
   }
-  if (line.s_size >= 1.0) {
-    // R = +-s S, S = sqrt(1 + 4ab): Z1 = s (S - 1) = 2a / (1 + S) or -s (1 + S)
-    const Cx a_c = line.c * l.q;
-    const Cx root = principal_sqrt(Cx{1.0, 0.0} + 4.0 * (a_c * line.b_c));
-    const Cx r = line.s * root;
-    const bool plus = r.re > 0.0 || (r.re == 0.0 && r.im >= 0.0);
-    l.z1 = plus ? (2.0 * a_c) / (Cx{1.0, 0.0} + root) : -1.0 * (line.s * (Cx{1.0, 0.0} + root));
-  } else {
-    const Cx x = l.q / line.c2t;
-    const Cx r = principal_sqrt(x + line.s * line.s);
-    const bool like_signs = r.re * line.s.re + r.im * line.s.im >= 0.0;
-    l.z1 = like_signs && (x.re != 0.0 || x.im != 0.0) ? x / (r + line.s) : r - line.s;
-  }
-  l.zeta1 = times_i(l.z1);
-  l.mid = l.zeta1 + line.half;
-  l.zeta2 = times_i(l.z1 + 2.0 * line.s);
-  // the choice on squared moduli: m = |mid|, h = |s|
-  const double mm = l.mid.re * l.mid.re + l.mid.im * l.mid.im;
-  const double h = line.s_size;
-  const double reach = kFractionRadius + h;
-  const bool upper = l.zeta1.im >= 0.0 && l.zeta2.im >= 0.0;
-  if (upper && 256.0 * (h * h) < mm && mm >= reach * reach) {
-    l.kind = HtpKind::kFraction;
-  } else if ((h * h) * std::fmax(1.0, mm) <= 0.25) {
-    l.kind = HtpKind::kTaylor;
-  } else {
-    l.kind = HtpKind::kApart;
-  }
+  bool fraction = false;
+  bool taylor = false;
+  place_two_points(line, detuning, l, fraction, taylor);
+  l.kind = fraction ? HtpKind::kFraction : taylor ? HtpKind::kTaylor : HtpKind::kApart;
   return l;
 }
 
@@ -352,37 +245,6 @@ int htp_points(const HtpPoint& l, Cx* points) {
       return 2;
     default: return 0;
   }
-}
-
-// F = 1 / (pi P), P = Den / A = K + L0 + eta C2 B / A with K = 1 / A - q and
-// L0 = i (nu0 - nu) + C0 - 3/2 C2; so P = Gamma0 + i (nu0 - nu + Delta0) +
-// (K - 3/2 C2t) + eta C2 (B / A - 3/2).  K - 3/2 C2t and B / A - 3/2 are the
-// Doppler and speed-dependence corrections (B / A is <s^2> = 3/2 and K is
-// C2t <s^2> without them), small in the wings, where they are formed from the
-// terms without the differences that would give them.  The partial
-// derivatives are in q and C2t, and c times that in c.
-struct Ratios {
-  Cx k_excess, k_q, k_c2_excess, k_c;  // K - 3/2 C2t, dK/dq, dK/dC2t - 3/2, c dK/dc
-  Cx ba_excess, ba_q, ba_c2, ba_c;     // B / A - 3/2 and its derivatives
-};
-
-// The ratios' derivatives from A and B's, given the ratios (F's own, the same
-// whether derivatives are asked for or not).
-Ratios ratios_of(Cx a, Cx a_q, Cx b_q, Cx a_c2, Cx b_c2, Cx a_c, Cx b_c, Cx k_excess,
-                 Cx ba_excess) {
-  const Cx inv = Cx{1.0, 0.0} / a;
-  const Cx inv2 = inv * inv;
-  const Cx ba = Cx{1.5, 0.0} + ba_excess;
-  Ratios r{};
-  r.k_excess = k_excess;
-  r.k_q = -1.0 * (a_q * inv2) - Cx{1.0, 0.0};
-  r.k_c2_excess = -1.0 * (a_c2 * inv2) - Cx{1.5, 0.0};
-  r.k_c = -1.0 * (a_c * inv2);
-  r.ba_excess = ba_excess;
-  r.ba_q = (b_q - ba * a_q) * inv;
-  r.ba_c2 = (b_c2 - ba * a_c2) * inv;
-  r.ba_c = (b_c - ba * a_c) * inv;
-  return r;
 }
 
 Ratios one_w_ratios(const HtpLine& line, const HtpPoint& l, const WTerms& t, bool derivatives) {
@@ -423,87 +285,6 @@ Ratios one_w_ratios(const HtpLine& line, const HtpPoint& l, const WTerms& t, boo
   return v;
 }
 
-Ratios pair_ratios(const HtpLine& line, const HtpPoint& l, HtpKind kind, const PairTerms& p,
-                   bool derivatives) {
-  const Cx z1 = l.zeta1;
-  const Cx z2 = l.zeta2;
-  const WTerms& one = p.one;
-  const WTerms& two = p.two;
-  auto u_of = [](const WTerms& t) { return kSqrtPi * (1.5 * t.w - 0.5 * t.g); };
-  auto du_of = [](Cx zeta, const WTerms& t) { return kSqrtPi * (0.5 * t.dw + zeta * t.g); };
-  const double c = line.c;
-  const Cx step = -2.0 * line.half;
-  const bool apart = kind == HtpKind::kApart;
-  // A and B; B / A - 3/2 = -(divided difference of (zeta w)') / (2 that of w)
-  Cx a;
-  Cx b;
-  Cx ba_excess;
-  if (apart) {
-    a = (c * kSqrtPi) * (one.w - two.w);
-    b = c * (u_of(one) - u_of(two));
-    ba_excess = -0.5 * ((one.g - two.g) / (one.w - two.w));
-  } else {
-    a = times_i(-kSqrtPi * p.divided.w) / line.c2t;
-    b = times_i(-kSqrtPi * (1.5 * p.divided.w - 0.5 * p.divided.g)) / line.c2t;
-    ba_excess = -0.5 * (p.divided.g / p.divided.w);
-  }
-  // K = C2t (B / A - 1) - (i sqrt(pi) / 2) (w'1 + w'2) / A, from 1 - qA - C2t B
-  // = -(i sqrt(pi) / 2)(w'1 + w'2) - C2t A: terms of K's own size.  In the
-  // fraction, 1 / A = (q + C2t (Z1 r_1(2) + Z2 r_1(1) + r_1(1) r_1(2))) / (1 + i D_1).
-  Cx k_excess =
-      line.c2t * (ba_excess - Cx{1.0, 0.0}) - times_i((0.5 * kSqrtPi) * ((one.dw + two.dw) / a));
-  if (kind == HtpKind::kFraction) {
-    const Cx z1_big{z1.im, -z1.re};  // Z = -i zeta
-    const Cx z2_big{z2.im, -z2.re};
-    const Cx pairs = z1_big * p.r1_two + z2_big * p.r1_one + p.r1_one * p.r1_two;
-    k_excess =
-        (line.c2t * pairs - times_i(l.q * p.d1)) / (Cx{1.0, 0.0} + times_i(p.d1)) - 1.5 * line.c2t;
-  }
-  if (!derivatives) return {k_excess, {}, {}, {}, ba_excess, {}, {}, {}};
-  const Cx du1 = du_of(z1, one);
-  const Cx du2 = du_of(z2, two);
-  // divided differences of w', u' and zeta^2 u' (dA/dC2t is dB/dq: both are
-  // -<s^2 / D^2>)
-  Cx dd_dw, dd_du, dd_zzdu;
-  if (apart) {
-    dd_dw = (one.dw - two.dw) / step;
-    dd_du = (du1 - du2) / step;
-    dd_zzdu = ((z1 * z1) * du1 - (z2 * z2) * du2) / step;
-  } else {
-    const WTerms& dd = p.divided;
-    dd_dw = dd.dw;
-    dd_du = kSqrtPi * (0.5 * dd.dw + z1 * dd.g + two.g);
-    // the small point's square on the divided difference, the sum on the
-    // far point's value: no term grows with the separation
-    dd_zzdu = (z1 * z1) * dd_du + (z1 + z2) * du2;
-  }
-  const Cx twice_r_c2t = 2.0 * (line.c2t * l.z1) + Cx{2.0 * line.half_width, 0.0};
-  const Cx t = line.c2t * twice_r_c2t;
-  const Cx a_c = a + kSqrtPi * (z1 * one.dw + z2 * two.dw) / twice_r_c2t;
-  const Cx b_c = b + (z1 * du1 + z2 * du2) / twice_r_c2t;
-  const Cx b_q = dd_du / t;
-  const Cx a_q = kSqrtPi * dd_dw / t;
-  Ratios r = ratios_of(a, a_q, b_q, b_q, dd_zzdu / t, a_c, b_c, k_excess, ba_excess);
-  // dK/dq from K's own form, both points moving by dzeta/dq = i / (2 C2t R):
-  // -A_q / A^2 - 1 is a difference of nearly equal terms where |Z| is large
-  const Cx zeta_q = Cx{0.0, 1.0} / twice_r_c2t;
-  const Cx inv = Cx{1.0, 0.0} / a;
-  const Cx sum_dw = one.dw + two.dw;
-  r.k_q = line.c2t * r.ba_q - times_i((0.5 * kSqrtPi) * ((-2.0 * zeta_q) * ((one.g + two.g) * inv) -
-                                                         sum_dw * (a_q * (inv * inv))));
-  // and dK/dC2t - 3/2 the same way, dzeta_j/dC2t = i zeta_j^2 / (2 C2t R)
-  const Cx moved_g =
-      (-2.0 * (one.g * (z1 * z1) + two.g * (z2 * z2))) * (Cx{0.0, 1.0} / twice_r_c2t);
-  r.k_c2_excess = (ba_excess - Cx{1.0, 0.0}) + line.c2t * r.ba_c2 -
-                  times_i((0.5 * kSqrtPi) * (moved_g * inv - sum_dw * (b_q * (inv * inv))));
-  // and c dK/dc, c dzeta_j/dc = +-s zeta_j / R
-  const Cx s_over_r = Cx{2.0 * line.half_width, 0.0} / twice_r_c2t;
-  const Cx spread_g = (-2.0 * s_over_r) * (one.g * z1 - two.g * z2);
-  r.k_c = line.c2t * r.ba_c -
-          times_i((0.5 * kSqrtPi) * (spread_g * inv - sum_dw * (a_c * (inv * inv))));
-  return r;
-}
-
 // Without Doppler width both points are Z = sqrt(q / C2t), and B / A = K / C2t
 // = 1/2 + zeta (zeta w)' / w', which is 3/2 - 6 r_2 r_3 in the continued
 // fraction's terms: P = Gamma0 + i (nu0 - nu + Delta0) + C2 (B / A - 3/2).
@@ -532,61 +313,6 @@ Ratios doppler_free_ratios(const HtpLine& line, const HtpPoint& l, const PairTer
   return r;
 }
 
-// F and its derivatives from the ratios.
-void htp_assemble(const HtpLine& line, const HtpPoint& l, const Ratios& v, bool derivatives,
-                  HtpValue& out) {
-  const Cx eta_c2{line.eta * line.c2.re, line.eta * line.c2.im};
-  const Cx p = l.lorentz + v.k_excess + eta_c2 * v.ba_excess;
-  const bool pole = p.re == 0.0 && p.im == 0.0;
-  const Cx f = pole ? Cx{kInf, 0.0} : Cx{1.0, 0.0} / (kPi * p);
-  out.re = f.re;
-  out.im = f.im;
-  if (!derivatives) return;
-  // each argument's move of q, C2t, the Lorentzian's Gamma0 + i (nu0 - nu +
-  // Delta0), C2 and eta
-  struct Direction {
-    Cx dq, dc2t, dlorentz, dc2;
-    double deta;
-  };
-  const double keep = 1.0 - line.eta;
-  const Cx one{1.0, 0.0};
-  const Cx i{0.0, 1.0};
-  const Direction directions[kHtpDerivatives] = {
-      {i, {}, i, {}, 0.0},                             // nu0
-      {{}, {}, {}, {}, 0.0},                           // GammaD
-      {keep * one, {}, one, {}, 0.0},                  // Gamma0
-      {-1.5 * keep * one, keep * one, {}, one, 0.0},   // Gamma2
-      {keep * i, {}, i, {}, 0.0},                      // Delta0
-      {-1.5 * keep * i, keep * i, {}, i, 0.0},         // Delta2
-      {one, {}, {}, {}, 0.0},                          // nuVC
-      {-1.0 * line.c0s, -1.0 * line.c2, {}, {}, 1.0},  // eta
-  };
-  const Cx minus_pi_ff = -kPi * (f * f);
-  // the Doppler width's derivative, O(GammaD), is 0 without it, and below
-  // points 1e-6 apart (relative) rounding would leave only noise of O(1/GammaD)
-  const double spread = line.s_size * 1e6;
-  const bool doppler =
-      line.half_width != 0.0 && l.kind != HtpKind::kLorentz &&
-      !(spread * spread < l.mid.re * l.mid.re + l.mid.im * l.mid.im && l.kind != HtpKind::kOneW);
-  for (int k = 0; k < kHtpDerivatives; ++k) {
-    const Direction& d = directions[k];
-    Cx dk = v.k_q * d.dq + v.k_c2_excess * d.dc2t;
-    Cx dba = v.ba_q * d.dq + v.ba_c2 * d.dc2t;
-    if (k == kHtpGammaD - 1) {
-      dk = doppler ? -1.0 * v.k_c / line.gamma_d : Cx{0.0, 0.0};
-      dba = doppler ? -1.0 * v.ba_c / line.gamma_d : Cx{0.0, 0.0};
-    }
-    const Cx dp =
-        d.dlorentz + dk + (d.deta * line.c2 + line.eta * d.dc2) * v.ba_excess + eta_c2 * dba;
-    // where F^2 underflows (|F| below 1e-154, ranges away from the line) the
-    // corrections' derivatives may overflow: the derivative is 0 there
-    const bool vanishes = minus_pi_ff.re == 0.0 && minus_pi_ff.im == 0.0;
-    const Cx df = pole ? Cx{kNaN, kNaN} : vanishes ? Cx{0.0, 0.0} : minus_pi_ff * dp;
-    out.d_re[k] = df.re;
-    out.d_im[k] = df.im;
-  }
-}
-
 // Without Doppler width or C2t, A = 1 / q and B = 3 / (2q): no corrections,
 // and C2t moves B / A by -(<s^4> - <s^2>^2) / q.
 Ratios lorentz_ratios(const HtpPoint& l) {
@@ -607,13 +333,15 @@ void htp_finish(const HtpLine& line, const HtpPoint& l, const WTerms* terms, boo
   switch (l.kind) {
     case HtpKind::kUndefined: htp_fill(out, kNaN, kNaN); return;
     case HtpKind::kVanishes: htp_fill(out, 0.0, 0.0); return;
-    case HtpKind::kLorentz: htp_assemble(line, l, lorentz_ratios(l), derivatives, out); return;
+    case HtpKind::kLorentz:
+      htp_assemble(line, l, l.kind, lorentz_ratios(l), derivatives, out);
+      return;
     case HtpKind::kOneW:
-      htp_assemble(line, l, one_w_ratios(line, l, terms[0], derivatives), derivatives, out);
+      htp_assemble(line, l, l.kind, one_w_ratios(line, l, terms[0], derivatives), derivatives, out);
       return;
     case HtpKind::kApart:
       htp_assemble(
-          line, l,
+          line, l, l.kind,
           pair_ratios(line, l, l.kind, {terms[0], terms[1], {}, {}, {}, {}, {}, {}}, derivatives),
           derivatives, out);
       return;
@@ -622,7 +350,7 @@ void htp_finish(const HtpLine& line, const HtpPoint& l, const WTerms* terms, boo
       const PairTerms p = l.kind == HtpKind::kTaylor ? taylor_pair(l.mid, line.half, terms[0])
                                                      : fraction_pair(l.zeta1, l.zeta2);
       const bool doppler_free = line.half_width == 0.0;
-      htp_assemble(line, l,
+      htp_assemble(line, l, l.kind,
                    doppler_free ? doppler_free_ratios(line, l, p)
                                 : pair_ratios(line, l, l.kind, p, derivatives),
                    derivatives, out);
@@ -631,26 +359,6 @@ void htp_finish(const HtpLine& line, const HtpPoint& l, const WTerms* terms, boo
   }
 }
 
-}  // namespace
-}  // namespace vorlan
-
-namespace vorlan {
-
-void HTP_ELEMENT(const double (&arguments)[kHtpArguments], bool derivatives, HtpValue& value) {
-  const HtpLine line = htp_parameters(arguments);
-  const HtpPoint point = htp_place(line, arguments[kHtpNu0] - arguments[kHtpNu]);
-  Cx points[2];
-  WTerms terms[2];
-  const int n = htp_points(point, points);
-  for (int j = 0; j < n; ++j) terms[j] = terms_at(points[j]);
-  htp_finish(line, point, terms, derivatives, value);
-}
-
-}  // namespace vorlan
-
-namespace vorlan {
-namespace {
-
 // An HTP element takes 60-150 nanoseconds: a share of 2048 takes about what a
 // thread start costs.
 constexpr std::int64_t kHtpPerThread = 2048;
@@ -658,6 +366,7 @@ constexpr std::int64_t kHtpPerThread = 2048;
 constexpr int kHtpChunk = blocks::kFullTermsChunk / 2;
 
 struct HtpShape {
+  HtpPiece lanes;  // null: every point here
   blocks::FullTermsPiece terms_of;
   HtpInputs in;
   HtpOutputs out;
@@ -676,18 +385,52 @@ struct HtpShape {
     }
   }
 
-  void chunk(std::int64_t first, int count) const {
+  // The points the lane piece left, one at a time around the terms piece.
+  void rest(const HtpLine* lines, const std::int16_t* line_of, const double* detuning,
+            const bool* done, int count, HtpValue* values) const {
     HtpPoint at[kHtpChunk];
-    int line_of[kHtpChunk];
-    HtpLine lines[kHtpChunk];
-    int line_count = 0;
     Cx points[2 * kHtpChunk];
     int first_point[kHtpChunk + 1];
+    int m = 0;
+    for (int j = 0; j < count; ++j) {
+      first_point[j] = m;
+      if (done[j]) continue;
+      at[j] = htp_place(lines[line_of[j]], detuning[j]);
+      m += htp_points(at[j], points + m);
+    }
+    first_point[count] = m;
+    // the kernel's terms in lanes, for the points in its range
     double ax[2 * kHtpChunk];
     double ay[2 * kHtpChunk];
-    int m = 0;
-    double a[kHtpArguments];
+    int quadrant_of[2 * kHtpChunk];
+    int r = 0;
+    for (int p = 0; p < m; ++p) {
+      quadrant_of[p] = -1;
+      if (!w_full_in_range(points[p].re, points[p].im)) continue;
+      ax[r] = std::fabs(points[p].re);
+      ay[r] = std::fabs(points[p].im);
+      quadrant_of[p] = r++;
+    }
+    FullTerms quadrant[2 * kHtpChunk + 1];
+    if (r > 0) terms_of(ax, ay, r, true, quadrant);
+    quadrant[r] = {};  // what a point beyond the range maps from (unread)
+    for (int j = 0; j < count; ++j) {
+      if (done[j]) continue;
+      WTerms terms[2];
+      for (int p = first_point[j]; p < first_point[j + 1]; ++p) {
+        const int q = quadrant_of[p] < 0 ? r : quadrant_of[p];
+        terms[p - first_point[j]] = map_terms(points[p].re, points[p].im, quadrant[q]);
+      }
+      htp_finish(lines[line_of[j]], at[j], terms, derivatives, values[j]);
+    }
+  }
 
+  void chunk(std::int64_t first, int count) const {
+    HtpLine lines[kHtpChunk];
+    std::int16_t line_of[kHtpChunk];
+    double detuning[kHtpChunk];
+    int line_count = 0;
+    double a[kHtpArguments];
     for (int j = 0; j < count; ++j) {
       double next[kHtpArguments];
       for (int p = 0; p < kHtpArguments; ++p) next[p] = in.data[p][(first + j) * in.step[p]];
@@ -699,54 +442,51 @@ struct HtpShape {
         std::memcpy(a, next, sizeof a);
         lines[line_count++] = htp_parameters(a);
       }
-      line_of[j] = line_count - 1;
-      at[j] = htp_place(lines[line_of[j]], next[kHtpNu0] - next[kHtpNu]);
-      first_point[j] = m;
-      m += htp_points(at[j], points + m);
+      line_of[j] = static_cast<std::int16_t>(line_count - 1);
+      detuning[j] = next[kHtpNu0] - next[kHtpNu];
     }
-    first_point[count] = m;
-    // the kernel's terms in lanes, for the points in its range
-    int quadrant_of[2 * kHtpChunk];
-    int r = 0;
-    for (int p = 0; p < m; ++p) {
-      quadrant_of[p] = -1;
-      if (!detail::w_full_in_range(points[p].re, points[p].im)) continue;
-      ax[r] = std::fabs(points[p].re);
-      ay[r] = std::fabs(points[p].im);
-      quadrant_of[p] = r++;
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
+    HtpValue values[kHtpChunk];
+    bool done[kHtpChunk] = {};
+    if (lanes != nullptr) {
+      lanes(terms_of, lines, line_of, detuning, count, derivatives, values, done);
     }
-    detail::FullTerms quadrant[2 * kHtpChunk + 1];
-    terms_of(ax, ay, r, true, quadrant);
-    quadrant[r] = {};  // what a point beyond the range maps from (unread)
-    for (int j = 0; j < count; ++j) {
-      WTerms terms[2];
-      for (int p = first_point[j]; p < first_point[j + 1]; ++p) {
-        const int q = quadrant_of[p] < 0 ? r : quadrant_of[p];
-        terms[p - first_point[j]] = map_terms(points[p].re, points[p].im, quadrant[q]);
-      }
-      HtpValue
-          v;  // NOLINT(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
-      htp_finish(lines[line_of[j]], at[j], terms, derivatives, v);
-      store(first + j, v);
-    }
+    rest(lines, line_of, detuning, done, count, values);
+    for (int j = 0; j < count; ++j) store(first + j, values[j]);
   }
 };
 
 }  // namespace
+}  // namespace vorlan::detail
+
+namespace vorlan {
+
+void HTP_ELEMENT(const double (&arguments)[kHtpArguments], bool derivatives, HtpValue& value) {
+  using detail::Cx;
+  const detail::HtpLine line = detail::htp_parameters(arguments);
+  const detail::HtpPoint point = detail::htp_place(line, arguments[kHtpNu0] - arguments[kHtpNu]);
+  Cx points[2];
+  detail::WTerms terms[2];
+  const int n = detail::htp_points(point, points);
+  for (int j = 0; j < n; ++j) terms[j] = detail::terms_at(points[j]);
+  detail::htp_finish(line, point, terms, derivatives, value);
+}
 
 void HTP_BLOCK_PLANNED(const BlockPlan& plan, const HtpInputs& in, const HtpOutputs& out,
                        std::int64_t n) {
   if (n <= 0) return;
   bool derivatives = false;
   for (const HtpComplexArray& d : out.derivative) derivatives = derivatives || d.re != nullptr;
-  const HtpShape shape{blocks::full_terms_piece(plan.width), in, out, derivatives};
+  const detail::HtpShape shape{detail::shape_pieces(plan.width).htp,
+                               blocks::full_terms_piece(plan.width), in, out, derivatives};
   const blocks::RangeTask range = [](const void* context, std::int64_t begin, std::int64_t end) {
-    for (std::int64_t k = begin; k < end; k += kHtpChunk) {
-      static_cast<const HtpShape*>(context)->chunk(
-          k, static_cast<int>(end - k < kHtpChunk ? end - k : kHtpChunk));
+    for (std::int64_t k = begin; k < end; k += detail::kHtpChunk) {
+      static_cast<const detail::HtpShape*>(context)->chunk(
+          k, static_cast<int>(end - k < detail::kHtpChunk ? end - k : detail::kHtpChunk));
     }
   };
-  blocks::run_ranges(range, &shape, blocks::threads_for_block(n, kHtpPerThread, plan.threads), n);
+  blocks::run_ranges(range, &shape,
+                     blocks::threads_for_block(n, detail::kHtpPerThread, plan.threads), n);
 }
 
 void HTP_BLOCK(const HtpInputs& in, const HtpOutputs& out, std::int64_t n) {

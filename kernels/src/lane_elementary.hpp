@@ -12,6 +12,7 @@
 #ifndef VORLAN_LANE_ELEMENTARY_HPP
 #define VORLAN_LANE_ELEMENTARY_HPP
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -46,6 +47,9 @@ struct LaneOps<double> {
   }
   static double select(Cond c, double a, double b) { return c ? a : b; }
   static double magnitude(double v) { return from_bits(bits(v) & INT64_MAX); }
+  static double sqrt(double v) { return std::sqrt(v); }
+  static bool any(Cond c) { return c; }
+  static bool all(Cond c) { return c; }
   // a where the mask is all ones, b where it is zero.
   static double select_bits(Bits mask, double a, double b) { return mask != 0 ? a : b; }
 };

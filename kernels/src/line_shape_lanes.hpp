@@ -92,7 +92,7 @@ void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double*
 
 namespace vorlan::detail {
 
-const ShapePieces VORLAN_LANE_ENTRY(shape_pieces) = {voigt_lanes};
+const ShapePieces VORLAN_LANE_ENTRY(shape_pieces) = {voigt_lanes, nullptr};
 
 }  // namespace vorlan::detail
 

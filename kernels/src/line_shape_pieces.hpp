@@ -3,7 +3,10 @@
 #ifndef VORLAN_LINE_SHAPE_PIECES_HPP
 #define VORLAN_LINE_SHAPE_PIECES_HPP
 
+#include <cstdint>
+
 #include "blocks/block_pieces.hpp"
+#include "vorlan/htp.hpp"
 
 namespace vorlan::detail {
 
@@ -19,10 +22,58 @@ using VoigtValues = VoigtValuesOf<double>;
 using VoigtPiece = void (*)(blocks::FullTermsPiece terms_of, const double* x, const double* sigma,
                             const double* gamma, int n, bool derivatives, VoigtValues* values);
 
-// A line shape whose steps around w pay to run in lanes has a piece here.
+// A complex number's parts, or with V a vector one per lane (arithmetic in
+// htp_steps.hpp).
+template <class V>
+struct CxOf {
+  V re, im;
+};
+using Cx = CxOf<double>;
+
+// How a Hartmann-Tran line is formed at a point: not at all (NaN), F = 0, the
+// Lorentzian, one point of w, or two points, apart or close (the fraction's
+// recurrence or Taylor at their midpoint).
+enum class HtpKind { kUndefined, kVanishes, kLorentz, kOneW, kApart, kFraction, kTaylor };
+
+// What a line's parameters (every argument but nu) give, whatever nu; in
+// lanes, one line per lane.
+template <class V>
+struct HtpLineOf {
+  HtpKind form;                       // kUndefined, kLorentz, kOneW, or kApart: two points
+  V gamma_d, eta, half_width;         // half_width = 1 / (2c)
+  V c, s_size;                        // c and |s|
+  CxOf<V> c0, c0s, c0t, c2, c2t, mu;  // c0s = C0 - 3/2 C2
+  CxOf<V> b_c, s, half;               // c C2t, s = 1 / (2 c C2t), i s
+};
+using HtpLine = HtpLineOf<double>;
+
+// The line at one nu.
+template <class V>
+struct HtpPointOf {
+  HtpKind kind;
+  CxOf<V> lorentz;            // Gamma0 + i (nu0 - nu + Delta0)
+  CxOf<V> q, z1;              // q and Z1
+  CxOf<V> zeta1, zeta2, mid;  // zeta1 = mid - i s, zeta2 = mid + i s
+};
+using HtpPoint = HtpPointOf<double>;
+
+// The Hartmann-Tran profile at n <= blocks::kFullTermsChunk / 2 points of
+// lines of two points (lines[line_of[j]] at nu0 - nu = detuning[j]): the points
+// whose two kernel points are apart, in the upper half-plane and in the
+// kernel's range, in lanes, marked done; the others are left.
+using HtpPiece = void (*)(blocks::FullTermsPiece terms_of, const HtpLine* lines,
+                          const std::int16_t* line_of, const double* detuning, int n,
+                          bool derivatives, HtpValue* values, bool* done);
+
+// A line shape whose steps around w pay to run in lanes has a piece here (a
+// null one: none at this width).
 struct ShapePieces {
   VoigtPiece voigt;
+  HtpPiece htp;
 };
+
+// The line-shape pieces of a width, as blocks::full_terms_piece chooses it.
+const ShapePieces& shape_pieces(BlockWidth width);
 
 extern const ShapePieces shape_pieces_baseline;
 #ifdef VORLAN_BLOCKS_AVX2

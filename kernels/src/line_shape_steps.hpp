@@ -9,14 +9,13 @@
 #include "exact_arithmetic.hpp"
 #include "lane_elementary.hpp"
 #include "line_shape_pieces.hpp"
+#include "special_values.hpp"
 #include "vorlan/w_regions.hpp"
 #include "w_full_terms.hpp"
 
 namespace vorlan::detail {
 namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see w_regions_steps.hpp
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kOneOverPi = 0.3183098861837907;
 constexpr double kOneOverSqrtTwoPi = 0.3989422804014327;
 constexpr double kOneOverTwoSqrtPi = 0.28209479177387814;

@@ -74,10 +74,11 @@ void voigt_points(blocks::FullTermsPiece /*terms_of*/, const double* x, const do
   for (int k = 0; k < n; ++k) detail::voigt_point(x[k], sigma[k], gamma[k], derivatives, values[k]);
 }
 
-const detail::ShapePieces kShapePoints = {voigt_points};
+const detail::ShapePieces kShapePoints = {voigt_points, nullptr};
 
-// The line-shape pieces of a width, as the terms piece is chosen.
-const detail::ShapePieces& shape_pieces(BlockWidth width) {
+}  // namespace
+
+const detail::ShapePieces& detail::shape_pieces(BlockWidth width) {
   switch (blocks::usable_width(width)) {
     case BlockWidth::kScalar: return kShapePoints;
 #ifdef VORLAN_BLOCKS_AVX2
@@ -89,6 +90,8 @@ const detail::ShapePieces& shape_pieces(BlockWidth width) {
     default: return detail::shape_pieces_baseline;
   }
 }
+
+namespace {
 
 // The Voigt profile: its steps around w divide, and per point would add a third
 // to its time, so they run in lanes too (line_shape_lanes.hpp).
@@ -192,8 +195,8 @@ void PLASMA_Z_ELEMENT(double zr, double zi, double& re, double& im, double& d_re
 void VOIGT_BLOCK_PLANNED(const BlockPlan& plan, const double* x, const double* sigma,
                          const double* gamma, const VoigtOutputs& out, std::int64_t n) {
   if (n <= 0) return;
-  run_shape(VoigtShape{shape_pieces(plan.width).voigt, blocks::full_terms_piece(plan.width), x,
-                       sigma, gamma, out},
+  run_shape(VoigtShape{detail::shape_pieces(plan.width).voigt, blocks::full_terms_piece(plan.width),
+                       x, sigma, gamma, out},
             plan.threads, n);
 }
 

@@ -29,6 +29,9 @@ struct LaneOps<blocks::Vec> {
     return blocks::select(m, a, b);
   }
   static Vec magnitude(const Vec& v) { return blocks::magnitude(v); }
+  static Vec sqrt(const Vec& v) { return blocks::square_root(v); }
+  static bool any(const Cond& c) { return blocks::any(c); }
+  static bool all(const Cond& c) { return !blocks::any(~c); }
 };
 
 }  // namespace

@@ -1,0 +1,407 @@
+// The Hartmann-Tran profile's steps around w (method in htp.cpp) for lines of
+// two points, generic in the number type so that the lane code runs the same
+// operations: the complex arithmetic, the placing of the points, the ratios
+// from the points' terms and F with its derivatives from the ratios.  A
+// branch is a select, both sides computed, so every lane takes its own.
+#ifndef VORLAN_HTP_STEPS_HPP
+#define VORLAN_HTP_STEPS_HPP
+
+#include <cstdint>
+
+#include "lane_elementary.hpp"
+#include "line_shape_pieces.hpp"
+#include "special_values.hpp"
+#include "vorlan/htp.hpp"
+#include "vorlan/w_regions.hpp"
+#include "w_full_tables.hpp"
+
+namespace vorlan::detail {
+namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see w_regions_steps.hpp
+
+constexpr double kSqrtPi = 1.772453850905516;
+constexpr double kPi = 3.141592653589793;
+
+// Complex arithmetic spelt out, so that every operation and its rounding is
+// ours on every platform.
+template <class V>
+inline CxOf<V> operator+(const CxOf<V>& a, const CxOf<V>& b) {
+  return {a.re + b.re, a.im + b.im};
+}
+template <class V>
+inline CxOf<V> operator-(const CxOf<V>& a, const CxOf<V>& b) {
+  return {a.re - b.re, a.im - b.im};
+}
+template <class V>
+inline CxOf<V> operator-(const CxOf<V>& a) {
+  return {-a.re, -a.im};
+}
+template <class V>
+inline CxOf<V> operator*(const CxOf<V>& a, const CxOf<V>& b) {
+  return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
+template <class V>
+inline CxOf<V> operator*(double k, const CxOf<V>& a) {
+  return {k * a.re, k * a.im};
+}
+// k a for a real k of the number type (a line's constant in each lane).
+template <class V>
+inline CxOf<V> scaled(const V& k, const CxOf<V>& a) {
+  return {k * a.re, k * a.im};
+}
+template <class V>
+inline CxOf<V> operator/(const CxOf<V>& a, double k) {
+  return {a.re / k, a.im / k};
+}
+template <class V>
+inline CxOf<V> over(const CxOf<V>& a, const V& k) {
+  return {a.re / k, a.im / k};
+}
+template <class V>
+inline CxOf<V> times_i(const CxOf<V>& a) {
+  return {-a.im, a.re};
+}
+template <class V>
+inline CxOf<V> cx(double re, double im) {
+  return {LaneOps<V>::splat(re), LaneOps<V>::splat(im)};
+}
+template <class V>
+inline CxOf<V> choose(const typename LaneOps<V>::Cond& c, const CxOf<V>& a, const CxOf<V>& b) {
+  return {LaneOps<V>::select(c, a.re, b.re), LaneOps<V>::select(c, a.im, b.im)};
+}
+
+// Smith's division: no square of either part is formed.
+template <class V>
+inline CxOf<V> operator/(const CxOf<V>& a, const CxOf<V>& b) {
+  using Ops = LaneOps<V>;
+  const typename Ops::Cond real_larger = Ops::magnitude(b.re) >= Ops::magnitude(b.im);
+  const V larger = Ops::select(real_larger, b.re, b.im);
+  const V smaller = Ops::select(real_larger, b.im, b.re);
+  const V ratio = smaller / larger;
+  const V inv = 1.0 / (larger + smaller * ratio);
+  const V first = Ops::select(real_larger, a.re, a.im);
+  const V second = Ops::select(real_larger, a.im, a.re);
+  const V re = (first + second * ratio) * inv;
+  const V im = Ops::select(real_larger, (a.im - a.re * ratio) * inv, (a.im * ratio - a.re) * inv);
+  return {re, im};
+}
+
+// std::fmax and std::fmin: a NaN gives the other.
+template <class V>
+inline V larger_of(const V& a, const V& b) {
+  using Ops = LaneOps<V>;
+  return Ops::select(b != b, a, Ops::select(a >= b, a, b));
+}
+template <class V>
+inline V smaller_of(const V& a, const V& b) {
+  using Ops = LaneOps<V>;
+  return Ops::select(b != b, a, Ops::select(a <= b, a, b));
+}
+
+// !(a < b), which NaN makes true.
+template <class V>
+inline typename LaneOps<V>::Cond not_below(const V& a, const V& b) {
+  return (a >= b) | (a != a) | (b != b);
+}
+
+template <class V>
+inline V magnitude(const CxOf<V>& a) {
+  using Ops = LaneOps<V>;
+  const V squares = a.re * a.re + a.im * a.im;
+  const typename Ops::Cond in_range = (squares > 1e-290) & (squares < 1e290);
+  const V plain = Ops::sqrt(squares);
+  if (Ops::all(in_range)) return plain;
+  // scaled where the squares would leave the range
+  const V ar = Ops::magnitude(a.re);
+  const V ai = Ops::magnitude(a.im);
+  const V big = larger_of(ar, ai);
+  const V small = smaller_of(ar, ai) / big;
+  const V scaled_root = big * Ops::sqrt(1.0 + small * small);
+  const typename Ops::Cond extreme = (big == 0.0) | (big == kInf);
+  return Ops::select(in_range, plain, Ops::select(extreme, big, scaled_root));
+}
+
+// The principal root (real part >= 0; on the negative real axis the sign of
+// the imaginary zero decides).
+template <class V>
+inline CxOf<V> principal_sqrt(const CxOf<V>& a) {
+  using Ops = LaneOps<V>;
+  const V t = Ops::sqrt(0.5 * (magnitude(a) + Ops::magnitude(a.re)));
+  const V twice = 2.0 * t;
+  const typename Ops::Cond right = a.re >= 0.0;
+  // t with a.im's sign
+  const V signed_t = Ops::from_bits((Ops::bits(t) & INT64_MAX) | (Ops::bits(a.im) & INT64_MIN));
+  CxOf<V> r{Ops::select(right, t, Ops::magnitude(a.im) / twice),
+            Ops::select(right, a.im / twice, signed_t)};
+  const typename Ops::Cond zero = (a.re == 0.0) & (a.im == 0.0);
+  return {Ops::select(zero, Ops::splat(0.0), r.re), Ops::select(zero, a.im, r.im)};
+}
+
+// w, w' and (zeta w)' at one point of the plane.
+template <class V>
+struct WTermsOf {
+  CxOf<V> w, dw, g;
+};
+
+// What the profile needs of w at the two points zeta1 = m - h, zeta2 = m + h:
+// the values of w, w', (zeta w)', and the divided differences
+// (f(zeta1) - f(zeta2)) / (zeta1 - zeta2) of the same three.
+template <class V>
+struct PairTermsOf {
+  WTermsOf<V> one, two;
+  WTermsOf<V> divided;
+  // the continued fraction's r_1 at both points and D_1, r_0 ... r_3 at the
+  // first point, and d beta / dzeta (h = 0 only; beta = -6 r_2 r_3), where it
+  // gave them
+  CxOf<V> r1_one, r1_two, d1;
+  CxOf<V> r_one[4];
+  CxOf<V> beta_slope;
+};
+
+// |zeta| from which the continued fraction's region holds the point.
+constexpr double kFractionRadius = 8.5;
+static_assert(kFractionRadius * kFractionRadius ==
+                  kFractionX * kFractionX + kFractionY * kFractionY,
+              "the disc that the fraction's region (x >= kFractionX or y >= kFractionY) holds");
+
+// Places the two points of a line of two points at nu0 - nu = detuning, and
+// says how their terms are to be taken: the fraction's recurrence, Taylor at
+// the midpoint, or else apart.
+template <class V>
+inline void place_two_points(const HtpLineOf<V>& line, const V& detuning, HtpPointOf<V>& l,
+                             typename LaneOps<V>::Cond& fraction,
+                             typename LaneOps<V>::Cond& taylor) {
+  using Ops = LaneOps<V>;
+  using C = CxOf<V>;
+  l.lorentz = {line.c0.re, detuning + line.c0.im};
+  l.q = {line.c0t.re, detuning + line.c0t.im};
+  const typename Ops::Cond wide = line.s_size >= 1.0;
+  C z1_wide{};
+  C z1_narrow{};
+  if (Ops::any(wide)) {
+    // R = +-s S, S = sqrt(1 + 4ab): Z1 = s (S - 1) = 2a / (1 + S) or -s (1 + S)
+    const C a_c = scaled(line.c, l.q);
+    const C root = principal_sqrt(cx<V>(1.0, 0.0) + 4.0 * (a_c * line.b_c));
+    const C r = line.s * root;
+    const typename Ops::Cond plus = (r.re > 0.0) | ((r.re == 0.0) & (r.im >= 0.0));
+    z1_wide = choose<V>(plus, (2.0 * a_c) / (cx<V>(1.0, 0.0) + root),
+                        -1.0 * (line.s * (cx<V>(1.0, 0.0) + root)));
+  }
+  if (!Ops::all(wide)) {
+    const C x = l.q / line.c2t;
+    const C r = principal_sqrt(x + line.s * line.s);
+    const typename Ops::Cond like_signs = r.re * line.s.re + r.im * line.s.im >= 0.0;
+    const typename Ops::Cond nonzero = (x.re != 0.0) | (x.im != 0.0);
+    z1_narrow = choose<V>(like_signs & nonzero, x / (r + line.s), r - line.s);
+  }
+  l.z1 = choose<V>(wide, z1_wide, z1_narrow);
+  l.zeta1 = times_i(l.z1);
+  l.mid = l.zeta1 + line.half;
+  l.zeta2 = times_i(l.z1 + 2.0 * line.s);
+  // the choice on squared moduli: m = |mid|, h = |s|
+  const V mm = l.mid.re * l.mid.re + l.mid.im * l.mid.im;
+  const V h = line.s_size;
+  const V reach = kFractionRadius + h;
+  const typename Ops::Cond upper = (l.zeta1.im >= 0.0) & (l.zeta2.im >= 0.0);
+  fraction = upper & (256.0 * (h * h) < mm) & (mm >= reach * reach);
+  taylor = (h * h) * larger_of(Ops::splat(1.0), mm) <= 0.25;
+}
+
+// F = 1 / (pi P), P = Den / A = K + L0 + eta C2 B / A with K = 1 / A - q and
+// L0 = i (nu0 - nu) + C0 - 3/2 C2; so P = Gamma0 + i (nu0 - nu + Delta0) +
+// (K - 3/2 C2t) + eta C2 (B / A - 3/2).  K - 3/2 C2t and B / A - 3/2 are the
+// Doppler and speed-dependence corrections (B / A is <s^2> = 3/2 and K is
+// C2t <s^2> without them), small in the wings, where they are formed from the
+// terms without the differences that would give them.  The partial
+// derivatives are in q and C2t, and c times that in c.
+template <class V>
+struct RatiosOf {
+  CxOf<V> k_excess, k_q, k_c2_excess, k_c;  // K - 3/2 C2t, dK/dq, dK/dC2t - 3/2, c dK/dc
+  CxOf<V> ba_excess, ba_q, ba_c2, ba_c;     // B / A - 3/2 and its derivatives
+};
+
+// The ratios' derivatives from A and B's, given the ratios (F's own, the same
+// whether derivatives are asked for or not).
+template <class V>
+inline RatiosOf<V> ratios_of(const CxOf<V>& a, const CxOf<V>& a_q, const CxOf<V>& b_q,
+                             const CxOf<V>& a_c2, const CxOf<V>& b_c2, const CxOf<V>& a_c,
+                             const CxOf<V>& b_c, const CxOf<V>& k_excess,
+                             const CxOf<V>& ba_excess) {
+  const CxOf<V> inv = cx<V>(1.0, 0.0) / a;
+  const CxOf<V> inv2 = inv * inv;
+  const CxOf<V> ba = cx<V>(1.5, 0.0) + ba_excess;
+  RatiosOf<V> r{};
+  r.k_excess = k_excess;
+  r.k_q = -1.0 * (a_q * inv2) - cx<V>(1.0, 0.0);
+  r.k_c2_excess = -1.0 * (a_c2 * inv2) - cx<V>(1.5, 0.0);
+  r.k_c = -1.0 * (a_c * inv2);
+  r.ba_excess = ba_excess;
+  r.ba_q = (b_q - ba * a_q) * inv;
+  r.ba_c2 = (b_c2 - ba * a_c2) * inv;
+  r.ba_c = (b_c - ba * a_c) * inv;
+  return r;
+}
+
+// The ratios of a line of two points from their terms: apart, the plain
+// differences of the two points' terms; else the divided differences in p
+// (and, in the fraction, its r_1 and D_1).
+template <class V>
+inline RatiosOf<V> pair_ratios(const HtpLineOf<V>& line, const HtpPointOf<V>& l, HtpKind kind,
+                               const PairTermsOf<V>& p, bool derivatives) {
+  using C = CxOf<V>;
+  const C z1 = l.zeta1;
+  const C z2 = l.zeta2;
+  const WTermsOf<V>& one = p.one;
+  const WTermsOf<V>& two = p.two;
+  auto u_of = [](const WTermsOf<V>& t) { return kSqrtPi * (1.5 * t.w - 0.5 * t.g); };
+  auto du_of = [](const C& zeta, const WTermsOf<V>& t) {
+    return kSqrtPi * (0.5 * t.dw + zeta * t.g);
+  };
+  const V c = line.c;
+  const C step = -2.0 * line.half;
+  const bool apart = kind == HtpKind::kApart;
+  // A and B; B / A - 3/2 = -(divided difference of (zeta w)') / (2 that of w)
+  C a;
+  C b;
+  C ba_excess;
+  if (apart) {
+    a = scaled<V>(c * kSqrtPi, one.w - two.w);
+    b = scaled(c, u_of(one) - u_of(two));
+    ba_excess = -0.5 * ((one.g - two.g) / (one.w - two.w));
+  } else {
+    a = times_i(-kSqrtPi * p.divided.w) / line.c2t;
+    b = times_i(-kSqrtPi * (1.5 * p.divided.w - 0.5 * p.divided.g)) / line.c2t;
+    ba_excess = -0.5 * (p.divided.g / p.divided.w);
+  }
+  // K = C2t (B / A - 1) - (i sqrt(pi) / 2) (w'1 + w'2) / A, from 1 - qA - C2t B
+  // = -(i sqrt(pi) / 2)(w'1 + w'2) - C2t A: terms of K's own size.  In the
+  // fraction, 1 / A = (q + C2t (Z1 r_1(2) + Z2 r_1(1) + r_1(1) r_1(2))) / (1 + i D_1).
+  C k_excess =
+      line.c2t * (ba_excess - cx<V>(1.0, 0.0)) - times_i((0.5 * kSqrtPi) * ((one.dw + two.dw) / a));
+  if (kind == HtpKind::kFraction) {
+    const C z1_big{z1.im, -z1.re};  // Z = -i zeta
+    const C z2_big{z2.im, -z2.re};
+    const C pairs = z1_big * p.r1_two + z2_big * p.r1_one + p.r1_one * p.r1_two;
+    k_excess = (line.c2t * pairs - times_i(l.q * p.d1)) / (cx<V>(1.0, 0.0) + times_i(p.d1)) -
+               1.5 * line.c2t;
+  }
+  if (!derivatives) return {k_excess, {}, {}, {}, ba_excess, {}, {}, {}};
+  const C du1 = du_of(z1, one);
+  const C du2 = du_of(z2, two);
+  // divided differences of w', u' and zeta^2 u' (dA/dC2t is dB/dq: both are
+  // -<s^2 / D^2>)
+  C dd_dw;
+  C dd_du;
+  C dd_zzdu;
+  if (apart) {
+    dd_dw = (one.dw - two.dw) / step;
+    dd_du = (du1 - du2) / step;
+    dd_zzdu = ((z1 * z1) * du1 - (z2 * z2) * du2) / step;
+  } else {
+    const WTermsOf<V>& dd = p.divided;
+    dd_dw = dd.dw;
+    dd_du = kSqrtPi * (0.5 * dd.dw + z1 * dd.g + two.g);
+    // the small point's square on the divided difference, the sum on the
+    // far point's value: no term grows with the separation
+    dd_zzdu = (z1 * z1) * dd_du + (z1 + z2) * du2;
+  }
+  const C twice_r_c2t = 2.0 * (line.c2t * l.z1) + C{2.0 * line.half_width, LaneOps<V>::splat(0.0)};
+  const C t = line.c2t * twice_r_c2t;
+  const C a_c = a + kSqrtPi * (z1 * one.dw + z2 * two.dw) / twice_r_c2t;
+  const C b_c = b + (z1 * du1 + z2 * du2) / twice_r_c2t;
+  const C b_q = dd_du / t;
+  const C a_q = kSqrtPi * dd_dw / t;
+  RatiosOf<V> r = ratios_of(a, a_q, b_q, b_q, dd_zzdu / t, a_c, b_c, k_excess, ba_excess);
+  // dK/dq from K's own form, both points moving by dzeta/dq = i / (2 C2t R):
+  // -A_q / A^2 - 1 is a difference of nearly equal terms where |Z| is large
+  const C zeta_q = cx<V>(0.0, 1.0) / twice_r_c2t;
+  const C inv = cx<V>(1.0, 0.0) / a;
+  const C sum_dw = one.dw + two.dw;
+  r.k_q = line.c2t * r.ba_q - times_i((0.5 * kSqrtPi) * ((-2.0 * zeta_q) * ((one.g + two.g) * inv) -
+                                                         sum_dw * (a_q * (inv * inv))));
+  // and dK/dC2t - 3/2 the same way, dzeta_j/dC2t = i zeta_j^2 / (2 C2t R)
+  const C moved_g =
+      (-2.0 * (one.g * (z1 * z1) + two.g * (z2 * z2))) * (cx<V>(0.0, 1.0) / twice_r_c2t);
+  r.k_c2_excess = (ba_excess - cx<V>(1.0, 0.0)) + line.c2t * r.ba_c2 -
+                  times_i((0.5 * kSqrtPi) * (moved_g * inv - sum_dw * (b_q * (inv * inv))));
+  // and c dK/dc, c dzeta_j/dc = +-s zeta_j / R
+  const C s_over_r = C{2.0 * line.half_width, LaneOps<V>::splat(0.0)} / twice_r_c2t;
+  const C spread_g = (-2.0 * s_over_r) * (one.g * z1 - two.g * z2);
+  r.k_c = line.c2t * r.ba_c -
+          times_i((0.5 * kSqrtPi) * (spread_g * inv - sum_dw * (a_c * (inv * inv))));
+  return r;
+}
+
+// F and, where asked for, its derivatives: re, im, d_re[k], d_im[k] of out,
+// from the ratios of the line at point l (of kind `kind`).
+template <class V, class Values>
+inline void htp_assemble(const HtpLineOf<V>& line, const HtpPointOf<V>& l, HtpKind kind,
+                         const RatiosOf<V>& v, bool derivatives, Values& out) {
+  using Ops = LaneOps<V>;
+  using C = CxOf<V>;
+  const C eta_c2{line.eta * line.c2.re, line.eta * line.c2.im};
+  const C p = l.lorentz + v.k_excess + eta_c2 * v.ba_excess;
+  const typename Ops::Cond pole = (p.re == 0.0) & (p.im == 0.0);
+  const C f = choose<V>(pole, cx<V>(kInf, 0.0), cx<V>(1.0, 0.0) / (kPi * p));
+  out.re = f.re;
+  out.im = f.im;
+  if (!derivatives) return;
+  // each argument's move of q, C2t, the Lorentzian's Gamma0 + i (nu0 - nu +
+  // Delta0), C2 and eta
+  struct Direction {
+    C dq, dc2t, dlorentz, dc2;
+    double deta;
+  };
+  const V keep = 1.0 - line.eta;
+  const C one = cx<V>(1.0, 0.0);
+  const C i = cx<V>(0.0, 1.0);
+  const C none = cx<V>(0.0, 0.0);
+  const Direction directions[kHtpDerivatives] = {
+      {i, none, i, none, 0.0},                                           // nu0
+      {none, none, none, none, 0.0},                                     // GammaD
+      {scaled(keep, one), none, one, none, 0.0},                         // Gamma0
+      {scaled<V>(-1.5 * keep, one), scaled(keep, one), none, one, 0.0},  // Gamma2
+      {scaled(keep, i), none, i, none, 0.0},                             // Delta0
+      {scaled<V>(-1.5 * keep, i), scaled(keep, i), none, i, 0.0},        // Delta2
+      {one, none, none, none, 0.0},                                      // nuVC
+      {-1.0 * line.c0s, -1.0 * line.c2, none, none, 1.0},                // eta
+  };
+  const C minus_pi_ff = -kPi * (f * f);
+  // the Doppler width's derivative, O(GammaD), is 0 without it, and below
+  // points 1e-6 apart (relative) rounding would leave only noise of O(1/GammaD)
+  const V spread = line.s_size * 1e6;
+  const bool two_points = kind != HtpKind::kLorentz && kind != HtpKind::kOneW;
+  typename Ops::Cond doppler = line.half_width != 0.0;
+  if (kind == HtpKind::kLorentz) doppler = Ops::splat(0.0) != 0.0;
+  if (two_points) {
+    doppler = doppler & not_below(spread * spread, l.mid.re * l.mid.re + l.mid.im * l.mid.im);
+  }
+  // where F^2 underflows (|F| below 1e-154, ranges away from the line) the
+  // corrections' derivatives may overflow: the derivative is 0 there
+  const typename Ops::Cond vanishes = (minus_pi_ff.re == 0.0) & (minus_pi_ff.im == 0.0);
+  for (int k = 0; k < kHtpDerivatives; ++k) {
+    const Direction& d = directions[k];
+    C dk = v.k_q * d.dq + v.k_c2_excess * d.dc2t;
+    C dba = v.ba_q * d.dq + v.ba_c2 * d.dc2t;
+    if (k == kHtpGammaD - 1) {
+      dk = choose<V>(doppler, over(-1.0 * v.k_c, line.gamma_d), none);
+      dba = choose<V>(doppler, over(-1.0 * v.ba_c, line.gamma_d), none);
+    }
+    const C dp =
+        d.dlorentz + dk + (d.deta * line.c2 + scaled(line.eta, d.dc2)) * v.ba_excess + eta_c2 * dba;
+    const C df = choose<V>(pole, cx<V>(kNaN, kNaN), choose<V>(vanishes, none, minus_pi_ff * dp));
+    out.d_re[k] = df.re;
+    out.d_im[k] = df.im;
+  }
+}
+
+// Whether the kernel's terms at zeta come from w_full_quadrant at |x| + i|y|.
+template <class V>
+inline typename LaneOps<V>::Cond in_kernel_range(const CxOf<V>& zeta) {
+  using Ops = LaneOps<V>;
+  return (Ops::magnitude(zeta.re) <= ARG_LIMIT) & (Ops::magnitude(zeta.im) <= ARG_LIMIT);
+}
+
+}  // namespace
+}  // namespace vorlan::detail
+
+#endif
