@@ -284,7 +284,12 @@ inline RatiosOf<V> pair_ratios(const HtpLineOf<V>& line, const HtpPointOf<V>& l,
     k_excess = (line.c2t * pairs - times_i(l.q * p.d1)) / (cx<V>(1.0, 0.0) + times_i(p.d1)) -
                1.5 * line.c2t;
   }
-  if (!derivatives) return {k_excess, {}, {}, {}, ba_excess, {}, {}, {}};
+  if (!derivatives) {
+    RatiosOf<V> values{};
+    values.k_excess = k_excess;
+    values.ba_excess = ba_excess;
+    return values;
+  }
   const C du1 = du_of(z1, one);
   const C du2 = du_of(z2, two);
   // divided differences of w', u' and zeta^2 u' (dA/dC2t is dB/dq: both are

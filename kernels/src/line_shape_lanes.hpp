@@ -23,6 +23,7 @@
 #include "blocks/lane_ops.hpp"
 #include "blocks/lane_vector.hpp"
 #include "lane_elementary.hpp"
+#include "htp_steps.hpp"
 #include "line_shape_steps.hpp"
 
 namespace vorlan::detail {
@@ -31,6 +32,7 @@ namespace {
 using blocks::gather;
 using blocks::kFullTermsChunk;
 using blocks::kLanes;
+using blocks::Mask;
 using blocks::Vec;
 
 // The Voigt profile at n <= kFullTermsChunk points: the ordinary ones (see
@@ -85,6 +87,138 @@ void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double*
   }
 }
 
+// The Hartmann-Tran profile's values in lanes.
+struct HtpValuesOf {
+  Vec re, im;
+  Vec d_re[kHtpDerivatives], d_im[kHtpDerivatives];
+};
+
+// The lines of the points order[o, o + kLanes), one per lane (lanes past m
+// repeat the first point's).
+HtpLineOf<Vec> gather_lines(const HtpLine* lines, const std::int16_t* line_of,
+                            const std::int16_t* order, int m, int o) {
+  HtpLineOf<Vec> l{};
+  l.form = HtpKind::kApart;
+  for (int i = 0; i < kLanes; ++i) {
+    const HtpLine& one = lines[line_of[order[o + i < m ? o + i : o]]];
+    auto put = [i](CxOf<Vec>& lanes, const Cx& value) {
+      lanes.re[i] = value.re;
+      lanes.im[i] = value.im;
+    };
+    l.gamma_d[i] = one.gamma_d;
+    l.eta[i] = one.eta;
+    l.half_width[i] = one.half_width;
+    l.c[i] = one.c;
+    l.s_size[i] = one.s_size;
+    put(l.c0, one.c0);
+    put(l.c0s, one.c0s);
+    put(l.c0t, one.c0t);
+    put(l.c2, one.c2);
+    put(l.c2t, one.c2t);
+    put(l.mu, one.mu);
+    put(l.b_c, one.b_c);
+    put(l.s, one.s);
+    put(l.half, one.half);
+  }
+  return l;
+}
+
+// The terms at the upper half-plane's zeta from the kernel's at |x| + iy:
+// w(-conj zeta) = conj w(zeta), w' = -conj w', (zeta w)' = conj (zeta w)'.
+WTermsOf<Vec> upper_terms(const Vec& x, const FullTerms* quadrant, const int* index) {
+  FullTermsOf<Vec> t{};
+  for (int i = 0; i < kLanes; ++i) {
+    const FullTerms& one = quadrant[index[i]];
+    t.wr[i] = one.wr;
+    t.wi[i] = one.wi;
+    t.dr[i] = one.dr;
+    t.di[i] = one.di;
+    t.gr[i] = one.gr;
+    t.gi[i] = one.gi;
+  }
+  const Mask mirror = x < 0.0;
+  return {{t.wr, blocks::select(mirror, -t.wi, t.wi)},
+          {blocks::select(mirror, -t.dr, t.dr), t.di},
+          {t.gr, blocks::select(mirror, -t.gi, t.gi)}};
+}
+
+// The Hartmann-Tran profile at the points of lines of two points whose
+// kernel points are apart, in the upper half-plane and in the kernel's range
+// (HtpPiece): placed, and F formed, in lanes around the terms piece.
+void htp_lanes(blocks::FullTermsPiece terms_of, const HtpLine* lines, const std::int16_t* line_of,
+               const double* detuning, int n, bool derivatives, HtpValue* out, bool* done) {
+  constexpr int kMost = kFullTermsChunk / 2;
+  constexpr int kRoom = kMost + kLanes;  // room for a last vector's idle lanes
+  std::int16_t order[kMost];
+  int m = 0;
+  for (int j = 0; j < n && j < kMost; ++j) {
+    if (lines[line_of[j]].form == HtpKind::kApart && std::isfinite(detuning[j])) {
+      order[m++] = static_cast<std::int16_t>(j);
+    }
+  }
+  if (m == 0) return;
+  HtpPointOf<Vec> placed[kRoom / kLanes];
+  int first_term[kRoom];  // of the point's two in the terms, or -1: left
+  double ax[kFullTermsChunk];
+  double ay[kFullTermsChunk];
+  int r = 0;
+  for (int o = 0; o < m; o += kLanes) {
+    const HtpLineOf<Vec> line = gather_lines(lines, line_of, order, m, o);
+    HtpPointOf<Vec>& p = placed[o / kLanes];
+    p.kind = HtpKind::kApart;
+    Mask fraction;
+    Mask taylor;
+    place_two_points(line, gather(detuning, order, m, o), p, fraction, taylor);
+    const Mask ours = ~(fraction | taylor) & (p.zeta1.im >= 0.0) & (p.zeta2.im >= 0.0) &
+                      in_kernel_range(p.zeta1) & in_kernel_range(p.zeta2);
+    for (int i = 0; i < kLanes && o + i < m; ++i) {
+      first_term[o + i] = -1;
+      if (ours[i] == 0) continue;
+      first_term[o + i] = r;
+      ax[r] = std::fabs(p.zeta1.re[i]);
+      ay[r++] = std::fabs(p.zeta1.im[i]);
+      ax[r] = std::fabs(p.zeta2.re[i]);
+      ay[r++] = std::fabs(p.zeta2.im[i]);
+    }
+  }
+  if (r == 0) return;
+  FullTerms quadrant[kFullTermsChunk];
+  terms_of(ax, ay, r, true, quadrant);
+  for (int o = 0; o < m; o += kLanes) {
+    const int count = m - o < kLanes ? m - o : kLanes;
+    int some = -1;
+    for (int i = 0; i < count; ++i) some = first_term[o + i] >= 0 ? first_term[o + i] : some;
+    if (some < 0) continue;
+    int index_one[kLanes];
+    int index_two[kLanes];
+    for (int i = 0; i < kLanes; ++i) {
+      const int at = i < count && first_term[o + i] >= 0 ? first_term[o + i] : some;
+      index_one[i] = at;
+      index_two[i] = at + 1;
+    }
+    const HtpLineOf<Vec> line = gather_lines(lines, line_of, order, m, o);
+    const HtpPointOf<Vec>& p = placed[o / kLanes];
+    PairTermsOf<Vec> terms{};
+    terms.one = upper_terms(p.zeta1.re, quadrant, index_one);
+    terms.two = upper_terms(p.zeta2.re, quadrant, index_two);
+    const RatiosOf<Vec> ratios = pair_ratios(line, p, HtpKind::kApart, terms, derivatives);
+    HtpValuesOf v{};
+    htp_assemble(line, p, HtpKind::kApart, ratios, derivatives, v);
+    for (int i = 0; i < count; ++i) {
+      if (first_term[o + i] < 0) continue;
+      const int j = order[o + i];
+      HtpValue& value = out[j];
+      value.re = v.re[i];
+      value.im = v.im[i];
+      for (int k = 0; derivatives && k < kHtpDerivatives; ++k) {
+        value.d_re[k] = v.d_re[k][i];
+        value.d_im[k] = v.d_im[k][i];
+      }
+      done[j] = true;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vorlan::detail
 
@@ -92,7 +226,7 @@ void voigt_lanes(blocks::FullTermsPiece terms_of, const double* x, const double*
 
 namespace vorlan::detail {
 
-const ShapePieces VORLAN_LANE_ENTRY(shape_pieces) = {voigt_lanes, nullptr};
+const ShapePieces VORLAN_LANE_ENTRY(shape_pieces) = {voigt_lanes, htp_lanes};
 
 }  // namespace vorlan::detail
 
