@@ -22,8 +22,8 @@
 // The generic steps (internal linkage), compiled here for this unit.
 #include "blocks/lane_ops.hpp"
 #include "blocks/lane_vector.hpp"
-#include "lane_elementary.hpp"
 #include "htp_steps.hpp"
+#include "lane_elementary.hpp"
 #include "line_shape_steps.hpp"
 
 namespace vorlan::detail {
@@ -93,32 +93,41 @@ struct HtpValuesOf {
   Vec d_re[kHtpDerivatives], d_im[kHtpDerivatives];
 };
 
+// set(lanes, value) for each of a line's numbers.
+template <class Set>
+void each_number(HtpLineOf<Vec>& l, const HtpLine& one, const Set& set) {
+  set(l.gamma_d, one.gamma_d);
+  set(l.eta, one.eta);
+  set(l.half_width, one.half_width);
+  set(l.c, one.c);
+  set(l.s_size, one.s_size);
+  CxOf<Vec>* lanes[] = {&l.c0, &l.c0s, &l.c0t, &l.c2, &l.c2t, &l.mu, &l.b_c, &l.s, &l.half};
+  const Cx* values[] = {&one.c0, &one.c0s, &one.c0t, &one.c2,  &one.c2t,
+                        &one.mu, &one.b_c, &one.s,   &one.half};
+  for (std::size_t k = 0; k < sizeof lanes / sizeof lanes[0]; ++k) {
+    set(lanes[k]->re, values[k]->re);
+    set(lanes[k]->im, values[k]->im);
+  }
+}
+
 // The lines of the points order[o, o + kLanes), one per lane (lanes past m
-// repeat the first point's).
+// repeat the first point's); one line in every lane, as on a line's grid, is
+// broadcast.
 HtpLineOf<Vec> gather_lines(const HtpLine* lines, const std::int16_t* line_of,
                             const std::int16_t* order, int m, int o) {
   HtpLineOf<Vec> l{};
   l.form = HtpKind::kApart;
+  const int first = line_of[order[o]];
+  bool one_line = true;
+  for (int i = 1; i < kLanes && o + i < m; ++i)
+    one_line = one_line && line_of[order[o + i]] == first;
+  if (one_line) {
+    each_number(l, lines[first], [](Vec& lanes, double value) { lanes = blocks::splat(value); });
+    return l;
+  }
   for (int i = 0; i < kLanes; ++i) {
-    const HtpLine& one = lines[line_of[order[o + i < m ? o + i : o]]];
-    auto put = [i](CxOf<Vec>& lanes, const Cx& value) {
-      lanes.re[i] = value.re;
-      lanes.im[i] = value.im;
-    };
-    l.gamma_d[i] = one.gamma_d;
-    l.eta[i] = one.eta;
-    l.half_width[i] = one.half_width;
-    l.c[i] = one.c;
-    l.s_size[i] = one.s_size;
-    put(l.c0, one.c0);
-    put(l.c0s, one.c0s);
-    put(l.c0t, one.c0t);
-    put(l.c2, one.c2);
-    put(l.c2t, one.c2t);
-    put(l.mu, one.mu);
-    put(l.b_c, one.b_c);
-    put(l.s, one.s);
-    put(l.half, one.half);
+    each_number(l, lines[line_of[order[o + i < m ? o + i : o]]],
+                [i](Vec& lanes, double value) { lanes[i] = value; });
   }
   return l;
 }
