@@ -113,9 +113,8 @@ void each_number(HtpLineOf<Vec>& l, const HtpLine& one, const Set& set) {
 // The lines of the points order[o, o + kLanes), one per lane (lanes past m
 // repeat the first point's); one line in every lane, as on a line's grid, is
 // broadcast.
-HtpLineOf<Vec> gather_lines(const HtpLine* lines, const std::int16_t* line_of,
-                            const std::int16_t* order, int m, int o) {
-  HtpLineOf<Vec> l{};
+void gather_lines(const HtpLine* lines, const std::int16_t* line_of, const std::int16_t* order,
+                  int m, int o, HtpLineOf<Vec>& l) {
   l.form = HtpKind::kApart;
   const int first = line_of[order[o]];
   bool one_line = true;
@@ -123,13 +122,12 @@ HtpLineOf<Vec> gather_lines(const HtpLine* lines, const std::int16_t* line_of,
     one_line = one_line && line_of[order[o + i]] == first;
   if (one_line) {
     each_number(l, lines[first], [](Vec& lanes, double value) { lanes = blocks::splat(value); });
-    return l;
+    return;
   }
   for (int i = 0; i < kLanes; ++i) {
     each_number(l, lines[line_of[order[o + i < m ? o + i : o]]],
                 [i](Vec& lanes, double value) { lanes[i] = value; });
   }
-  return l;
 }
 
 // The terms at the upper half-plane's zeta from the kernel's at |x| + iy:
@@ -166,13 +164,15 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpLine* lines, const std:
     }
   }
   if (m == 0) return;
+  HtpLineOf<Vec> line_lanes[kRoom / kLanes];
   HtpPointOf<Vec> placed[kRoom / kLanes];
   int first_term[kRoom];  // of the point's two in the terms, or -1: left
   double ax[kFullTermsChunk];
   double ay[kFullTermsChunk];
   int r = 0;
   for (int o = 0; o < m; o += kLanes) {
-    const HtpLineOf<Vec> line = gather_lines(lines, line_of, order, m, o);
+    HtpLineOf<Vec>& line = line_lanes[o / kLanes];
+    gather_lines(lines, line_of, order, m, o, line);
     HtpPointOf<Vec>& p = placed[o / kLanes];
     p.kind = HtpKind::kApart;
     Mask fraction;
@@ -205,7 +205,7 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpLine* lines, const std:
       index_one[i] = at;
       index_two[i] = at + 1;
     }
-    const HtpLineOf<Vec> line = gather_lines(lines, line_of, order, m, o);
+    const HtpLineOf<Vec>& line = line_lanes[o / kLanes];
     const HtpPointOf<Vec>& p = placed[o / kLanes];
     PairTermsOf<Vec> terms{};
     terms.one = upper_terms(p.zeta1.re, quadrant, index_one);
