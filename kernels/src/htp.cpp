@@ -60,9 +60,6 @@
 namespace vorlan::detail {
 namespace {
 
-// GammaD / (2 sqrt(ln 2)) = 1 / (2c)
-constexpr double kHalfOverSqrtLn2 = 0.6005612043932249;
-
 using WTerms = WTermsOf<double>;
 using PairTerms = PairTermsOf<double>;
 using Ratios = RatiosOf<double>;
@@ -175,35 +172,18 @@ PairTerms fraction_pair(Cx zeta1, Cx zeta2) {
 // What the line parameters (all arguments but nu) give, whatever nu.
 HtpLine htp_parameters(const double (&a)[kHtpArguments]) {
   HtpLine l{};
-  bool any_nan = false;
-  for (int j = kHtpNu0; j < kHtpArguments; ++j) any_nan = any_nan || std::isnan(a[j]);
-  const double eta = a[kHtpEta];
-  if (any_nan || a[kHtpGammaD] < 0.0 || a[kHtpGamma0] < 0.0 || a[kHtpGamma2] < 0.0 ||
-      a[kHtpNuVC] < 0.0 || eta < 0.0 || eta > 1.0) {
+  bool valid = false;
+  bool two_points = false;
+  line_numbers(a, l, valid, two_points);
+  if (!valid) {
+    l = {};
     l.form = HtpKind::kUndefined;
-    return l;
+  } else {
+    // two points placed at each nu, else the Lorentzian or the one-w form
+    l.form = two_points            ? HtpKind::kApart
+             : l.half_width == 0.0 ? HtpKind::kLorentz
+                                   : HtpKind::kOneW;
   }
-  l.gamma_d = a[kHtpGammaD];
-  l.eta = eta;
-  l.half_width = a[kHtpGammaD] * kHalfOverSqrtLn2;
-  l.c = 1.0 / (2.0 * l.half_width);
-  l.c0 = {a[kHtpGamma0], a[kHtpDelta0]};
-  l.c2 = {a[kHtpGamma2], a[kHtpDelta2]};
-  l.c0s = l.c0 - 1.5 * l.c2;
-  const double keep = 1.0 - eta;
-  l.c0t = keep * l.c0s + Cx{a[kHtpNuVC], 0.0};
-  l.c2t = keep * l.c2;
-  l.mu = Cx{a[kHtpNuVC], 0.0} - eta * l.c0s;
-  const bool doppler_free = l.half_width == 0.0;
-  l.form = doppler_free ? HtpKind::kLorentz : HtpKind::kOneW;
-  if (l.c2t.re == 0.0 && l.c2t.im == 0.0) return l;
-  l.s = Cx{l.half_width, 0.0} / l.c2t;
-  l.s_size = magnitude(l.s);
-  // C2t below 1e-100 of the Doppler width: its effect is below rounding
-  if (l.s_size > 1e100) return l;
-  l.form = HtpKind::kApart;  // two points; placed at each nu
-  l.half = times_i(l.s);
-  l.b_c = l.c * l.c2t;
   return l;
 }
 
@@ -386,8 +366,11 @@ struct HtpShape {
   }
 
   // The points the lane piece left, one at a time around the terms piece.
-  void rest(const HtpLine* lines, const std::int16_t* line_of, const double* detuning,
-            const bool* done, int count, HtpValue* values) const {
+  void rest(const HtpArguments* arguments, int line_count, const std::int16_t* line_of,
+            const double* detuning, const bool* done, int count, HtpValue* values) const {
+    HtpLine lines[kHtpChunk];
+    bool have[kHtpChunk];
+    for (int k = 0; k < line_count; ++k) have[k] = false;
     HtpPoint at[kHtpChunk];
     Cx points[2 * kHtpChunk];
     int first_point[kHtpChunk + 1];
@@ -395,6 +378,10 @@ struct HtpShape {
     for (int j = 0; j < count; ++j) {
       first_point[j] = m;
       if (done[j]) continue;
+      if (!have[line_of[j]]) {
+        lines[line_of[j]] = htp_parameters(arguments[line_of[j]]);
+        have[line_of[j]] = true;
+      }
       at[j] = htp_place(lines[line_of[j]], detuning[j]);
       m += htp_points(at[j], points + m);
     }
@@ -426,21 +413,19 @@ struct HtpShape {
   }
 
   void chunk(std::int64_t first, int count) const {
-    HtpLine lines[kHtpChunk];
+    HtpArguments lines[kHtpChunk];
     std::int16_t line_of[kHtpChunk];
     double detuning[kHtpChunk];
     int line_count = 0;
-    double a[kHtpArguments];
     for (int j = 0; j < count; ++j) {
       double next[kHtpArguments];
       for (int p = 0; p < kHtpArguments; ++p) next[p] = in.data[p][(first + j) * in.step[p]];
-      // a line's constants once for consecutive points of the same line; the
-      // same bits, not values (the signs of zeros and NaN payloads count)
+      // a line once for consecutive points of the same line; the same bits,
+      // not values (the signs of zeros and NaN payloads count)
       if (line_count == 0 ||
-          std::memcmp(next + 1, a + 1,  // NOLINT(bugprone-suspicious-memory-comparison)
-                      sizeof(double) * (kHtpArguments - 1)) != 0) {
-        std::memcpy(a, next, sizeof a);
-        lines[line_count++] = htp_parameters(a);
+          std::memcmp(next + 1,  // NOLINT(bugprone-suspicious-memory-comparison)
+                      lines[line_count - 1] + 1, sizeof(double) * (kHtpArguments - 1)) != 0) {
+        std::memcpy(lines[line_count++], next, sizeof next);
       }
       line_of[j] = static_cast<std::int16_t>(line_count - 1);
       detuning[j] = next[kHtpNu0] - next[kHtpNu];
@@ -451,7 +436,7 @@ struct HtpShape {
     if (lanes != nullptr) {
       lanes(terms_of, lines, line_of, detuning, count, derivatives, values, done);
     }
-    rest(lines, line_of, detuning, done, count, values);
+    rest(lines, line_count, line_of, detuning, done, count, values);
     for (int j = 0; j < count; ++j) store(first + j, values[j]);
   }
 };

@@ -20,6 +20,8 @@ namespace {  // NOLINT(cert-dcl59-cpp,google-build-namespaces): see w_regions_st
 
 constexpr double kSqrtPi = 1.772453850905516;
 constexpr double kPi = 3.141592653589793;
+// GammaD / (2 sqrt(ln 2)) = 1 / (2c)
+constexpr double kHalfOverSqrtLn2 = 0.6005612043932249;
 
 // Complex arithmetic spelt out, so that every operation and its rounding is
 // ours on every platform.
@@ -162,6 +164,38 @@ constexpr double kFractionRadius = 8.5;
 static_assert(kFractionRadius * kFractionRadius ==
                   kFractionX * kFractionX + kFractionY * kFractionY,
               "the disc that the fraction's region (x >= kFractionX or y >= kFractionY) holds");
+
+// A line's numbers from its arguments a[k] (k as HtpArgument; nu unread),
+// whether the arguments are valid (none NaN, the widths, nuVC and eta in their
+// ranges), and whether the line is one of two points: valid, with a C2t of
+// effect (above 1e-100 of the Doppler width: below, its effect is below
+// rounding).
+template <class V>
+inline void line_numbers(const V* a, HtpLineOf<V>& l, typename LaneOps<V>::Cond& valid,
+                         typename LaneOps<V>::Cond& two_points) {
+  using Ops = LaneOps<V>;
+  const V eta = a[kHtpEta];
+  valid = (a[kHtpGammaD] >= 0.0) & (a[kHtpGamma0] >= 0.0) & (a[kHtpGamma2] >= 0.0) &
+          (a[kHtpNuVC] >= 0.0) & (eta >= 0.0) & (eta <= 1.0);
+  for (int j = kHtpNu0; j < kHtpArguments; ++j) valid = valid & (a[j] == a[j]);
+  l.gamma_d = a[kHtpGammaD];
+  l.eta = eta;
+  l.half_width = a[kHtpGammaD] * kHalfOverSqrtLn2;
+  l.c = 1.0 / (2.0 * l.half_width);
+  l.c0 = {a[kHtpGamma0], a[kHtpDelta0]};
+  l.c2 = {a[kHtpGamma2], a[kHtpDelta2]};
+  l.c0s = l.c0 - 1.5 * l.c2;
+  const V keep = 1.0 - eta;
+  const CxOf<V> nu_vc{a[kHtpNuVC], Ops::splat(0.0)};
+  l.c0t = scaled(keep, l.c0s) + nu_vc;
+  l.c2t = scaled(keep, l.c2);
+  l.s = CxOf<V>{l.half_width, Ops::splat(0.0)} / l.c2t;
+  l.s_size = magnitude(l.s);
+  l.half = times_i(l.s);
+  l.b_c = scaled(l.c, l.c2t);
+  const typename Ops::Cond has_c2t = (l.c2t.re != 0.0) | (l.c2t.im != 0.0);
+  two_points = valid & has_c2t & ((l.s_size <= 1e100) | (l.s_size != l.s_size));
+}
 
 // Places the two points of a line of two points at nu0 - nu = detuning, and
 // says how their terms are to be taken: the fraction's recurrence, Taylor at

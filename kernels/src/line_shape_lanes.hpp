@@ -93,41 +93,22 @@ struct HtpValuesOf {
   Vec d_re[kHtpDerivatives], d_im[kHtpDerivatives];
 };
 
-// set(lanes, value) for each of a line's numbers.
-template <class Set>
-void each_number(HtpLineOf<Vec>& l, const HtpLine& one, const Set& set) {
-  set(l.gamma_d, one.gamma_d);
-  set(l.eta, one.eta);
-  set(l.half_width, one.half_width);
-  set(l.c, one.c);
-  set(l.s_size, one.s_size);
-  CxOf<Vec>* lanes[] = {&l.c0, &l.c0s, &l.c0t, &l.c2, &l.c2t, &l.mu, &l.b_c, &l.s, &l.half};
-  const Cx* values[] = {&one.c0, &one.c0s, &one.c0t, &one.c2,  &one.c2t,
-                        &one.mu, &one.b_c, &one.s,   &one.half};
-  for (std::size_t k = 0; k < sizeof lanes / sizeof lanes[0]; ++k) {
-    set(lanes[k]->re, values[k]->re);
-    set(lanes[k]->im, values[k]->im);
-  }
-}
-
-// The lines of the points order[o, o + kLanes), one per lane (lanes past m
-// repeat the first point's); one line in every lane, as on a line's grid, is
-// broadcast.
-void gather_lines(const HtpLine* lines, const std::int16_t* line_of, const std::int16_t* order,
-                  int m, int o, HtpLineOf<Vec>& l) {
-  l.form = HtpKind::kApart;
-  const int first = line_of[order[o]];
-  bool one_line = true;
-  for (int i = 1; i < kLanes && o + i < m; ++i)
-    one_line = one_line && line_of[order[o + i]] == first;
-  if (one_line) {
-    each_number(l, lines[first], [](Vec& lanes, double value) { lanes = blocks::splat(value); });
-    return;
-  }
+// The numbers of the lines of the points order[o, o + kLanes), one per lane
+// (lanes past m repeat the first point's), and which are lines of two points.
+Mask lines_in_lanes(const HtpArguments* lines, const std::int16_t* line_of,
+                    const std::int16_t* order, int m, int o, HtpLineOf<Vec>& l) {
+  double columns[kHtpArguments][kLanes];
   for (int i = 0; i < kLanes; ++i) {
-    each_number(l, lines[line_of[order[o + i < m ? o + i : o]]],
-                [i](Vec& lanes, double value) { lanes[i] = value; });
+    const HtpArguments& one = lines[line_of[order[o + i < m ? o + i : o]]];
+    for (int k = 0; k < kHtpArguments; ++k) columns[k][i] = one[k];
   }
+  Vec a[kHtpArguments];
+  for (int k = 0; k < kHtpArguments; ++k) a[k] = blocks::load(columns[k]);
+  l.form = HtpKind::kApart;
+  Mask valid;
+  Mask two_points;
+  line_numbers(a, l, valid, two_points);
+  return two_points;
 }
 
 // The terms at the upper half-plane's zeta from the kernel's at |x| + iy:
@@ -152,34 +133,56 @@ WTermsOf<Vec> upper_terms(const Vec& x, const FullTerms* quadrant, const int* in
 // The Hartmann-Tran profile at the points of lines of two points whose
 // kernel points are apart, in the upper half-plane and in the kernel's range
 // (HtpPiece): placed, and F formed, in lanes around the terms piece.
-void htp_lanes(blocks::FullTermsPiece terms_of, const HtpLine* lines, const std::int16_t* line_of,
-               const double* detuning, int n, bool derivatives, HtpValue* out, bool* done) {
+void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
+               const std::int16_t* line_of, const double* detuning, int n, bool derivatives,
+               HtpValue* out, bool* done) {
   constexpr int kMost = kFullTermsChunk / 2;
   constexpr int kRoom = kMost + kLanes;  // room for a last vector's idle lanes
   std::int16_t order[kMost];
   int m = 0;
   for (int j = 0; j < n && j < kMost; ++j) {
-    if (lines[line_of[j]].form == HtpKind::kApart && std::isfinite(detuning[j])) {
+    // C2t = (1 - eta) C2 is not 0 (whether the numbers make a line of two
+    // points is decided in lanes)
+    const HtpArguments& a = lines[line_of[j]];
+    const double keep = 1.0 - a[kHtpEta];
+    const bool c2t = keep * a[kHtpGamma2] != 0.0 || keep * a[kHtpDelta2] != 0.0;
+    if (c2t && std::isfinite(detuning[j])) {
       order[m++] = static_cast<std::int16_t>(j);
     }
   }
   if (m == 0) return;
   HtpLineOf<Vec> line_lanes[kRoom / kLanes];
+  Mask two_points[kRoom / kLanes];
+  // a group's lines: its own, or the group's before it where both hold one
+  // line, the same
+  int lines_of_group[kRoom / kLanes];
+  int one_line = -1;
   HtpPointOf<Vec> placed[kRoom / kLanes];
   int first_term[kRoom];  // of the point's two in the terms, or -1: left
   double ax[kFullTermsChunk];
   double ay[kFullTermsChunk];
   int r = 0;
   for (int o = 0; o < m; o += kLanes) {
-    HtpLineOf<Vec>& line = line_lanes[o / kLanes];
-    gather_lines(lines, line_of, order, m, o, line);
-    HtpPointOf<Vec>& p = placed[o / kLanes];
+    const int g = o / kLanes;
+    const int first = line_of[order[o]];
+    bool uniform = true;
+    for (int i = 1; i < kLanes && o + i < m; ++i)
+      uniform = uniform && line_of[order[o + i]] == first;
+    if (uniform && first == one_line) {
+      lines_of_group[g] = lines_of_group[g - 1];
+    } else {
+      lines_of_group[g] = g;
+      two_points[g] = lines_in_lanes(lines, line_of, order, m, o, line_lanes[g]);
+    }
+    one_line = uniform ? first : -1;
+    const HtpLineOf<Vec>& line = line_lanes[lines_of_group[g]];
+    HtpPointOf<Vec>& p = placed[g];
     p.kind = HtpKind::kApart;
     Mask fraction;
     Mask taylor;
     place_two_points(line, gather(detuning, order, m, o), p, fraction, taylor);
-    const Mask ours = ~(fraction | taylor) & (p.zeta1.im >= 0.0) & (p.zeta2.im >= 0.0) &
-                      in_kernel_range(p.zeta1) & in_kernel_range(p.zeta2);
+    const Mask ours = two_points[lines_of_group[g]] & ~(fraction | taylor) & (p.zeta1.im >= 0.0) &
+                      (p.zeta2.im >= 0.0) & in_kernel_range(p.zeta1) & in_kernel_range(p.zeta2);
     for (int i = 0; i < kLanes && o + i < m; ++i) {
       first_term[o + i] = -1;
       if (ours[i] == 0) continue;
@@ -205,7 +208,7 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpLine* lines, const std:
       index_one[i] = at;
       index_two[i] = at + 1;
     }
-    const HtpLineOf<Vec>& line = line_lanes[o / kLanes];
+    const HtpLineOf<Vec>& line = line_lanes[lines_of_group[o / kLanes]];
     const HtpPointOf<Vec>& p = placed[o / kLanes];
     PairTermsOf<Vec> terms{};
     terms.one = upper_terms(p.zeta1.re, quadrant, index_one);

@@ -39,11 +39,11 @@ enum class HtpKind { kUndefined, kVanishes, kLorentz, kOneW, kApart, kFraction, 
 // lanes, one line per lane.
 template <class V>
 struct HtpLineOf {
-  HtpKind form;                       // kUndefined, kLorentz, kOneW, or kApart: two points
-  V gamma_d, eta, half_width;         // half_width = 1 / (2c)
-  V c, s_size;                        // c and |s|
-  CxOf<V> c0, c0s, c0t, c2, c2t, mu;  // c0s = C0 - 3/2 C2
-  CxOf<V> b_c, s, half;               // c C2t, s = 1 / (2 c C2t), i s
+  HtpKind form;                   // kUndefined, kLorentz, kOneW, or kApart: two points
+  V gamma_d, eta, half_width;     // half_width = 1 / (2c)
+  V c, s_size;                    // c and |s|
+  CxOf<V> c0, c0s, c0t, c2, c2t;  // c0s = C0 - 3/2 C2
+  CxOf<V> b_c, s, half;           // c C2t, s = 1 / (2 c C2t), i s
 };
 using HtpLine = HtpLineOf<double>;
 
@@ -57,11 +57,14 @@ struct HtpPointOf {
 };
 using HtpPoint = HtpPointOf<double>;
 
-// The Hartmann-Tran profile at n <= blocks::kFullTermsChunk / 2 points of
-// lines of two points (lines[line_of[j]] at nu0 - nu = detuning[j]): the points
-// whose two kernel points are apart, in the upper half-plane and in the
+// A line's arguments, k as HtpArgument (nu unread).
+using HtpArguments = double[kHtpArguments];
+
+// The Hartmann-Tran profile at n <= blocks::kFullTermsChunk / 2 points, the
+// line lines[line_of[j]] at nu0 - nu = detuning[j]: the points of lines of two
+// points whose kernel points are apart, in the upper half-plane and in the
 // kernel's range, in lanes, marked done; the others are left.
-using HtpPiece = void (*)(blocks::FullTermsPiece terms_of, const HtpLine* lines,
+using HtpPiece = void (*)(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
                           const std::int16_t* line_of, const double* detuning, int n,
                           bool derivatives, HtpValue* values, bool* done);
 
