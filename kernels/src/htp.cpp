@@ -412,23 +412,41 @@ struct HtpShape {
     }
   }
 
+  // Whether every line argument has one value (step 0).
+  bool one_line() const {
+    for (int p = kHtpNu0; p < kHtpArguments; ++p) {
+      if (in.step[p] != 0) return false;
+    }
+    return true;
+  }
+
   void chunk(std::int64_t first, int count) const {
     HtpArguments lines[kHtpChunk];
     std::int16_t line_of[kHtpChunk];
     double detuning[kHtpChunk];
     int line_count = 0;
-    for (int j = 0; j < count; ++j) {
-      double next[kHtpArguments];
-      for (int p = 0; p < kHtpArguments; ++p) next[p] = in.data[p][(first + j) * in.step[p]];
-      // a line once for consecutive points of the same line; the same bits,
-      // not values (the signs of zeros and NaN payloads count)
-      if (line_count == 0 ||
-          std::memcmp(next + 1,  // NOLINT(bugprone-suspicious-memory-comparison)
-                      lines[line_count - 1] + 1, sizeof(double) * (kHtpArguments - 1)) != 0) {
-        std::memcpy(lines[line_count++], next, sizeof next);
+    if (one_line()) {
+      // every line argument one value: one line, as on a line's grid
+      for (int p = 0; p < kHtpArguments; ++p) lines[0][p] = in.data[p][first * in.step[p]];
+      line_count = 1;
+      for (int j = 0; j < count; ++j) {
+        line_of[j] = 0;
+        detuning[j] = lines[0][kHtpNu0] - in.data[kHtpNu][(first + j) * in.step[kHtpNu]];
       }
-      line_of[j] = static_cast<std::int16_t>(line_count - 1);
-      detuning[j] = next[kHtpNu0] - next[kHtpNu];
+    } else {
+      for (int j = 0; j < count; ++j) {
+        double next[kHtpArguments];
+        for (int p = 0; p < kHtpArguments; ++p) next[p] = in.data[p][(first + j) * in.step[p]];
+        // a line once for consecutive points of the same line; the same bits,
+        // not values (the signs of zeros and NaN payloads count)
+        if (line_count == 0 ||
+            std::memcmp(next + 1,  // NOLINT(bugprone-suspicious-memory-comparison)
+                        lines[line_count - 1] + 1, sizeof(double) * (kHtpArguments - 1)) != 0) {
+          std::memcpy(lines[line_count++], next, sizeof next);
+        }
+        line_of[j] = static_cast<std::int16_t>(line_count - 1);
+        detuning[j] = next[kHtpNu0] - next[kHtpNu];
+      }
     }
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
     HtpValue values[kHtpChunk];

@@ -210,11 +210,11 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
     }
     const HtpLineOf<Vec>& line = line_lanes[lines_of_group[o / kLanes]];
     const HtpPointOf<Vec>& p = placed[o / kLanes];
-    PairTermsOf<Vec> terms{};
+    PairTermsOf<Vec> terms;  // NOLINT(cppcoreguidelines-pro-type-member-init): apart, only the two points are read
     terms.one = upper_terms(p.zeta1.re, quadrant, index_one);
     terms.two = upper_terms(p.zeta2.re, quadrant, index_two);
     const RatiosOf<Vec> ratios = pair_ratios(line, p, HtpKind::kApart, terms, derivatives);
-    HtpValuesOf v{};
+    HtpValuesOf v;  // NOLINT(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
     htp_assemble(line, p, HtpKind::kApart, ratios, derivatives, v);
     for (int i = 0; i < count; ++i) {
       if (first_term[o + i] < 0) continue;
