@@ -129,46 +129,6 @@ PairTerms taylor_pair(Cx m, Cx h, const WTerms& at_m) {
   return r;
 }
 
-// The continued fraction at both points with its divided-difference
-// recurrence, from the depth the nearer point to 0 needs.
-PairTerms fraction_pair(Cx zeta1, Cx zeta2) {
-  const double nearer = std::fmin(magnitude(zeta1), magnitude(zeta2));
-  const int depth = static_cast<int>(kDepthBase + kDepthScale / nearer);
-  const Cx minus_i_zeta1{zeta1.im, -zeta1.re};
-  const Cx minus_i_zeta2{zeta2.im, -zeta2.re};
-  Cx r1{0, 0}, r2{0, 0}, dd{0, 0};
-  Cx keep_r1[4], keep_r2[4], keep_dd[4];
-  for (int n = depth; n >= 0; --n) {
-    const double next = n + 1.0;
-    r1 = Cx{0.5, 0} / (minus_i_zeta1 + next * r1);
-    r2 = Cx{0.5, 0} / (minus_i_zeta2 + next * r2);
-    dd = -2.0 * ((r1 * r2) * (Cx{0, -1} + next * dd));
-    if (n <= 3) {
-      keep_r1[n] = r1;
-      keep_r2[n] = r2;
-      keep_dd[n] = dd;
-    }
-  }
-  const double k = 2.0 / kSqrtPi;
-  auto values = [k](const Cx* r) -> WTerms {
-    const Cx w = k * r[0];
-    return {w, times_i(2.0 * (r[1] * w)), 4.0 * (r[1] * r[2]) * w};
-  };
-  const Cx* a = keep_r1;
-  const Cx* b = keep_r2;
-  const Cx* d = keep_dd;
-  const Cx d01 = d[0] * a[1] + b[0] * d[1];
-  const Cx d012 = d[0] * (a[1] * a[2]) + b[0] * (d[1] * a[2]) + (b[0] * b[1]) * d[2];
-  return {values(a),
-          values(b),
-          {k * d[0], times_i((2.0 * k) * d01), (4.0 * k) * d012},
-          a[1],
-          b[1],
-          d[1],
-          {a[0], a[1], a[2], a[3]},
-          -6.0 * (d[2] * a[3] + a[2] * d[3])};
-}
-
 // What the line parameters (all arguments but nu) give, whatever nu.
 HtpLine htp_parameters(const double (&a)[kHtpArguments]) {
   HtpLine l{};
@@ -225,44 +185,6 @@ int htp_points(const HtpPoint& l, Cx* points) {
       return 2;
     default: return 0;
   }
-}
-
-Ratios one_w_ratios(const HtpLine& line, const HtpPoint& l, const WTerms& t, bool derivatives) {
-  const double c = line.c;
-  const Cx zeta = l.mid;
-  const Cx ratio = t.dw / t.w;
-  // 1 - qA = -(i sqrt(pi) / 2) w', so K = -i w' / (2c w); B / A - 3/2 =
-  // -(zeta w)' / (2w)
-  const Cx k = times_i(-line.half_width * ratio);
-  const Cx ba_excess = -0.5 * (t.g / t.w);
-  if (!derivatives) return {k, {}, {}, {}, ba_excess, {}, {}, {}};
-  const Cx u = kSqrtPi * (1.5 * t.w - 0.5 * t.g);
-  const Cx du = kSqrtPi * (0.5 * t.dw + zeta * t.g);
-  // dB/dC2t at C2t = 0 is c^2 V'(a), V(a) = <s^4 / (a + it)> over the Maxwell
-  // speeds, a = -i zeta: V = 2 sqrt(pi) w - sqrt(pi) zeta w' - zeta u' / 2,
-  // and dV/dzeta = -u'/2 + sqrt(pi) (w' + 2 zeta (zeta w)' + zeta^2 (zeta (zeta
-  // w)' - w')), the last difference -6 w' r_2 r_3 in the continued fraction.
-  const bool fraction = zeta.im >= 0.0 && magnitude(zeta) >= kFractionRadius;
-  Cx r[4] = {};
-  if (fraction) {
-    const PairTerms f = fraction_pair(zeta, zeta);
-    for (int n = 0; n < 4; ++n) r[n] = f.r_one[n];
-  }
-  const Cx zg_minus_dw = fraction ? -6.0 * (t.dw * (r[2] * r[3])) : zeta * t.g - t.dw;
-  const Cx dv = -0.5 * du + kSqrtPi * (t.dw + 2.0 * (zeta * t.g) + (zeta * zeta) * zg_minus_dw);
-  const double cc = c * c;
-  Ratios v = ratios_of(c * (kSqrtPi * t.w), cc * times_i(kSqrtPi * t.dw), cc * times_i(du),
-                       cc * times_i(du), cc * times_i(dv), (c * kSqrtPi) * t.g, c * (u + zeta * du),
-                       k, ba_excess);
-  // dK/dq = (w''/w - (w'/w)^2) / 2 = -(g/w + (w'/w)^2 / 2), and in the
-  // fraction's terms dK/dC2t - 3/2 = -3 r_1 (2 r_2 - r_1) - 6 r_1 r_2 r_3 / r_0:
-  // what -A_q / A^2 - 1 and -A_c2 / A^2 - 3/2 give only as differences of
-  // nearly equal terms in the wings
-  v.k_q = -1.0 * (t.g / t.w + 0.5 * (ratio * ratio));
-  if (fraction) {
-    v.k_c2_excess = -3.0 * (r[1] * (2.0 * r[2] - r[1])) - 6.0 * ((r[1] * r[2]) * r[3] / r[0]);
-  }
-  return v;
 }
 
 // Without Doppler width both points are Z = sqrt(q / C2t), and B / A = K / C2t

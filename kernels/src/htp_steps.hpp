@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "lane_elementary.hpp"
+#include "rounding.hpp"
 #include "line_shape_pieces.hpp"
 #include "special_values.hpp"
 #include "vorlan/htp.hpp"
@@ -431,6 +432,111 @@ inline void htp_assemble(const HtpLineOf<V>& line, const HtpPointOf<V>& l, HtpKi
     out.d_re[k] = df.re;
     out.d_im[k] = df.im;
   }
+}
+
+// The continued fraction at both points with its divided-difference
+// recurrence, from the depth the nearer point to 0 needs (each lane from its
+// own, r and D staying 0 above it, as the one-point loop starts).
+template <class V>
+inline PairTermsOf<V> fraction_pair(const CxOf<V>& zeta1, const CxOf<V>& zeta2) {
+  using Ops = LaneOps<V>;
+  using C = CxOf<V>;
+  const V nearer = smaller_of(magnitude(zeta1), magnitude(zeta2));
+  const V depth = kDepthBase + kDepthScale / nearer;
+  std::int32_t deepest = 0;
+  for (int i = 0; i < Ops::kWidth; ++i) {
+    const std::int32_t d = trunc_to_int32(Ops::lane(depth, i));
+    deepest = d > deepest ? d : deepest;
+  }
+  const C minus_i_zeta1{zeta1.im, -zeta1.re};
+  const C minus_i_zeta2{zeta2.im, -zeta2.re};
+  C r1 = cx<V>(0.0, 0.0);
+  C r2 = r1;
+  C dd = r1;
+  C keep_r1[4];
+  C keep_r2[4];
+  C keep_dd[4];
+  for (int n = deepest; n >= 0; --n) {
+    const double next = n + 1.0;
+    const typename Ops::Cond active = depth >= next - 1.0;
+    r1 = choose<V>(active, cx<V>(0.5, 0) / (minus_i_zeta1 + next * r1), r1);
+    r2 = choose<V>(active, cx<V>(0.5, 0) / (minus_i_zeta2 + next * r2), r2);
+    dd = choose<V>(active, -2.0 * ((r1 * r2) * (cx<V>(0, -1) + next * dd)), dd);
+    if (n <= 3) {
+      keep_r1[n] = r1;
+      keep_r2[n] = r2;
+      keep_dd[n] = dd;
+    }
+  }
+  const double k = 2.0 / kSqrtPi;
+  auto values = [k](const C* r) -> WTermsOf<V> {
+    const C w = k * r[0];
+    return {w, times_i(2.0 * (r[1] * w)), 4.0 * (r[1] * r[2]) * w};
+  };
+  const C* a = keep_r1;
+  const C* b = keep_r2;
+  const C* d = keep_dd;
+  const C d01 = d[0] * a[1] + b[0] * d[1];
+  const C d012 = d[0] * (a[1] * a[2]) + b[0] * (d[1] * a[2]) + (b[0] * b[1]) * d[2];
+  return {values(a),
+          values(b),
+          {k * d[0], times_i((2.0 * k) * d01), (4.0 * k) * d012},
+          a[1],
+          b[1],
+          d[1],
+          {a[0], a[1], a[2], a[3]},
+          -6.0 * (d[2] * a[3] + a[2] * d[3])};
+}
+
+// The ratios of a line of one point, mid, from its terms t.
+template <class V>
+inline RatiosOf<V> one_w_ratios(const HtpLineOf<V>& line, const HtpPointOf<V>& l,
+                                const WTermsOf<V>& t, bool derivatives) {
+  using Ops = LaneOps<V>;
+  using C = CxOf<V>;
+  const V c = line.c;
+  const C zeta = l.mid;
+  const C ratio = t.dw / t.w;
+  // 1 - qA = -(i sqrt(pi) / 2) w', so K = -i w' / (2c w); B / A - 3/2 =
+  // -(zeta w)' / (2w)
+  const C k = times_i(scaled<V>(-line.half_width, ratio));
+  const C ba_excess = -0.5 * (t.g / t.w);
+  if (!derivatives) {
+    RatiosOf<V> values{};
+    values.k_excess = k;
+    values.ba_excess = ba_excess;
+    return values;
+  }
+  const C u = kSqrtPi * (1.5 * t.w - 0.5 * t.g);
+  const C du = kSqrtPi * (0.5 * t.dw + zeta * t.g);
+  // dB/dC2t at C2t = 0 is c^2 V'(a), V(a) = <s^4 / (a + it)> over the Maxwell
+  // speeds, a = -i zeta: V = 2 sqrt(pi) w - sqrt(pi) zeta w' - zeta u' / 2,
+  // and dV/dzeta = -u'/2 + sqrt(pi) (w' + 2 zeta (zeta w)' + zeta^2 (zeta (zeta
+  // w)' - w')), the last difference -6 w' r_2 r_3 in the continued fraction.
+  const typename Ops::Cond fraction = (zeta.im >= 0.0) & (magnitude(zeta) >= kFractionRadius);
+  C r[4] = {};
+  if (Ops::any(fraction)) {
+    // (the other lanes at a point of the fraction's region, unused)
+    const C at = choose<V>(fraction, zeta, cx<V>(0.0, kFractionRadius));
+    const PairTermsOf<V> f = fraction_pair(at, at);
+    for (int n = 0; n < 4; ++n) r[n] = f.r_one[n];
+  }
+  const C zg_minus_dw = choose<V>(fraction, -6.0 * (t.dw * (r[2] * r[3])), zeta * t.g - t.dw);
+  const C dv = -0.5 * du + kSqrtPi * (t.dw + 2.0 * (zeta * t.g) + (zeta * zeta) * zg_minus_dw);
+  const V cc = c * c;
+  RatiosOf<V> v = ratios_of(scaled(c, kSqrtPi * t.w), scaled(cc, times_i(kSqrtPi * t.dw)),
+                            scaled(cc, times_i(du)), scaled(cc, times_i(du)),
+                            scaled(cc, times_i(dv)), scaled<V>(c * kSqrtPi, t.g),
+                            scaled(c, u + zeta * du), k, ba_excess);
+  // dK/dq = (w''/w - (w'/w)^2) / 2 = -(g/w + (w'/w)^2 / 2), and in the
+  // fraction's terms dK/dC2t - 3/2 = -3 r_1 (2 r_2 - r_1) - 6 r_1 r_2 r_3 / r_0:
+  // what -A_q / A^2 - 1 and -A_c2 / A^2 - 3/2 give only as differences of
+  // nearly equal terms in the wings
+  v.k_q = -1.0 * (t.g / t.w + 0.5 * (ratio * ratio));
+  v.k_c2_excess = choose<V>(
+      fraction, -3.0 * (r[1] * (2.0 * r[2] - r[1])) - 6.0 * ((r[1] * r[2]) * r[3] / r[0]),
+      v.k_c2_excess);
+  return v;
 }
 
 // Whether the kernel's terms at zeta come from w_full_quadrant at |x| + i|y|.
