@@ -164,7 +164,7 @@ HtpPoint htp_place(const HtpLine& line, double detuning) {
   l.q = {line.c0t.re, detuning + line.c0t.im};
   if (l.kind == HtpKind::kLorentz) return l;
   if (l.kind == HtpKind::kOneW) {
-    l.mid = times_i(line.c * l.q);
+    place_one_point(line, detuning, l);
     return l;
   }
   bool fraction = false;

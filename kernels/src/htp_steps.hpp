@@ -9,8 +9,8 @@
 #include <cstdint>
 
 #include "lane_elementary.hpp"
-#include "rounding.hpp"
 #include "line_shape_pieces.hpp"
+#include "rounding.hpp"
 #include "special_values.hpp"
 #include "vorlan/htp.hpp"
 #include "vorlan/w_regions.hpp"
@@ -196,6 +196,15 @@ inline void line_numbers(const V* a, HtpLineOf<V>& l, typename LaneOps<V>::Cond&
   l.b_c = scaled(l.c, l.c2t);
   const typename Ops::Cond has_c2t = (l.c2t.re != 0.0) | (l.c2t.im != 0.0);
   two_points = valid & has_c2t & ((l.s_size <= 1e100) | (l.s_size != l.s_size));
+}
+
+// Places the one point of a line of one point, mid = i c q, at nu0 - nu =
+// detuning.
+template <class V>
+inline void place_one_point(const HtpLineOf<V>& line, const V& detuning, HtpPointOf<V>& l) {
+  l.lorentz = {line.c0.re, detuning + line.c0.im};
+  l.q = {line.c0t.re, detuning + line.c0t.im};
+  l.mid = times_i(scaled(line.c, l.q));
 }
 
 // Places the two points of a line of two points at nu0 - nu = detuning, and
@@ -524,18 +533,18 @@ inline RatiosOf<V> one_w_ratios(const HtpLineOf<V>& line, const HtpPointOf<V>& l
   const C zg_minus_dw = choose<V>(fraction, -6.0 * (t.dw * (r[2] * r[3])), zeta * t.g - t.dw);
   const C dv = -0.5 * du + kSqrtPi * (t.dw + 2.0 * (zeta * t.g) + (zeta * zeta) * zg_minus_dw);
   const V cc = c * c;
-  RatiosOf<V> v = ratios_of(scaled(c, kSqrtPi * t.w), scaled(cc, times_i(kSqrtPi * t.dw)),
-                            scaled(cc, times_i(du)), scaled(cc, times_i(du)),
-                            scaled(cc, times_i(dv)), scaled<V>(c * kSqrtPi, t.g),
-                            scaled(c, u + zeta * du), k, ba_excess);
+  RatiosOf<V> v =
+      ratios_of(scaled(c, kSqrtPi * t.w), scaled(cc, times_i(kSqrtPi * t.dw)),
+                scaled(cc, times_i(du)), scaled(cc, times_i(du)), scaled(cc, times_i(dv)),
+                scaled<V>(c * kSqrtPi, t.g), scaled(c, u + zeta * du), k, ba_excess);
   // dK/dq = (w''/w - (w'/w)^2) / 2 = -(g/w + (w'/w)^2 / 2), and in the
   // fraction's terms dK/dC2t - 3/2 = -3 r_1 (2 r_2 - r_1) - 6 r_1 r_2 r_3 / r_0:
   // what -A_q / A^2 - 1 and -A_c2 / A^2 - 3/2 give only as differences of
   // nearly equal terms in the wings
   v.k_q = -1.0 * (t.g / t.w + 0.5 * (ratio * ratio));
-  v.k_c2_excess = choose<V>(
-      fraction, -3.0 * (r[1] * (2.0 * r[2] - r[1])) - 6.0 * ((r[1] * r[2]) * r[3] / r[0]),
-      v.k_c2_excess);
+  v.k_c2_excess =
+      choose<V>(fraction, -3.0 * (r[1] * (2.0 * r[2] - r[1])) - 6.0 * ((r[1] * r[2]) * r[3] / r[0]),
+                v.k_c2_excess);
   return v;
 }
 

@@ -94,9 +94,10 @@ struct HtpValuesOf {
 };
 
 // The numbers of the lines of the points order[o, o + kLanes), one per lane
-// (lanes past m repeat the first point's), and which are lines of two points.
+// (lanes past m repeat the first point's), and which are of the form: two
+// points, or (kOneW) one.
 Mask lines_in_lanes(const HtpArguments* lines, const std::int16_t* line_of,
-                    const std::int16_t* order, int m, int o, HtpLineOf<Vec>& l) {
+                    const std::int16_t* order, int m, int o, HtpKind form, HtpLineOf<Vec>& l) {
   double columns[kHtpArguments][kLanes];
   for (int i = 0; i < kLanes; ++i) {
     const HtpArguments& one = lines[line_of[order[o + i < m ? o + i : o]]];
@@ -104,11 +105,12 @@ Mask lines_in_lanes(const HtpArguments* lines, const std::int16_t* line_of,
   }
   Vec a[kHtpArguments];
   for (int k = 0; k < kHtpArguments; ++k) a[k] = blocks::load(columns[k]);
-  l.form = HtpKind::kApart;
+  l.form = form;
   Mask valid;
   Mask two_points;
   line_numbers(a, l, valid, two_points);
-  return two_points;
+  if (form != HtpKind::kOneW) return two_points;
+  return valid & ~two_points & (l.half_width != 0.0);
 }
 
 // The terms at the upper half-plane's zeta from the kernel's at |x| + iy:
@@ -130,95 +132,130 @@ WTermsOf<Vec> upper_terms(const Vec& x, const FullTerms* quadrant, const int* in
           {t.gr, blocks::select(mirror, -t.gi, t.gi)}};
 }
 
-// The Hartmann-Tran profile at the points of lines of two points whose
-// kernel points are apart, in the upper half-plane and in the kernel's range
-// (HtpPiece): placed, and F formed, in lanes around the terms piece.
+// Whether C2t = (1 - eta) C2 is not 0: whether a line's numbers may make a line
+// of two points (which lanes decide), else of one.
+bool has_c2t(const HtpArguments& a) {
+  const double keep = 1.0 - a[kHtpEta];
+  return keep * a[kHtpGamma2] != 0.0 || keep * a[kHtpDelta2] != 0.0;
+}
+
+// The Hartmann-Tran profile at the points of lines of one point, and of two
+// points apart, whose kernel points are in the upper half-plane and the
+// kernel's range (HtpPiece): placed, and F formed, in lanes around the terms
+// piece.
 void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
                const std::int16_t* line_of, const double* detuning, int n, bool derivatives,
                HtpValue* out, bool* done) {
   constexpr int kMost = kFullTermsChunk / 2;
-  constexpr int kRoom = kMost + kLanes;  // room for a last vector's idle lanes
+  constexpr int kGroups = kMost / kLanes + 2;  // with the two forms' last vectors
+  // the points of lines with C2t = (1 - eta) C2 not 0, then those with C2t = 0
+  // and a Doppler width (their forms are decided in lanes)
   std::int16_t order[kMost];
   int m = 0;
-  for (int j = 0; j < n && j < kMost; ++j) {
-    // C2t = (1 - eta) C2 is not 0 (whether the numbers make a line of two
-    // points is decided in lanes)
-    const HtpArguments& a = lines[line_of[j]];
-    const double keep = 1.0 - a[kHtpEta];
-    const bool c2t = keep * a[kHtpGamma2] != 0.0 || keep * a[kHtpDelta2] != 0.0;
-    if (c2t && std::isfinite(detuning[j])) {
-      order[m++] = static_cast<std::int16_t>(j);
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int j = 0; j < n && j < kMost; ++j) {
+      const HtpArguments& a = lines[line_of[j]];
+      const bool ours = pass == 0 ? has_c2t(a) : !has_c2t(a) && a[kHtpGammaD] > 0.0;
+      if (ours && std::isfinite(detuning[j])) order[m++] = static_cast<std::int16_t>(j);
     }
   }
   if (m == 0) return;
-  HtpLineOf<Vec> line_lanes[kRoom / kLanes];
-  Mask two_points[kRoom / kLanes];
-  // a group's lines: its own, or the group's before it where both hold one
-  // line, the same
-  int lines_of_group[kRoom / kLanes];
-  int one_line = -1;
-  HtpPointOf<Vec> placed[kRoom / kLanes];
-  int first_term[kRoom];  // of the point's two in the terms, or -1: left
+  struct Group {
+    int begin, count, lines;  // points order[begin, begin + count); lines: the group's
+    HtpKind form;             // whose lines are these
+  };
+  Group groups[kGroups];
+  HtpLineOf<Vec> line_lanes[kGroups];
+  Mask of_form[kGroups];
+  HtpPointOf<Vec> placed[kGroups];
+  int first_term[kMost];  // of the point's terms (two or one), or -1: left
   double ax[kFullTermsChunk];
   double ay[kFullTermsChunk];
   int r = 0;
-  for (int o = 0; o < m; o += kLanes) {
-    const int g = o / kLanes;
+  int group_count = 0;
+  int one_line = -1;  // the line in every lane of the group before, if one
+  for (int o = 0; o < m;) {
+    const bool two_form = has_c2t(lines[line_of[order[o]]]);
+    // a group holds points of one form
+    int count = 1;
+    while (count < kLanes && o + count < m &&
+           has_c2t(lines[line_of[order[o + count]]]) == two_form) {
+      ++count;
+    }
+    const int g = group_count++;
+    Group& group = groups[g];
+    group = {o, count, g, two_form ? HtpKind::kApart : HtpKind::kOneW};
     const int first = line_of[order[o]];
     bool uniform = true;
-    for (int i = 1; i < kLanes && o + i < m; ++i)
-      uniform = uniform && line_of[order[o + i]] == first;
-    if (uniform && first == one_line) {
-      lines_of_group[g] = lines_of_group[g - 1];
+    for (int i = 1; i < count; ++i) uniform = uniform && line_of[order[o + i]] == first;
+    if (uniform && first == one_line && groups[g - 1].form == group.form) {
+      group.lines = groups[g - 1].lines;
     } else {
-      lines_of_group[g] = g;
-      two_points[g] = lines_in_lanes(lines, line_of, order, m, o, line_lanes[g]);
+      of_form[g] = lines_in_lanes(lines, line_of, order, o + count, o, group.form, line_lanes[g]);
     }
     one_line = uniform ? first : -1;
-    const HtpLineOf<Vec>& line = line_lanes[lines_of_group[g]];
+    const HtpLineOf<Vec>& line = line_lanes[group.lines];
     HtpPointOf<Vec>& p = placed[g];
-    p.kind = HtpKind::kApart;
-    Mask fraction;
-    Mask taylor;
-    place_two_points(line, gather(detuning, order, m, o), p, fraction, taylor);
-    const Mask ours = two_points[lines_of_group[g]] & ~(fraction | taylor) & (p.zeta1.im >= 0.0) &
-                      (p.zeta2.im >= 0.0) & in_kernel_range(p.zeta1) & in_kernel_range(p.zeta2);
-    for (int i = 0; i < kLanes && o + i < m; ++i) {
+    p.kind = group.form;
+    const Vec at = gather(detuning, order, o + count, o);
+    Mask ours;
+    if (two_form) {
+      Mask fraction;
+      Mask taylor;
+      place_two_points(line, at, p, fraction, taylor);
+      ours = of_form[group.lines] & ~(fraction | taylor) & (p.zeta1.im >= 0.0) &
+             (p.zeta2.im >= 0.0) & in_kernel_range(p.zeta1) & in_kernel_range(p.zeta2);
+    } else {
+      place_one_point(line, at, p);
+      ours = of_form[group.lines] & (p.mid.im >= 0.0) & in_kernel_range(p.mid);
+    }
+    for (int i = 0; i < count; ++i) {
       first_term[o + i] = -1;
       if (ours[i] == 0) continue;
       first_term[o + i] = r;
-      ax[r] = std::fabs(p.zeta1.re[i]);
-      ay[r++] = std::fabs(p.zeta1.im[i]);
+      const CxOf<Vec>& one = two_form ? p.zeta1 : p.mid;
+      ax[r] = std::fabs(one.re[i]);
+      ay[r++] = std::fabs(one.im[i]);
+      if (!two_form) continue;
       ax[r] = std::fabs(p.zeta2.re[i]);
       ay[r++] = std::fabs(p.zeta2.im[i]);
     }
+    o += count;
   }
   if (r == 0) return;
   FullTerms quadrant[kFullTermsChunk];
   terms_of(ax, ay, r, true, quadrant);
-  for (int o = 0; o < m; o += kLanes) {
-    const int count = m - o < kLanes ? m - o : kLanes;
+  for (int g = 0; g < group_count; ++g) {
+    const Group& group = groups[g];
+    const int* first = first_term + group.begin;
     int some = -1;
-    for (int i = 0; i < count; ++i) some = first_term[o + i] >= 0 ? first_term[o + i] : some;
+    for (int i = 0; i < group.count; ++i) some = first[i] >= 0 ? first[i] : some;
     if (some < 0) continue;
     int index_one[kLanes];
     int index_two[kLanes];
     for (int i = 0; i < kLanes; ++i) {
-      const int at = i < count && first_term[o + i] >= 0 ? first_term[o + i] : some;
+      const int at = i < group.count && first[i] >= 0 ? first[i] : some;
       index_one[i] = at;
       index_two[i] = at + 1;
     }
-    const HtpLineOf<Vec>& line = line_lanes[lines_of_group[o / kLanes]];
-    const HtpPointOf<Vec>& p = placed[o / kLanes];
-    PairTermsOf<Vec> terms;  // NOLINT(cppcoreguidelines-pro-type-member-init): apart, only the two points are read
-    terms.one = upper_terms(p.zeta1.re, quadrant, index_one);
-    terms.two = upper_terms(p.zeta2.re, quadrant, index_two);
-    const RatiosOf<Vec> ratios = pair_ratios(line, p, HtpKind::kApart, terms, derivatives);
-    HtpValuesOf v;  // NOLINT(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
-    htp_assemble(line, p, HtpKind::kApart, ratios, derivatives, v);
-    for (int i = 0; i < count; ++i) {
-      if (first_term[o + i] < 0) continue;
-      const int j = order[o + i];
+    const HtpLineOf<Vec>& line = line_lanes[group.lines];
+    const HtpPointOf<Vec>& p = placed[g];
+    RatiosOf<Vec> ratios;  // NOLINT(cppcoreguidelines-pro-type-member-init): set below
+    if (group.form == HtpKind::kApart) {
+      PairTermsOf<Vec> terms;  // NOLINT(cppcoreguidelines-pro-type-member-init): apart, only the
+                               // two points are read
+      terms.one = upper_terms(p.zeta1.re, quadrant, index_one);
+      terms.two = upper_terms(p.zeta2.re, quadrant, index_two);
+      ratios = pair_ratios(line, p, HtpKind::kApart, terms, derivatives);
+    } else {
+      ratios = one_w_ratios(line, p, upper_terms(p.mid.re, quadrant, index_one), derivatives);
+    }
+    HtpValuesOf
+        v;  // NOLINT(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
+    htp_assemble(line, p, group.form, ratios, derivatives, v);
+    for (int i = 0; i < group.count; ++i) {
+      if (first[i] < 0) continue;
+      const int j = order[group.begin + i];
       HtpValue& value = out[j];
       value.re = v.re[i];
       value.im = v.im[i];
