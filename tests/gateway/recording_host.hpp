@@ -326,6 +326,8 @@ class InterleavingHost : public RecordingHost {
     }
     std::vector<double>& storage =
         found->second.empty() ? const_cast<FakeArray*>(a)->real_storage : found->second;
+    // An empty array has no data (as data_of gives): no address to step from.
+    if (storage.empty()) return nullptr;
     return reinterpret_cast<unsigned char*>(storage.data()) + (imaginary ? size : 0);
   }
   std::map<Input, std::vector<double>> interleaved_;
