@@ -326,10 +326,18 @@ class InterleavingHost : public RecordingHost {
     }
     std::vector<double>& storage =
         found->second.empty() ? const_cast<FakeArray*>(a)->real_storage : found->second;
+    // An empty array has no data (as data_of gives): no address to step from.
+    if (storage.empty()) return nullptr;
     return reinterpret_cast<unsigned char*>(storage.data()) + (imaginary ? size : 0);
   }
   std::map<Input, std::vector<double>> interleaved_;
 };
+
+// Element k of a created array's real or imaginary part, on either host.
+inline double result_element(const FakeArray* a, std::size_t k, bool imaginary) {
+  if (a->complex && a->imag_storage.empty()) return a->real_storage[2 * k + (imaginary ? 1 : 0)];
+  return imaginary ? a->imag_storage[k] : a->real_storage[k];
+}
 
 // Scratch whose allocation always fails; it records the count it was asked
 // for, and must never hand out a buffer.

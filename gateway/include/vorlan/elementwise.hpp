@@ -359,19 +359,25 @@ void MEXFUNCTION(Host& host, const ElementwiseDeliverable& deliverable, const in
     }
   }
   // The element count is a signed 32-bit integer, as in the fixed path: every
-  // extent and their product must fit it.
+  // extent and their product must fit it.  A zero extent anywhere makes the
+  // product 0, however large the extents before it.
   constexpr std::uint64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
   std::uint64_t count = 1;
   bool too_large = false;
+  bool empty = false;
   for (std::uint64_t d = 0; d < shapes.combined_ndims; ++d) {
     std::uint64_t extent = 1;
     shapes.combined(d, extent);
     too_large = too_large || extent > kMaxCount;
-    if (!too_large && count != 0) {
-      too_large = extent != 0 && count > kMaxCount / extent;
-      count *= extent;
-    }
+    empty = empty || extent == 0;
   }
+  for (std::uint64_t d = 0; d < shapes.combined_ndims && !too_large && !empty; ++d) {
+    std::uint64_t extent = 1;
+    shapes.combined(d, extent);
+    too_large = count > kMaxCount / extent;
+    count *= extent;
+  }
+  if (empty) count = 0;
   if (too_large) {
     host.MEXERRMSGTXT(messages::kTooLarge);
     return;

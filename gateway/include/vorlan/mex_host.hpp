@@ -51,16 +51,20 @@ struct MexHost {
     if (mxIsComplex(a)) return {reinterpret_cast<double*>(mxGetComplexDoubles(a)), 2};
     return {mxGetDoubles(a), 1};
   }
+  // An empty array may have no data at all: then no address to step from
+  // (here and in MXGETIMAGDATA).
   HostPart<double> MXGETPI(Input a) const {
     if (!mxIsComplex(a)) return {nullptr, 1};
-    return {reinterpret_cast<double*>(mxGetComplexDoubles(a)) + 1, 2};
+    double* const data = reinterpret_cast<double*>(mxGetComplexDoubles(a));
+    return {data != nullptr ? data + 1 : nullptr, 2};
   }
   HostPart<const void> MXGETDATA(Input a) const {
     return {mxGetData(a), mxIsComplex(a) ? std::size_t{2} : std::size_t{1}};
   }
   HostPart<const void> MXGETIMAGDATA(Input a) const {
     if (!mxIsComplex(a)) return {nullptr, 1};
-    return {static_cast<const char*>(mxGetData(a)) + real_element_bytes(mxGetClassID(a)), 2};
+    const char* const data = static_cast<const char*>(mxGetData(a));
+    return {data != nullptr ? data + real_element_bytes(mxGetClassID(a)) : nullptr, 2};
   }
 #else
   HostPart<double> MXGETPR(Input a) const { return {mxGetPr(a), 1}; }
