@@ -129,12 +129,12 @@ template <class V>
 inline CxOf<V> principal_sqrt(const CxOf<V>& a) {
   using Ops = LaneOps<V>;
   const V t = Ops::sqrt(0.5 * (magnitude(a) + Ops::magnitude(a.re)));
-  const V twice = 2.0 * t;
   const typename Ops::Cond right = a.re >= 0.0;
+  // the other part: a.im / 2t, or |a.im| / 2t left of the imaginary axis
+  const V other = Ops::select(right, a.im, Ops::magnitude(a.im)) / (2.0 * t);
   // t with a.im's sign
   const V signed_t = Ops::from_bits((Ops::bits(t) & INT64_MAX) | (Ops::bits(a.im) & INT64_MIN));
-  CxOf<V> r{Ops::select(right, t, Ops::magnitude(a.im) / twice),
-            Ops::select(right, a.im / twice, signed_t)};
+  CxOf<V> r{Ops::select(right, t, other), Ops::select(right, other, signed_t)};
   const typename Ops::Cond zero = (a.re == 0.0) & (a.im == 0.0);
   return {Ops::select(zero, Ops::splat(0.0), r.re), Ops::select(zero, a.im, r.im)};
 }
