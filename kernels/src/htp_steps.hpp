@@ -394,26 +394,6 @@ inline void htp_assemble(const HtpLineOf<V>& line, const HtpPointOf<V>& l, HtpKi
   out.re = f.re;
   out.im = f.im;
   if (!derivatives) return;
-  // each argument's move of q, C2t, the Lorentzian's Gamma0 + i (nu0 - nu +
-  // Delta0), C2 and eta
-  struct Direction {
-    C dq, dc2t, dlorentz, dc2;
-    double deta;
-  };
-  const V keep = 1.0 - line.eta;
-  const C one = cx<V>(1.0, 0.0);
-  const C i = cx<V>(0.0, 1.0);
-  const C none = cx<V>(0.0, 0.0);
-  const Direction directions[kHtpDerivatives] = {
-      {i, none, i, none, 0.0},                                           // nu0
-      {none, none, none, none, 0.0},                                     // GammaD
-      {scaled(keep, one), none, one, none, 0.0},                         // Gamma0
-      {scaled<V>(-1.5 * keep, one), scaled(keep, one), none, one, 0.0},  // Gamma2
-      {scaled(keep, i), none, i, none, 0.0},                             // Delta0
-      {scaled<V>(-1.5 * keep, i), scaled(keep, i), none, i, 0.0},        // Delta2
-      {one, none, none, none, 0.0},                                      // nuVC
-      {-1.0 * line.c0s, -1.0 * line.c2, none, none, 1.0},                // eta
-  };
   const C minus_pi_ff = -kPi * (f * f);
   // the Doppler width's derivative, O(GammaD), is 0 without it, and below
   // points 1e-6 apart (relative) rounding would leave only noise of O(1/GammaD)
@@ -427,17 +407,27 @@ inline void htp_assemble(const HtpLineOf<V>& line, const HtpPointOf<V>& l, HtpKi
   // where F^2 underflows (|F| below 1e-154, ranges away from the line) the
   // corrections' derivatives may overflow: the derivative is 0 there
   const typename Ops::Cond vanishes = (minus_pi_ff.re == 0.0) & (minus_pi_ff.im == 0.0);
+  // P's rates: x in q (nuVC moves q alone), y in C2t (with the -3/2 C2t of P),
+  // through which the line's parameters move it; C0 and C2 enter whole, so
+  // that Delta0's and Delta2's are i times Gamma0's and Gamma2's
+  const V keep = 1.0 - line.eta;
+  const C x = v.k_q + eta_c2 * v.ba_q;
+  const C y = v.k_c2_excess + eta_c2 * v.ba_c2;
+  const C gamma2 = scaled(keep, y - 1.5 * x) + scaled(line.eta, v.ba_excess);
+  const C doppler_rate =
+      over(-1.0 * v.k_c, line.gamma_d) + eta_c2 * over(-1.0 * v.ba_c, line.gamma_d);
+  C dp[kHtpDerivatives];
+  dp[kHtpNu0 - 1] = times_i(cx<V>(1.0, 0.0) + x);
+  dp[kHtpGammaD - 1] = choose<V>(doppler, doppler_rate, cx<V>(0.0, 0.0));
+  dp[kHtpGamma0 - 1] = cx<V>(1.0, 0.0) + scaled(keep, x);
+  dp[kHtpGamma2 - 1] = gamma2;
+  dp[kHtpDelta0 - 1] = times_i(dp[kHtpGamma0 - 1]);
+  dp[kHtpDelta2 - 1] = times_i(gamma2);
+  dp[kHtpNuVC - 1] = x;
+  dp[kHtpEta - 1] = line.c2 * v.ba_excess - (line.c0s * x + line.c2 * y);
   for (int k = 0; k < kHtpDerivatives; ++k) {
-    const Direction& d = directions[k];
-    C dk = v.k_q * d.dq + v.k_c2_excess * d.dc2t;
-    C dba = v.ba_q * d.dq + v.ba_c2 * d.dc2t;
-    if (k == kHtpGammaD - 1) {
-      dk = choose<V>(doppler, over(-1.0 * v.k_c, line.gamma_d), none);
-      dba = choose<V>(doppler, over(-1.0 * v.ba_c, line.gamma_d), none);
-    }
-    const C dp =
-        d.dlorentz + dk + (d.deta * line.c2 + scaled(line.eta, d.dc2)) * v.ba_excess + eta_c2 * dba;
-    const C df = choose<V>(pole, cx<V>(kNaN, kNaN), choose<V>(vanishes, none, minus_pi_ff * dp));
+    const C df = choose<V>(pole, cx<V>(kNaN, kNaN),
+                           choose<V>(vanishes, cx<V>(0.0, 0.0), minus_pi_ff * dp[k]));
     out.d_re[k] = df.re;
     out.d_im[k] = df.im;
   }
