@@ -149,6 +149,7 @@ struct PairTerms {
   Cx r1_one, r1_two, d1;
   Cx r_one[4];
   Cx beta_slope;
+  WTerms at_mid;  // the Taylor series' terms at m
 };
 
 // Taylor series at m, in powers of h: f(m +- h) = E +- h O and the divided
@@ -187,6 +188,7 @@ PairTerms taylor_pair(Cx m, Cx h, const WTerms& at_m) {
   r.one = {w_even - h * w_odd, dw_even - h * dw_odd, g_even - h * g_odd};
   r.two = {w_even + h * w_odd, dw_even + h * dw_odd, g_even + h * g_odd};
   r.divided = {w_odd, dw_odd, g_odd};
+  r.at_mid = at_m;
   return r;
 }
 
@@ -227,7 +229,95 @@ PairTerms fraction_pair(Cx zeta1, Cx zeta2) {
           b[1],
           d[1],
           {a[0], a[1], a[2], a[3]},
-          -6.0 * (d[2] * a[3] + a[2] * d[3])};
+          -6.0 * (d[2] * a[3] + a[2] * d[3]),
+          {}};
+}
+
+// How the pair of points moves with one parameter: d mid, d (h^2) and
+// d (zeta1 zeta2), h = (zeta2 - zeta1) / 2.
+struct PairMotion {
+  Cx mid, h2, product;
+};
+
+// The divided differences of w and (zeta w)' in the fraction's terms and
+// their rates along up to three motions of the points.
+struct FractionRates {
+  Cx d0, e;  // D[r_0] and D[r_0 r_1 r_2]: D[w] = 2 D[r_0] / sqrt(pi)
+  Cx d0_rate[3], e_rate[3];
+};
+
+// The fraction's recurrence on the pair's symmetric terms S_n = r_n(zeta1) +
+// r_n(zeta2), P_n = r_n(zeta1) r_n(zeta2) and D_n (the divided difference),
+// which depend on the points through mid, h^2 and zeta1 zeta2 only:
+//   1 / (4 P_n) = -zeta1 zeta2 - i (n+1) (mid S_{n+1} - 2 h^2 D_{n+1}) + (n+1)^2 P_{n+1},
+//   S_n = 2 P_n (-2i mid + (n+1) S_{n+1}),  D_n = -2 P_n (-i + (n+1) D_{n+1}),
+// carried with their rates along each motion.  Where the product zeta1 zeta2
+// stays put (the Doppler width's motion), w's pole i / (sqrt(pi) zeta), whose
+// divided difference is -i / (sqrt(pi) zeta1 zeta2), adds nothing to any rate:
+// what remains is the Doppler effect itself, not a difference of terms far
+// larger than it.
+FractionRates fraction_rates(Cx zeta1, Cx zeta2, Cx mid, Cx h2, const PairMotion* motion,
+                             int motions) {
+  const double nearer = std::fmin(magnitude(zeta1), magnitude(zeta2));
+  const int depth = static_cast<int>(detail::kDepthBase + detail::kDepthScale / nearer);
+  const Cx minus_i_zeta1{zeta1.im, -zeta1.re};
+  const Cx minus_i_zeta2{zeta2.im, -zeta2.re};
+  const Cx minus_i{0.0, -1.0};
+  Cx r1{0, 0}, r2{0, 0}, dd{0, 0};
+  Cx sum_rate[3] = {}, product_rate[3] = {}, dd_rate[3] = {};
+  Cx keep_sum[3], keep_dd[3], keep_sum_rate[3][3], keep_dd_rate[3][3];
+  for (int n = depth; n >= 0; --n) {
+    const double next = n + 1.0;
+    const Cx sum_next = r1 + r2;
+    const Cx dd_next = dd;
+    r1 = Cx{0.5, 0} / (minus_i_zeta1 + next * r1);
+    r2 = Cx{0.5, 0} / (minus_i_zeta2 + next * r2);
+    const Cx product = r1 * r2;
+    dd = -2.0 * (product * (minus_i + next * dd));
+    const Cx minus_4pp = -4.0 * (product * product);
+    for (int k = 0; k < motions; ++k) {
+      const PairMotion& v = motion[k];
+      // the rate of 1 / (4 P_n), then of P_n, S_n and D_n
+      const Cx inner =
+          v.mid * sum_next + mid * sum_rate[k] - 2.0 * (v.h2 * dd_next + h2 * dd_rate[k]);
+      const Cx y_rate = -1.0 * v.product - times_i(next * inner) + (next * next) * product_rate[k];
+      const Cx p_rate = minus_4pp * y_rate;
+      sum_rate[k] = 2.0 * (p_rate * (-2.0 * times_i(mid) + next * sum_next) +
+                           product * (-2.0 * times_i(v.mid) + next * sum_rate[k]));
+      dd_rate[k] = -2.0 * (p_rate * (minus_i + next * dd_next) + product * (next * dd_rate[k]));
+      product_rate[k] = p_rate;
+    }
+    if (n <= 2) {
+      keep_sum[n] = r1 + r2;
+      keep_dd[n] = dd;
+      for (int k = 0; k < motions; ++k) {
+        keep_sum_rate[n][k] = sum_rate[k];
+        keep_dd_rate[n][k] = dd_rate[k];
+      }
+    }
+  }
+  // D[f g] = (D_f S_g + S_f D_g) / 2 and S[f g] = (S_f S_g + 4 h^2 D_f D_g) / 2:
+  // the product rules in the symmetric terms
+  const Cx* s = keep_sum;
+  const Cx* d = keep_dd;
+  const Cx s01 = 0.5 * (s[0] * s[1] + 4.0 * (h2 * (d[0] * d[1])));
+  const Cx d01 = 0.5 * (d[0] * s[1] + s[0] * d[1]);
+  FractionRates out{};
+  out.d0 = d[0];
+  out.e = 0.5 * (d01 * s[2] + s01 * d[2]);
+  for (int k = 0; k < motions; ++k) {
+    Cx sr[3], dr[3];
+    for (int n = 0; n < 3; ++n) {
+      sr[n] = keep_sum_rate[n][k];
+      dr[n] = keep_dd_rate[n][k];
+    }
+    const Cx s01_rate = 0.5 * (sr[0] * s[1] + s[0] * sr[1] + 4.0 * (motion[k].h2 * (d[0] * d[1])) +
+                               4.0 * (h2 * (dr[0] * d[1] + d[0] * dr[1])));
+    const Cx d01_rate = 0.5 * (dr[0] * s[1] + d[0] * sr[1] + sr[0] * d[1] + s[0] * dr[1]);
+    out.d0_rate[k] = dr[0];
+    out.e_rate[k] = 0.5 * (d01_rate * s[2] + d01 * sr[2] + s01_rate * d[2] + s01 * dr[2]);
+  }
+  return out;
 }
 
 enum class HtpKind { kUndefined, kVanishes, kLorentz, kOneW, kApart, kFraction, kTaylor };
@@ -423,6 +513,75 @@ Ratios one_w_ratios(const HtpLine& line, const HtpPoint& l, const WTerms& t, boo
   return v;
 }
 
+// In the fraction's region, B / A's rates in c, q and C2t and c dK/dc from
+// fraction_rates, replacing those from differences of far larger terms: the
+// points move by c d/dc: mid -h^2 / mid, h^2 -2 h^2, zeta1 zeta2 not at all;
+// d/dq: both -1 / (2 C2t mid); d/dC2t: zeta1 zeta2 -zeta1 zeta2 / C2t, h^2
+// -2 h^2 / C2t.  With B / A - 3/2 = -2 D[r_0 r_1 r_2] / D[r_0] and A =
+// -2i D[r_0] / C2t, c dK/dc = -c dA/dc / A^2 = -i C2t c dD[r_0]/dc / (2 D[r_0]^2);
+// K's other rates take C2t times B / A's.
+void fraction_ratio_rates(const HtpLine& line, const HtpPoint& l, Ratios& r) {
+  const Cx mid = l.mid;
+  const Cx h2 = line.half * line.half;
+  const Cx product = l.zeta1 * l.zeta2;
+  const Cx inv_c2t = Cx{1.0, 0.0} / line.c2t;
+  const Cx twice_mid = 2.0 * mid;
+  const Cx product_c2 = -1.0 * (product * inv_c2t);
+  const Cx h2_c2 = -2.0 * (h2 * inv_c2t);
+  const PairMotion motion[3] = {
+      {-1.0 * (h2 / mid), -2.0 * h2, {0.0, 0.0}},                  // c d/dc
+      {-1.0 * (inv_c2t / twice_mid), {0.0, 0.0}, -1.0 * inv_c2t},  // d/dq
+      {(product_c2 + h2_c2) / twice_mid, h2_c2, product_c2},       // d/dC2t
+  };
+  const FractionRates f = fraction_rates(l.zeta1, l.zeta2, mid, h2, motion, 3);
+  const Cx inv_d0 = Cx{1.0, 0.0} / f.d0;
+  const Cx inv_d0_squared = inv_d0 * inv_d0;
+  Cx ba_rate[3];
+  for (int k = 0; k < 3; ++k) {
+    ba_rate[k] = -2.0 * ((f.e_rate[k] * f.d0 - f.e * f.d0_rate[k]) * inv_d0_squared);
+  }
+  r.k_c = times_i((-0.5 * line.c2t) * (f.d0_rate[0] * inv_d0_squared));
+  r.k_q = r.k_q + line.c2t * (ba_rate[1] - r.ba_q);
+  r.k_c2_excess = r.k_c2_excess + line.c2t * (ba_rate[2] - r.ba_c2);
+  r.ba_c = ba_rate[0];
+  r.ba_q = ba_rate[1];
+  r.ba_c2 = ba_rate[2];
+}
+
+// In the Taylor series' region, c d/dc of the divided differences D[f] =
+// sum_k f_{2k+1} h^{2k} (f_k: f's Taylor coefficients at m), the points moving
+// by c dm/dc = -h^2 / m, c dh^2/dc = -2 h^2:
+//   c dD[f]/dc = -sum_{j>=1} 2j h^{2j} (f_{2j} / m + f_{2j+1}),
+// in which w's pole, i / (sqrt(pi) zeta), whose f_{2j} / m + f_{2j+1} is 0,
+// leaves only rounding; then c dK/dc and c d(B / A)/dc as in the fraction.
+void taylor_ratio_rates(const HtpLine& line, const HtpPoint& l, const PairTerms& p, Ratios& r) {
+  const Cx m = l.mid;
+  const Cx h2 = line.half * line.half;
+  const WTerms& at_m = p.at_mid;
+  Cx w_k[kTaylorTerms + 2];
+  w_k[0] = at_m.w;
+  w_k[1] = at_m.dw;
+  w_k[2] = -at_m.g;
+  for (int k = 2; k <= kTaylorTerms; ++k)
+    w_k[k + 1] = (-2.0 * (m * w_k[k] + w_k[k - 1])) / (k + 1.0);
+  // (zeta w)' = sum_k (k+1) (m w_{k+1} + w_k) h^k
+  auto g_k = [&](int k) { return (k + 1.0) * (m * w_k[k + 1] + w_k[k]); };
+  const Cx inv_m = Cx{1.0, 0.0} / m;
+  Cx w_rate{0.0, 0.0}, g_rate{0.0, 0.0};
+  for (int j = kTaylorTerms / 2 - 1; j >= 1; --j) {
+    w_rate = w_rate * h2 + (2.0 * j) * (w_k[2 * j] * inv_m + w_k[2 * j + 1]);
+    g_rate = g_rate * h2 + (2.0 * j) * (g_k(2 * j) * inv_m + g_k(2 * j + 1));
+  }
+  w_rate = -1.0 * (w_rate * h2);
+  g_rate = -1.0 * (g_rate * h2);
+  const Cx dw = p.divided.w;
+  const Cx dg = p.divided.g;
+  const Cx inv_dw = Cx{1.0, 0.0} / dw;
+  // A = -i sqrt(pi) D[w] / C2t, B / A - 3/2 = -D[(zeta w)'] / (2 D[w])
+  r.k_c = times_i((-1.0 / kSqrtPi) * (line.c2t * (w_rate * (inv_dw * inv_dw))));
+  r.ba_c = -0.5 * ((g_rate * dw - dg * w_rate) * (inv_dw * inv_dw));
+}
+
 Ratios pair_ratios(const HtpLine& line, const HtpPoint& l, HtpKind kind, const PairTerms& p,
                    bool derivatives) {
   const Cx z1 = l.zeta1;
@@ -501,6 +660,10 @@ Ratios pair_ratios(const HtpLine& line, const HtpPoint& l, HtpKind kind, const P
   const Cx spread_g = (-2.0 * s_over_r) * (one.g * z1 - two.g * z2);
   r.k_c = line.c2t * r.ba_c -
           times_i((0.5 * kSqrtPi) * (spread_g * inv - sum_dw * (a_c * (inv * inv))));
+  // the close points' rates in c (and in the fraction, q and C2t) without
+  // the differences above
+  if (kind == HtpKind::kFraction) fraction_ratio_rates(line, l, r);
+  if (kind == HtpKind::kTaylor) taylor_ratio_rates(line, l, p, r);
   return r;
 }
 
@@ -563,11 +726,12 @@ void htp_assemble(const HtpLine& line, const HtpPoint& l, const Ratios& v, bool 
   };
   const Cx minus_pi_ff = -kPi * (f * f);
   // the Doppler width's derivative, O(GammaD), is 0 without it, and below
-  // points 1e-6 apart (relative) rounding would leave only noise of O(1/GammaD)
+  // points 1e-6 apart (relative) the plain difference would leave only noise
+  // of O(1/GammaD); the fraction and the Taylor series form it without one
   const double spread = line.s_size * 1e6;
   const bool doppler =
       line.half_width != 0.0 && l.kind != HtpKind::kLorentz &&
-      !(spread * spread < l.mid.re * l.mid.re + l.mid.im * l.mid.im && l.kind != HtpKind::kOneW);
+      !(spread * spread < l.mid.re * l.mid.re + l.mid.im * l.mid.im && l.kind == HtpKind::kApart);
   for (int k = 0; k < kHtpDerivatives; ++k) {
     const Direction& d = directions[k];
     Cx dk = v.k_q * d.dq + v.k_c2_excess * d.dc2t;
@@ -612,10 +776,10 @@ void htp_finish(const HtpLine& line, const HtpPoint& l, const WTerms* terms, boo
       htp_assemble(line, l, one_w_ratios(line, l, terms[0], derivatives), derivatives, out);
       return;
     case HtpKind::kApart:
-      htp_assemble(
-          line, l,
-          pair_ratios(line, l, l.kind, {terms[0], terms[1], {}, {}, {}, {}, {}, {}}, derivatives),
-          derivatives, out);
+      htp_assemble(line, l,
+                   pair_ratios(line, l, l.kind, {terms[0], terms[1], {}, {}, {}, {}, {}, {}, {}},
+                               derivatives),
+                   derivatives, out);
       return;
     case HtpKind::kTaylor:
     case HtpKind::kFraction: {
