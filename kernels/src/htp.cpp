@@ -29,19 +29,30 @@
 // GammaD = 0 is the same code with s = 0 (divided differences become
 // derivatives), where B / A - 3/2 = -6 r_2 r_3; C2t = 0 is the one-w form, and
 // GammaD = 0 with C2t = 0 the Lorentzian.  The derivatives are the chain rule
-// through q, C2t and c on the same terms.
+// through q, C2t and c on the same terms, K's formed from K's own form with
+// the points moving (dzeta/dq = i / (2 C2t R), dzeta_j/dC2t =
+// i zeta_j^2 / (2 C2t R), c dzeta_j/dc = +-s zeta_j / R).  Where the points
+// are close, those motions move far larger terms than the rates they give
+// (the Doppler effect fades in the wings, and w's pole moves with neither
+// point under c: c dm/dc = -h^2 / m, c dh^2/dc = -2 h^2, zeta1 zeta2 fixed),
+// so there the rates come from the divided differences' own:
+//  - in the fraction, a second pass of the recurrence on the pair's sums,
+//    products and divided differences of r_n, which depend on the points
+//    through m, h^2 and zeta1 zeta2 only, carrying their rates along each
+//    motion (c dK/dc, and B / A's rates in c, q and C2t);
+//  - in the Taylor series, c dD[f]/dc = -sum_j 2j h^{2j} (f_2j / m +
+//    f_{2j+1}), f_k the coefficients at m (c dK/dc, c d(B / A)/dc);
+//  - dK/dC2t - 3/2 in the fraction where |m|^2 >= 1024, from K's asymptotic
+//    series in C2t / q and 1 / (c q) (the Maxwell moments of q + C2t v^2 +
+//    i v_z / c), whose Doppler part C2t does not move.
 //
 // Measured against the definition at 50 digits and more (tests/data/htp.csv,
 // 8008 lines: sweeps along every parameter's range, 1000 random lines, the
 // Doppler-free limit, |nu - nu0| to 1e6 widths): Re F within 3.6e-3 of its
 // bound (1e-12 relative within 1e4 widths, 1e-10 beyond), Im F within 0.09 of
-// it; every derivative within 0.11 of 1e-9 max(|d|, 1e-6 of its peak over
-// nu), except for speed-dependent lines over 100 Doppler widths broad, in
-// their wings: dF/dGammaD to 300 times that, dF/dGamma2 and dF/dDelta2 to 1.6
-// times, where the corrections' derivatives still come from differences of
-// far larger terms.  The K derivatives above are formed from K's own form
-// with the points moving (dzeta/dq = i / (2 C2t R), dzeta_j/dC2t =
-// i zeta_j^2 / (2 C2t R), c dzeta_j/dc = +-s zeta_j / R).
+// it; every derivative within 0.62 of 1e-9 max(|d|, 1e-6 of its peak over
+// nu) (dF/dGamma2 and dF/dDelta2 0.62, at points apart of a speed-dependent
+// line 350 Doppler widths broad; dF/dGammaD 0.085; the others 0.031 or less).
 #include "vorlan/htp.hpp"
 
 #include <cmath>
@@ -513,6 +524,68 @@ Ratios one_w_ratios(const HtpLine& line, const HtpPoint& l, const WTerms& t, boo
   return v;
 }
 
+// K's series in the far wing, from A = <1 / (q + C2t v^2 + i v_z / c)> over
+// the Maxwell velocities (<v^2> = 3/2): with u = C2t / q and t = 1 / (c q),
+// q A = sum_n a_n, a_n = (-1)^n sum_j C(n, 2j) <v^{2(n-2j)} v_z^{2j}> (-t^2)^j
+// u^{n-2j}, and K = 1 / A - q = q sum_{n>=1} b_n with sum b_n = 1 / sum a_n.
+// dK/dC2t = sum d b_n / du, each term at least linear in C2t: the Doppler
+// part of K, which C2t does not move, adds nothing, where the points' motion
+// would split it into parts far larger than dK/dC2t - 3/2.  The series is
+// asymptotic; where |mid|^2 >= 1024 its first 12 orders reach rounding.
+constexpr int kMomentOrders = 12;
+struct MomentTable {
+  // (-1)^n C(n, 2j) <v^{2k} v_z^{2j}>, k = n - 2j, where <v^{2p} v_z^{2j}> =
+  // (2p + 1)!! / (2^p (2j + 1)), p = k + j
+  double c[kMomentOrders + 1][kMomentOrders / 2 + 1];
+};
+constexpr MomentTable moment_table() {
+  MomentTable t{};
+  for (int n = 0; n <= kMomentOrders; ++n) {
+    for (int j = 0; 2 * j <= n; ++j) {
+      double binomial = 1.0;
+      for (int i = 0; i < 2 * j; ++i) binomial = binomial * (n - i) / (i + 1);
+      const int p = n - j;
+      double moment = 1.0;
+      for (int i = 1; i <= p; ++i) moment = moment * (2 * i + 1) / 2.0;
+      t.c[n][j] = (n % 2 == 0 ? 1.0 : -1.0) * binomial * moment / (2 * j + 1);
+    }
+  }
+  return t;
+}
+constexpr MomentTable kMoments = moment_table();
+constexpr double kFarWingProduct = 1024.0;
+
+// dK/dC2t - 3/2 from K's series (d b_1 / du = 3/2 exactly, left out).
+Cx far_wing_k_c2_excess(const HtpLine& line, Cx q) {
+  const Cx u = line.c2t / q;
+  const Cx t = Cx{2.0 * line.half_width, 0.0} / q;
+  const Cx minus_t2 = -1.0 * (t * t);
+  Cx u_pow[kMomentOrders + 1];
+  Cx t_pow[kMomentOrders / 2 + 1];
+  u_pow[0] = t_pow[0] = {1.0, 0.0};
+  for (int k = 1; k <= kMomentOrders; ++k) u_pow[k] = u_pow[k - 1] * u;
+  for (int j = 1; j <= kMomentOrders / 2; ++j) t_pow[j] = t_pow[j - 1] * minus_t2;
+  Cx a[kMomentOrders + 1], a_u[kMomentOrders + 1], b[kMomentOrders + 1], b_u[kMomentOrders + 1];
+  b[0] = {1.0, 0.0};
+  b_u[0] = {0.0, 0.0};
+  for (int n = 1; n <= kMomentOrders; ++n) {
+    a[n] = a_u[n] = {0.0, 0.0};
+    for (int j = 0; 2 * j <= n; ++j) {
+      const int k = n - 2 * j;
+      a[n] = a[n] + kMoments.c[n][j] * (t_pow[j] * u_pow[k]);
+      if (k > 0) a_u[n] = a_u[n] + (kMoments.c[n][j] * k) * (t_pow[j] * u_pow[k - 1]);
+    }
+    b[n] = b_u[n] = {0.0, 0.0};
+    for (int k = 1; k <= n; ++k) {
+      b[n] = b[n] - a[k] * b[n - k];
+      b_u[n] = b_u[n] - (a_u[k] * b[n - k] + a[k] * b_u[n - k]);
+    }
+  }
+  Cx excess{0.0, 0.0};
+  for (int n = kMomentOrders; n >= 2; --n) excess = excess + b_u[n];
+  return excess;
+}
+
 // In the fraction's region, B / A's rates in c, q and C2t and c dK/dc from
 // fraction_rates, replacing those from differences of far larger terms: the
 // points move by c d/dc: mid -h^2 / mid, h^2 -2 h^2, zeta1 zeta2 not at all;
@@ -546,6 +619,9 @@ void fraction_ratio_rates(const HtpLine& line, const HtpPoint& l, Ratios& r) {
   r.ba_c = ba_rate[0];
   r.ba_q = ba_rate[1];
   r.ba_c2 = ba_rate[2];
+  if (mid.re * mid.re + mid.im * mid.im >= kFarWingProduct) {
+    r.k_c2_excess = far_wing_k_c2_excess(line, l.q);
+  }
 }
 
 // In the Taylor series' region, c d/dc of the divided differences D[f] =
