@@ -42,9 +42,9 @@
 //    motion (c dK/dc, and B / A's rates in c, q and C2t);
 //  - in the Taylor series, c dD[f]/dc = -sum_j 2j h^{2j} (f_2j / m +
 //    f_{2j+1}), f_k the coefficients at m (c dK/dc, c d(B / A)/dc);
-//  - dK/dC2t - 3/2 in the fraction where |m|^2 >= 1024, from K's asymptotic
-//    series in C2t / q and 1 / (c q) (the Maxwell moments of q + C2t v^2 +
-//    i v_z / c), whose Doppler part C2t does not move.
+//  - dK/dq and dK/dC2t - 3/2 in the fraction where |m|^2 >= 1024, from K's
+//    asymptotic series in C2t / q and 1 / (c q) (the Maxwell moments of
+//    q + C2t v^2 + i v_z / c), whose Doppler part C2t does not move.
 //
 // Measured against the definition at 50 digits and more (tests/data/htp.csv,
 // 8008 lines: sweeps along every parameter's range, 1000 random lines, the
@@ -244,17 +244,14 @@ PairTerms fraction_pair(Cx zeta1, Cx zeta2) {
           {}};
 }
 
-// How the pair of points moves with one parameter: d mid, d (h^2) and
-// d (zeta1 zeta2), h = (zeta2 - zeta1) / 2.
-struct PairMotion {
-  Cx mid, h2, product;
-};
-
 // The divided differences of w and (zeta w)' in the fraction's terms and
-// their rates along up to three motions of the points.
+// their rates along two motions of the points: [0] the Doppler width's,
+// c d/dc (mid -h^2 / mid, h^2 -2 h^2, zeta1 zeta2 fixed), and [1] the shift
+// of both by 1 (h^2 fixed, zeta1 zeta2 2 mid).  Every motion of the points is
+// a combination of these two, as 2 mid dmid = d(h^2) + d(zeta1 zeta2).
 struct FractionRates {
   Cx d0, e;  // D[r_0] and D[r_0 r_1 r_2]: D[w] = 2 D[r_0] / sqrt(pi)
-  Cx d0_rate[3], e_rate[3];
+  Cx d0_rate[2], e_rate[2];
 };
 
 // The fraction's recurrence on the pair's symmetric terms S_n = r_n(zeta1) +
@@ -262,49 +259,55 @@ struct FractionRates {
 // which depend on the points through mid, h^2 and zeta1 zeta2 only:
 //   1 / (4 P_n) = -zeta1 zeta2 - i (n+1) (mid S_{n+1} - 2 h^2 D_{n+1}) + (n+1)^2 P_{n+1},
 //   S_n = 2 P_n (-2i mid + (n+1) S_{n+1}),  D_n = -2 P_n (-i + (n+1) D_{n+1}),
-// carried with their rates along each motion.  Where the product zeta1 zeta2
-// stays put (the Doppler width's motion), w's pole i / (sqrt(pi) zeta), whose
-// divided difference is -i / (sqrt(pi) zeta1 zeta2), adds nothing to any rate:
-// what remains is the Doppler effect itself, not a difference of terms far
-// larger than it.
-FractionRates fraction_rates(Cx zeta1, Cx zeta2, Cx mid, Cx h2, const PairMotion* motion,
-                             int motions) {
+// carried with their rates along both motions.  Under the Doppler width's,
+// zeta1 zeta2 stays put, so w's pole i / (sqrt(pi) zeta), whose divided
+// difference is -i / (sqrt(pi) zeta1 zeta2), adds nothing to any rate: what
+// remains is the Doppler effect itself, not a difference of terms far larger
+// than it.
+FractionRates fraction_rates(Cx zeta1, Cx zeta2, Cx mid, Cx h2) {
   const double nearer = std::fmin(magnitude(zeta1), magnitude(zeta2));
   const int depth = static_cast<int>(detail::kDepthBase + detail::kDepthScale / nearer);
   const Cx minus_i_zeta1{zeta1.im, -zeta1.re};
   const Cx minus_i_zeta2{zeta2.im, -zeta2.re};
   const Cx minus_i{0.0, -1.0};
+  const Cx minus_2i_mid = -2.0 * times_i(mid);
+  const Cx mid_doppler = -1.0 * (h2 / mid);  // c dmid/dc
+  const Cx minus_2i_mid_doppler = -2.0 * times_i(mid_doppler);
+  const Cx minus_2i{0.0, -2.0};
   Cx r1{0, 0}, r2{0, 0}, dd{0, 0};
-  Cx sum_rate[3] = {}, product_rate[3] = {}, dd_rate[3] = {};
-  Cx keep_sum[3], keep_dd[3], keep_sum_rate[3][3], keep_dd_rate[3][3];
+  // the rates of S_n, P_n and D_n along the Doppler motion and the shift
+  Cx sum_d{0, 0}, product_d{0, 0}, dd_d{0, 0}, sum_s{0, 0}, product_s{0, 0}, dd_s{0, 0};
+  Cx keep_sum[3], keep_dd[3], keep_sum_rate[3][2], keep_dd_rate[3][2];
   for (int n = depth; n >= 0; --n) {
     const double next = n + 1.0;
     const Cx sum_next = r1 + r2;
-    const Cx dd_next = dd;
     r1 = Cx{0.5, 0} / (minus_i_zeta1 + next * r1);
     r2 = Cx{0.5, 0} / (minus_i_zeta2 + next * r2);
     const Cx product = r1 * r2;
-    dd = -2.0 * (product * (minus_i + next * dd));
     const Cx minus_4pp = -4.0 * (product * product);
-    for (int k = 0; k < motions; ++k) {
-      const PairMotion& v = motion[k];
-      // the rate of 1 / (4 P_n), then of P_n, S_n and D_n
-      const Cx inner =
-          v.mid * sum_next + mid * sum_rate[k] - 2.0 * (v.h2 * dd_next + h2 * dd_rate[k]);
-      const Cx y_rate = -1.0 * v.product - times_i(next * inner) + (next * next) * product_rate[k];
-      const Cx p_rate = minus_4pp * y_rate;
-      sum_rate[k] = 2.0 * (p_rate * (-2.0 * times_i(mid) + next * sum_next) +
-                           product * (-2.0 * times_i(v.mid) + next * sum_rate[k]));
-      dd_rate[k] = -2.0 * (p_rate * (minus_i + next * dd_next) + product * (next * dd_rate[k]));
-      product_rate[k] = p_rate;
-    }
+    // S_n / (2 P_n) and D_n / (-2 P_n), which both motions' rates share
+    const Cx sum_factor = minus_2i_mid + next * sum_next;
+    const Cx dd_factor = minus_i + next * dd;
+    // Doppler: d(zeta1 zeta2) = 0, d(h^2) = -2 h^2
+    const Cx inner_d = mid_doppler * sum_next + mid * sum_d + h2 * (4.0 * dd - 2.0 * dd_d);
+    const Cx p_d = minus_4pp * ((next * next) * product_d - times_i(next * inner_d));
+    sum_d = 2.0 * (p_d * sum_factor + product * (minus_2i_mid_doppler + next * sum_d));
+    dd_d = -2.0 * (p_d * dd_factor + product * (next * dd_d));
+    product_d = p_d;
+    // shift: dmid = 1, d(h^2) = 0, d(zeta1 zeta2) = 2 mid
+    const Cx inner_s = sum_next + mid * sum_s - 2.0 * (h2 * dd_s);
+    const Cx p_s = minus_4pp * ((next * next) * product_s - times_i(next * inner_s) - 2.0 * mid);
+    sum_s = 2.0 * (p_s * sum_factor + product * (minus_2i + next * sum_s));
+    dd_s = -2.0 * (p_s * dd_factor + product * (next * dd_s));
+    product_s = p_s;
+    dd = -2.0 * (product * dd_factor);
     if (n <= 2) {
       keep_sum[n] = r1 + r2;
       keep_dd[n] = dd;
-      for (int k = 0; k < motions; ++k) {
-        keep_sum_rate[n][k] = sum_rate[k];
-        keep_dd_rate[n][k] = dd_rate[k];
-      }
+      keep_sum_rate[n][0] = sum_d;
+      keep_dd_rate[n][0] = dd_d;
+      keep_sum_rate[n][1] = sum_s;
+      keep_dd_rate[n][1] = dd_s;
     }
   }
   // D[f g] = (D_f S_g + S_f D_g) / 2 and S[f g] = (S_f S_g + 4 h^2 D_f D_g) / 2:
@@ -316,13 +319,14 @@ FractionRates fraction_rates(Cx zeta1, Cx zeta2, Cx mid, Cx h2, const PairMotion
   FractionRates out{};
   out.d0 = d[0];
   out.e = 0.5 * (d01 * s[2] + s01 * d[2]);
-  for (int k = 0; k < motions; ++k) {
+  const Cx h2_rate[2] = {-2.0 * h2, {0.0, 0.0}};
+  for (int k = 0; k < 2; ++k) {
     Cx sr[3], dr[3];
     for (int n = 0; n < 3; ++n) {
       sr[n] = keep_sum_rate[n][k];
       dr[n] = keep_dd_rate[n][k];
     }
-    const Cx s01_rate = 0.5 * (sr[0] * s[1] + s[0] * sr[1] + 4.0 * (motion[k].h2 * (d[0] * d[1])) +
+    const Cx s01_rate = 0.5 * (sr[0] * s[1] + s[0] * sr[1] + 4.0 * (h2_rate[k] * (d[0] * d[1])) +
                                4.0 * (h2 * (dr[0] * d[1] + d[0] * dr[1])));
     const Cx d01_rate = 0.5 * (dr[0] * s[1] + d[0] * sr[1] + sr[0] * d[1] + s[0] * dr[1]);
     out.d0_rate[k] = dr[0];
@@ -531,7 +535,10 @@ Ratios one_w_ratios(const HtpLine& line, const HtpPoint& l, const WTerms& t, boo
 // dK/dC2t = sum d b_n / du, each term at least linear in C2t: the Doppler
 // part of K, which C2t does not move, adds nothing, where the points' motion
 // would split it into parts far larger than dK/dC2t - 3/2.  The series is
-// asymptotic; where |mid|^2 >= 1024 its first 12 orders reach rounding.
+// asymptotic; where |mid|^2 >= 1024 (|u| <= 1/1020, and |t|^2 <= |u| / 64
+// as 16 |h| < |mid|) its first 12 orders reach rounding, and fewer as |u|
+// falls (measured against 50 digits, within 1e-17: 10 below 1/4080, 9 below
+// 1e-4, 7 below 1e-6, 5 below 1e-8).
 constexpr int kMomentOrders = 12;
 struct MomentTable {
   // (-1)^n C(n, 2j) <v^{2k} v_z^{2j}>, k = n - 2j, where <v^{2p} v_z^{2j}> =
@@ -555,20 +562,30 @@ constexpr MomentTable moment_table() {
 constexpr MomentTable kMoments = moment_table();
 constexpr double kFarWingProduct = 1024.0;
 
-// dK/dC2t - 3/2 from K's series (d b_1 / du = 3/2 exactly, left out).
-Cx far_wing_k_c2_excess(const HtpLine& line, Cx q) {
+// dK/dq and dK/dC2t - 3/2 from K's series: each b_n is of degree n in u and
+// t (q^-n), so dK/dq = sum (1 - n) b_n; d b_1 / du = 3/2 exactly, left out.
+struct FarWingRates {
+  Cx k_q, k_c2_excess;
+};
+FarWingRates far_wing_k_rates(const HtpLine& line, Cx q) {
   const Cx u = line.c2t / q;
   const Cx t = Cx{2.0 * line.half_width, 0.0} / q;
   const Cx minus_t2 = -1.0 * (t * t);
+  const double u_size = magnitude(u);
+  int orders = kMomentOrders;
+  if (u_size <= 1.0 / 4080.0) orders = 10;
+  if (u_size <= 1e-4) orders = 9;
+  if (u_size <= 1e-6) orders = 7;
+  if (u_size <= 1e-8) orders = 5;
   Cx u_pow[kMomentOrders + 1];
   Cx t_pow[kMomentOrders / 2 + 1];
   u_pow[0] = t_pow[0] = {1.0, 0.0};
-  for (int k = 1; k <= kMomentOrders; ++k) u_pow[k] = u_pow[k - 1] * u;
-  for (int j = 1; j <= kMomentOrders / 2; ++j) t_pow[j] = t_pow[j - 1] * minus_t2;
+  for (int k = 1; k <= orders; ++k) u_pow[k] = u_pow[k - 1] * u;
+  for (int j = 1; j <= orders / 2; ++j) t_pow[j] = t_pow[j - 1] * minus_t2;
   Cx a[kMomentOrders + 1], a_u[kMomentOrders + 1], b[kMomentOrders + 1], b_u[kMomentOrders + 1];
   b[0] = {1.0, 0.0};
   b_u[0] = {0.0, 0.0};
-  for (int n = 1; n <= kMomentOrders; ++n) {
+  for (int n = 1; n <= orders; ++n) {
     a[n] = a_u[n] = {0.0, 0.0};
     for (int j = 0; 2 * j <= n; ++j) {
       const int k = n - 2 * j;
@@ -581,9 +598,12 @@ Cx far_wing_k_c2_excess(const HtpLine& line, Cx q) {
       b_u[n] = b_u[n] - (a_u[k] * b[n - k] + a[k] * b_u[n - k]);
     }
   }
-  Cx excess{0.0, 0.0};
-  for (int n = kMomentOrders; n >= 2; --n) excess = excess + b_u[n];
-  return excess;
+  FarWingRates out{{0.0, 0.0}, {0.0, 0.0}};
+  for (int n = orders; n >= 2; --n) {
+    out.k_q = out.k_q + (1.0 - n) * b[n];
+    out.k_c2_excess = out.k_c2_excess + b_u[n];
+  }
+  return out;
 }
 
 // In the fraction's region, B / A's rates in c, q and C2t and c dK/dc from
@@ -592,37 +612,48 @@ Cx far_wing_k_c2_excess(const HtpLine& line, Cx q) {
 // d/dq: both -1 / (2 C2t mid); d/dC2t: zeta1 zeta2 -zeta1 zeta2 / C2t, h^2
 // -2 h^2 / C2t.  With B / A - 3/2 = -2 D[r_0 r_1 r_2] / D[r_0] and A =
 // -2i D[r_0] / C2t, c dK/dc = -c dA/dc / A^2 = -i C2t c dD[r_0]/dc / (2 D[r_0]^2);
-// K's other rates take C2t times B / A's.
+// K's other rates take C2t times B / A's new ones, and far out K's series'.
 void fraction_ratio_rates(const HtpLine& line, const HtpPoint& l, Ratios& r) {
   const Cx mid = l.mid;
   const Cx h2 = line.half * line.half;
   const Cx product = l.zeta1 * l.zeta2;
   const Cx inv_c2t = Cx{1.0, 0.0} / line.c2t;
   const Cx twice_mid = 2.0 * mid;
-  const Cx product_c2 = -1.0 * (product * inv_c2t);
-  const Cx h2_c2 = -2.0 * (h2 * inv_c2t);
-  const PairMotion motion[3] = {
-      {-1.0 * (h2 / mid), -2.0 * h2, {0.0, 0.0}},                  // c d/dc
-      {-1.0 * (inv_c2t / twice_mid), {0.0, 0.0}, -1.0 * inv_c2t},  // d/dq
-      {(product_c2 + h2_c2) / twice_mid, h2_c2, product_c2},       // d/dC2t
-  };
-  const FractionRates f = fraction_rates(l.zeta1, l.zeta2, mid, h2, motion, 3);
+  // d/dq is the shift times -1 / (2 C2t mid), d/dC2t (c d/dc) / C2t plus the
+  // shift times -zeta1 zeta2 / (2 C2t mid)
+  const FractionRates f = fraction_rates(l.zeta1, l.zeta2, mid, h2);
   const Cx inv_d0 = Cx{1.0, 0.0} / f.d0;
   const Cx inv_d0_squared = inv_d0 * inv_d0;
-  Cx ba_rate[3];
-  for (int k = 0; k < 3; ++k) {
+  Cx ba_rate[2];
+  for (int k = 0; k < 2; ++k) {
     ba_rate[k] = -2.0 * ((f.e_rate[k] * f.d0 - f.e * f.d0_rate[k]) * inv_d0_squared);
   }
+  const Cx shift_q = -1.0 * (inv_c2t / twice_mid);
+  const Cx shift_c2 = -1.0 * ((product * inv_c2t) / twice_mid);
+  const Cx ba_q = ba_rate[1] * shift_q;
+  const Cx ba_c2 = ba_rate[0] * inv_c2t + ba_rate[1] * shift_c2;
   r.k_c = times_i((-0.5 * line.c2t) * (f.d0_rate[0] * inv_d0_squared));
-  r.k_q = r.k_q + line.c2t * (ba_rate[1] - r.ba_q);
-  r.k_c2_excess = r.k_c2_excess + line.c2t * (ba_rate[2] - r.ba_c2);
+  r.k_q = r.k_q + line.c2t * (ba_q - r.ba_q);
+  r.k_c2_excess = r.k_c2_excess + line.c2t * (ba_c2 - r.ba_c2);
   r.ba_c = ba_rate[0];
-  r.ba_q = ba_rate[1];
-  r.ba_c2 = ba_rate[2];
+  r.ba_q = ba_q;
+  r.ba_c2 = ba_c2;
   if (mid.re * mid.re + mid.im * mid.im >= kFarWingProduct) {
-    r.k_c2_excess = far_wing_k_c2_excess(line, l.q);
+    const FarWingRates far = far_wing_k_rates(line, l.q);
+    r.k_q = far.k_q;
+    r.k_c2_excess = far.k_c2_excess;
   }
 }
+
+struct Reciprocals {
+  double of[kTaylorTerms + 2];
+};
+constexpr Reciprocals reciprocals() {
+  Reciprocals r{};
+  for (int k = 1; k < kTaylorTerms + 2; ++k) r.of[k] = 1.0 / k;
+  return r;
+}
+constexpr Reciprocals kReciprocals = reciprocals();
 
 // In the Taylor series' region, c d/dc of the divided differences D[f] =
 // sum_k f_{2k+1} h^{2k} (f_k: f's Taylor coefficients at m), the points moving
@@ -638,8 +669,10 @@ void taylor_ratio_rates(const HtpLine& line, const HtpPoint& l, const PairTerms&
   w_k[0] = at_m.w;
   w_k[1] = at_m.dw;
   w_k[2] = -at_m.g;
-  for (int k = 2; k <= kTaylorTerms; ++k)
-    w_k[k + 1] = (-2.0 * (m * w_k[k] + w_k[k - 1])) / (k + 1.0);
+  // (reciprocals: these rates need not have taylor_pair's bits)
+  for (int k = 2; k <= kTaylorTerms; ++k) {
+    w_k[k + 1] = kReciprocals.of[k + 1] * (-2.0 * (m * w_k[k] + w_k[k - 1]));
+  }
   // (zeta w)' = sum_k (k+1) (m w_{k+1} + w_k) h^k
   auto g_k = [&](int k) { return (k + 1.0) * (m * w_k[k + 1] + w_k[k]); };
   const Cx inv_m = Cx{1.0, 0.0} / m;
