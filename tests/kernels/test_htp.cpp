@@ -109,11 +109,13 @@ TEST(HtpAccuracy, ValueAndDerivativesOverTheTable) {
 }
 
 // For a line 300 Doppler widths broad and speed dependent, the derivatives
-// join to 1e-11 of their size where the close points' methods meet: the
-// continued fraction and the Taylor series at |mid| = 8.5 + |s|, and dK/dC2t
-// from K's far-wing series at |mid|^2 = 1024 (no table row need lie there).
+// join to 1e-11 of their size where the close points' methods meet (no table
+// row need lie there): the continued fraction and the Taylor series at
+// |mid| = 8.5 + |s|, the points' motion and K's far-wing series at |mid|^2 =
+// 1024, and the series' orders at |C2t / q| = 1/4080, 1e-4, 1e-6 and 1e-8.
 // mid^2 = -(q / C2t + s^2) with q = C0t + i (nu0 - nu), s = GammaD / (2
-// sqrt(ln 2) C2t): |mid|^2 = r^2 where |C0t + C2t s^2 + i (nu0 - nu)| = r^2 |C2t|.
+// sqrt(ln 2) C2t): each switch is where |X + i (nu0 - nu)| = R, X = C0t +
+// C2t s^2 and R = |mid|^2 |C2t|, or X = C0t and R = |C2t| / |C2t / q|.
 TEST(HtpAccuracy, CloseDerivativesJoinWhereMethodsMeet) {
   using C = std::complex<double>;
   const double line[kHtpArguments] = {0.0, 0.0, 1.0, 300.0, 40.0, 5.0, 3.0, 2.0, 0.2};
@@ -125,10 +127,23 @@ TEST(HtpAccuracy, CloseDerivativesJoinWhereMethodsMeet) {
   const C s = line[vorlan::kHtpGammaD] / (2.0 * std::sqrt(std::log(2.0))) / c2t;
   const C centre = c0t + c2t * s * s;
   const double fraction_edge = 8.5 + std::abs(s);
-  for (double mid_squared : {fraction_edge * fraction_edge, 1024.0}) {
-    const double radius = mid_squared * std::abs(c2t);
+  struct Switch {
+    const char* what;
+    C x;
+    double radius;
+  };
+  const double c2t_size = std::abs(c2t);
+  const Switch switches[] = {
+      {"fraction and Taylor series", centre, fraction_edge * fraction_edge * c2t_size},
+      {"far-wing series", centre, 1024.0 * c2t_size},
+      {"12 and 10 orders", c0t, 4080.0 * c2t_size},
+      {"10 and 9 orders", c0t, 1e4 * c2t_size},
+      {"9 and 7 orders", c0t, 1e6 * c2t_size},
+      {"7 and 5 orders", c0t, 1e8 * c2t_size},
+  };
+  for (const Switch& at : switches) {
     const double detuning =
-        -centre.imag() + std::sqrt(radius * radius - centre.real() * centre.real());
+        -at.x.imag() + std::sqrt(at.radius * at.radius - at.x.real() * at.x.real());
     HtpValue side[2];
     for (int j = 0; j < 2; ++j) {
       double a[kHtpArguments];
@@ -140,7 +155,7 @@ TEST(HtpAccuracy, CloseDerivativesJoinWhereMethodsMeet) {
       const double jump =
           std::hypot(side[1].d_re[k] - side[0].d_re[k], side[1].d_im[k] - side[0].d_im[k]);
       EXPECT_LE(jump, 1e-11 * std::hypot(side[0].d_re[k], side[0].d_im[k]))
-          << kNames[k] << " at |mid|^2 = " << mid_squared;
+          << kNames[k] << " where " << at.what << " meet";
     }
   }
 }
