@@ -44,7 +44,7 @@
 //    f_{2j+1}), f_k the coefficients at m (c dK/dc, c d(B / A)/dc);
 //  - dK/dq and dK/dC2t - 3/2 in the fraction where |m|^2 >= 1024, from K's
 //    asymptotic series in C2t / q and 1 / (c q) (the Maxwell moments of
-//    q + C2t v^2 + i v_z / c), whose Doppler part C2t does not move.
+//    q + C2t v^2 + i v_z / c), whose Doppler terms C2t does not move.
 //
 // Measured against the definition at 50 digits and more (tests/data/htp.csv,
 // 8008 lines: sweeps along every parameter's range, 1000 random lines, the
@@ -160,7 +160,7 @@ struct PairTerms {
   Cx r1_one, r1_two, d1;
   Cx r_one[4];
   Cx beta_slope;
-  WTerms at_mid;  // the Taylor series' terms at m
+  WTerms at_mid{};  // the Taylor series' terms at m
 };
 
 // Taylor series at m, in powers of h: f(m +- h) = E +- h O and the divided
@@ -240,8 +240,7 @@ PairTerms fraction_pair(Cx zeta1, Cx zeta2) {
           b[1],
           d[1],
           {a[0], a[1], a[2], a[3]},
-          -6.0 * (d[2] * a[3] + a[2] * d[3]),
-          {}};
+          -6.0 * (d[2] * a[3] + a[2] * d[3])};
 }
 
 // The divided differences of w and (zeta w)' in the fraction's terms and
@@ -532,9 +531,9 @@ Ratios one_w_ratios(const HtpLine& line, const HtpPoint& l, const WTerms& t, boo
 // the Maxwell velocities (<v^2> = 3/2): with u = C2t / q and t = 1 / (c q),
 // q A = sum_n a_n, a_n = (-1)^n sum_j C(n, 2j) <v^{2(n-2j)} v_z^{2j}> (-t^2)^j
 // u^{n-2j}, and K = 1 / A - q = q sum_{n>=1} b_n with sum b_n = 1 / sum a_n.
-// dK/dC2t = sum d b_n / du, each term at least linear in C2t: the Doppler
-// part of K, which C2t does not move, adds nothing, where the points' motion
-// would split it into parts far larger than dK/dC2t - 3/2.  The series is
+// dK/dC2t = sum d b_n / du, each term at least linear in C2t: K's Doppler
+// terms, which C2t does not move, add nothing, where the points' motion would
+// split them into shares far larger than dK/dC2t - 3/2.  The series is
 // asymptotic; where |mid|^2 >= 1024 (|u| <= 1/1020, and |t|^2 <= |u| / 64
 // as 16 |h| < |mid|) its first 12 orders reach rounding, and fewer as |u|
 // falls (measured against 50 digits, within 1e-17: 10 below 1/4080, 9 below
@@ -645,6 +644,7 @@ void fraction_ratio_rates(const HtpLine& line, const HtpPoint& l, Ratios& r) {
   }
 }
 
+// 1 / k for the Taylor coefficients' recurrence
 struct Reciprocals {
   double of[kTaylorTerms + 2];
 };
@@ -885,10 +885,10 @@ void htp_finish(const HtpLine& line, const HtpPoint& l, const WTerms* terms, boo
       htp_assemble(line, l, one_w_ratios(line, l, terms[0], derivatives), derivatives, out);
       return;
     case HtpKind::kApart:
-      htp_assemble(line, l,
-                   pair_ratios(line, l, l.kind, {terms[0], terms[1], {}, {}, {}, {}, {}, {}, {}},
-                               derivatives),
-                   derivatives, out);
+      htp_assemble(
+          line, l,
+          pair_ratios(line, l, l.kind, {terms[0], terms[1], {}, {}, {}, {}, {}, {}}, derivatives),
+          derivatives, out);
       return;
     case HtpKind::kTaylor:
     case HtpKind::kFraction: {
