@@ -158,6 +158,7 @@ struct PairTermsOf {
   CxOf<V> r1_one, r1_two, d1;
   CxOf<V> r_one[4];
   CxOf<V> beta_slope;
+  WTermsOf<V> at_mid{};  // the Taylor series' terms at m
 };
 
 // |zeta| from which the continued fraction's region holds the point.
@@ -396,12 +397,12 @@ inline void htp_assemble(const HtpLineOf<V>& line, const HtpPointOf<V>& l, HtpKi
   if (!derivatives) return;
   const C minus_pi_ff = -kPi * (f * f);
   // the Doppler width's derivative, O(GammaD), is 0 without it, and below
-  // points 1e-6 apart (relative) rounding would leave only noise of O(1/GammaD)
+  // points 1e-6 apart (relative) the plain difference would leave only noise
+  // of O(1/GammaD); the fraction and the Taylor series form it without one
   const V spread = line.s_size * 1e6;
-  const bool two_points = kind != HtpKind::kLorentz && kind != HtpKind::kOneW;
   typename Ops::Cond doppler = line.half_width != 0.0;
   if (kind == HtpKind::kLorentz) doppler = Ops::splat(0.0) != 0.0;
-  if (two_points) {
+  if (kind == HtpKind::kApart) {
     doppler = doppler & not_below(spread * spread, l.mid.re * l.mid.re + l.mid.im * l.mid.im);
   }
   // where F^2 underflows (|F| below 1e-154, ranges away from the line) the
