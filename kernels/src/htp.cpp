@@ -24,8 +24,8 @@
 //    4 r_1 r_2 w);
 //  - |s| max(1, |m|) <= 1/2: Taylor series at m, w's derivatives from
 //    w^(k+1) = -2 zeta w^(k) - 2k w^(k-1) and the kernel's w, w', (zeta w)';
-//  - otherwise the plain difference of the kernel's values (in lanes), which
-//    then loses at most a factor of about 16.
+//  - otherwise the plain difference of the kernel's values, which then loses
+//    at most a factor of about 16.
 // GammaD = 0 is the same code with s = 0 (divided differences become
 // derivatives), where B / A - 3/2 = -6 r_2 r_3; C2t = 0 is the one-w form, and
 // GammaD = 0 with C2t = 0 the Lorentzian.  The derivatives are the chain rule
@@ -45,6 +45,10 @@
 //  - dK/dq and dK/dC2t - 3/2 in the fraction where |m|^2 >= 1024, from K's
 //    asymptotic series in C2t / q and 1 / (c q) (the Maxwell moments of
 //    q + C2t v^2 + i v_z / c), whose Doppler terms C2t does not move.
+// The steps of lines of one point and of points apart (the line's numbers,
+// placing the points, the ratios, F and its derivatives) are templates over
+// the number type (htp_steps.hpp) that the lane code runs, a line per lane;
+// the other points run them one at a time, with the same bits.
 //
 // Measured against the definition at 50 digits and more (tests/data/htp.csv,
 // 8008 lines: sweeps along every parameter's range, 1000 random lines, the
