@@ -116,16 +116,19 @@ Mask lines_in_lanes(const HtpArguments* lines, const std::int16_t* line_of,
 // The terms at the upper half-plane's zeta from the kernel's at |x| + iy:
 // w(-conj zeta) = conj w(zeta), w' = -conj w', (zeta w)' = conj (zeta w)'.
 WTermsOf<Vec> upper_terms(const Vec& x, const FullTerms* quadrant, const int* index) {
-  FullTermsOf<Vec> t{};
+  // the terms' six parts, a column of lanes each
+  double columns[6][kLanes];
   for (int i = 0; i < kLanes; ++i) {
     const FullTerms& one = quadrant[index[i]];
-    t.wr[i] = one.wr;
-    t.wi[i] = one.wi;
-    t.dr[i] = one.dr;
-    t.di[i] = one.di;
-    t.gr[i] = one.gr;
-    t.gi[i] = one.gi;
+    columns[0][i] = one.wr;
+    columns[1][i] = one.wi;
+    columns[2][i] = one.dr;
+    columns[3][i] = one.di;
+    columns[4][i] = one.gr;
+    columns[5][i] = one.gi;
   }
+  FullTermsOf<Vec> t{blocks::load(columns[0]), blocks::load(columns[1]), blocks::load(columns[2]),
+                     blocks::load(columns[3]), blocks::load(columns[4]), blocks::load(columns[5])};
   const Mask mirror = x < 0.0;
   return {{t.wr, blocks::select(mirror, -t.wi, t.wi)},
           {blocks::select(mirror, -t.dr, t.dr), t.di},
