@@ -343,9 +343,11 @@ inline RatiosOf<V> pair_ratios(const HtpLineOf<V>& line, const HtpPointOf<V>& l,
   C dd_du;
   C dd_zzdu;
   if (apart) {
-    dd_dw = (one.dw - two.dw) / step;
-    dd_du = (du1 - du2) / step;
-    dd_zzdu = ((z1 * z1) * du1 - (z2 * z2) * du2) / step;
+    // (the derivatives' quotients by one number each, through its reciprocal)
+    const C inv_step = cx<V>(1.0, 0.0) / step;
+    dd_dw = (one.dw - two.dw) * inv_step;
+    dd_du = (du1 - du2) * inv_step;
+    dd_zzdu = ((z1 * z1) * du1 - (z2 * z2) * du2) * inv_step;
   } else {
     const WTermsOf<V>& dd = p.divided;
     dd_dw = dd.dw;
@@ -355,26 +357,26 @@ inline RatiosOf<V> pair_ratios(const HtpLineOf<V>& line, const HtpPointOf<V>& l,
     dd_zzdu = (z1 * z1) * dd_du + (z1 + z2) * du2;
   }
   const C twice_r_c2t = 2.0 * (line.c2t * l.z1) + C{2.0 * line.half_width, LaneOps<V>::splat(0.0)};
-  const C t = line.c2t * twice_r_c2t;
-  const C a_c = a + kSqrtPi * (z1 * one.dw + z2 * two.dw) / twice_r_c2t;
-  const C b_c = b + (z1 * du1 + z2 * du2) / twice_r_c2t;
-  const C b_q = dd_du / t;
-  const C a_q = kSqrtPi * dd_dw / t;
-  RatiosOf<V> r = ratios_of(a, a_q, b_q, b_q, dd_zzdu / t, a_c, b_c, k_excess, ba_excess);
+  const C inv_twice_r_c2t = cx<V>(1.0, 0.0) / twice_r_c2t;
+  const C inv_t = cx<V>(1.0, 0.0) / (line.c2t * twice_r_c2t);
+  const C a_c = a + (kSqrtPi * (z1 * one.dw + z2 * two.dw)) * inv_twice_r_c2t;
+  const C b_c = b + (z1 * du1 + z2 * du2) * inv_twice_r_c2t;
+  const C b_q = dd_du * inv_t;
+  const C a_q = (kSqrtPi * dd_dw) * inv_t;
+  RatiosOf<V> r = ratios_of(a, a_q, b_q, b_q, dd_zzdu * inv_t, a_c, b_c, k_excess, ba_excess);
   // dK/dq from K's own form, both points moving by dzeta/dq = i / (2 C2t R):
   // -A_q / A^2 - 1 is a difference of nearly equal terms where |Z| is large
-  const C zeta_q = cx<V>(0.0, 1.0) / twice_r_c2t;
+  const C zeta_q = times_i(inv_twice_r_c2t);
   const C inv = cx<V>(1.0, 0.0) / a;
   const C sum_dw = one.dw + two.dw;
   r.k_q = line.c2t * r.ba_q - times_i((0.5 * kSqrtPi) * ((-2.0 * zeta_q) * ((one.g + two.g) * inv) -
                                                          sum_dw * (a_q * (inv * inv))));
   // and dK/dC2t - 3/2 the same way, dzeta_j/dC2t = i zeta_j^2 / (2 C2t R)
-  const C moved_g =
-      (-2.0 * (one.g * (z1 * z1) + two.g * (z2 * z2))) * (cx<V>(0.0, 1.0) / twice_r_c2t);
+  const C moved_g = (-2.0 * (one.g * (z1 * z1) + two.g * (z2 * z2))) * zeta_q;
   r.k_c2_excess = (ba_excess - cx<V>(1.0, 0.0)) + line.c2t * r.ba_c2 -
                   times_i((0.5 * kSqrtPi) * (moved_g * inv - sum_dw * (b_q * (inv * inv))));
   // and c dK/dc, c dzeta_j/dc = +-s zeta_j / R
-  const C s_over_r = C{2.0 * line.half_width, LaneOps<V>::splat(0.0)} / twice_r_c2t;
+  const C s_over_r = scaled<V>(2.0 * line.half_width, inv_twice_r_c2t);
   const C spread_g = (-2.0 * s_over_r) * (one.g * z1 - two.g * z2);
   r.k_c = line.c2t * r.ba_c -
           times_i((0.5 * kSqrtPi) * (spread_g * inv - sum_dw * (a_c * (inv * inv))));
