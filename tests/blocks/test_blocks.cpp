@@ -542,6 +542,11 @@ TEST(HtpBlocks, ElementBitsForEveryPlanStepAndOutputSelection) {
   }
   rows.push_back({0.0, 0.0, kNaN, 1.0, 0.1, 0.0, 0.0, 0.0, 0.0});
   rows.push_back({2.5, 2.0, 0.0, 0.0, 0.0, 0.5, 0.0, 0.0, 0.3});  // the Lorentz pole
+  // lines for the grids below: one of one point (C2 = 0), and one far broader
+  // than its Doppler width, whose points are close
+  const std::size_t one_point = rows.size();
+  rows.push_back({0.0, 0.0, 1.0, 1.0, 0.0, 0.2, 0.0, 0.3, 0.2});
+  rows.push_back({0.0, 0.0, 1.0, 300.0, 200.0, 30.0, 10.0, 0.0, 0.1});
   const std::size_t n = rows.size();
   std::vector<double> args(vorlan::kHtpArguments * n);
   std::vector<vorlan::HtpValue> want(n);
@@ -594,23 +599,30 @@ TEST(HtpBlocks, ElementBitsForEveryPlanStepAndOutputSelection) {
       }
     }
   }
-  // one line over a grid: every argument but nu at step 0
-  std::vector<double> nu(n);
-  for (std::size_t k = 0; k < n; ++k) nu[k] = rows[3][1] + (static_cast<double>(k) - 500.0) * 0.01;
-  vorlan::HtpInputs grid = inputs;
-  grid.data[0] = nu.data();
-  for (int j = 1; j < vorlan::kHtpArguments; ++j) {
-    grid.data[j] = inputs.data[j] + 3;
-    grid.step[j] = 0;
+  // one line over a grid of n points, ±25 widths: every argument but nu at step
+  // 0, for a line of two points, one of one point and a broad one
+  for (const std::size_t line : {std::size_t{3}, one_point, one_point + 1}) {
+    const std::array<double, vorlan::kHtpArguments>& a = rows[line];
+    std::vector<double> nu(n);
+    const double spacing = 50.0 * (a[2] + a[3]) / static_cast<double>(n);
+    for (std::size_t k = 0; k < n; ++k) {
+      nu[k] = a[1] + (static_cast<double>(k) - 0.5 * static_cast<double>(n)) * spacing;
+    }
+    vorlan::HtpInputs grid = inputs;
+    grid.data[0] = nu.data();
+    for (int j = 1; j < vorlan::kHtpArguments; ++j) {
+      grid.data[j] = inputs.data[j] + line;
+      grid.step[j] = 0;
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+      double point[vorlan::kHtpArguments];
+      std::copy(a.begin(), a.end(), point);
+      point[0] = nu[k];
+      vorlan::HTP_ELEMENT(point, true, want[k]);
+    }
+    run({vorlan::BLOCK_WIDTH_WIDEST(), 0}, grid, false, out);
+    EXPECT_EQ(differences(out, false), 0) << "step 0, line " << line;
   }
-  for (std::size_t k = 0; k < n; ++k) {
-    double a[vorlan::kHtpArguments];
-    std::copy(rows[3].begin(), rows[3].end(), a);
-    a[0] = nu[k];
-    vorlan::HTP_ELEMENT(a, true, want[k]);
-  }
-  run({vorlan::BLOCK_WIDTH_WIDEST(), 0}, grid, false, out);
-  EXPECT_EQ(differences(out, false), 0) << "step 0";
 }
 
 }  // namespace
