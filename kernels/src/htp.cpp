@@ -445,8 +445,9 @@ void taylor_ratio_rates(const HtpLine& line, const HtpPoint& l, const PairTerms&
   const Cx inv_m = Cx{1.0, 0.0} / m;
   Cx w_rate{0.0, 0.0}, g_rate{0.0, 0.0};
   for (int j = kTaylorTerms / 2 - 1; j >= 1; --j) {
-    w_rate = w_rate * h2 + (2.0 * j) * (w_k[2 * j] * inv_m + w_k[2 * j + 1]);
-    g_rate = g_rate * h2 + (2.0 * j) * (g_k(2 * j) * inv_m + g_k(2 * j + 1));
+    const int even = 2 * j;
+    w_rate = w_rate * h2 + (2.0 * j) * (w_k[even] * inv_m + w_k[even + 1]);
+    g_rate = g_rate * h2 + (2.0 * j) * (g_k(even) * inv_m + g_k(even + 1));
   }
   w_rate = -1.0 * (w_rate * h2);
   g_rate = -1.0 * (g_rate * h2);

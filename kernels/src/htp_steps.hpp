@@ -88,22 +88,34 @@ inline CxOf<V> operator/(const CxOf<V>& a, const CxOf<V>& b) {
   return {re, im};
 }
 
+// Where v is a NaN, and where not: the one value unequal to itself.
+template <class V>
+inline typename LaneOps<V>::Cond is_nan(const V& v) {
+  return v != v;  // NOLINT(misc-redundant-expression)
+}
+template <class V>
+inline typename LaneOps<V>::Cond is_number(const V& v) {
+  return v == v;  // NOLINT(misc-redundant-expression)
+}
+
 // std::fmax and std::fmin: a NaN gives the other.
 template <class V>
 inline V larger_of(const V& a, const V& b) {
   using Ops = LaneOps<V>;
-  return Ops::select(b != b, a, Ops::select(a >= b, a, b));
+  return Ops::select(is_nan(b), a, Ops::select(a >= b, a, b));
 }
 template <class V>
 inline V smaller_of(const V& a, const V& b) {
   using Ops = LaneOps<V>;
-  return Ops::select(b != b, a, Ops::select(a <= b, a, b));
+  return Ops::select(is_nan(b), a, Ops::select(a <= b, a, b));
 }
 
 // !(a < b), which NaN makes true.
 template <class V>
 inline typename LaneOps<V>::Cond not_below(const V& a, const V& b) {
-  return (a >= b) | (a != a) | (b != b);
+  const typename LaneOps<V>::Cond a_nan = is_nan(a);
+  const typename LaneOps<V>::Cond b_nan = is_nan(b);
+  return (a >= b) | a_nan | b_nan;
 }
 
 template <class V>
@@ -179,7 +191,7 @@ inline void line_numbers(const V* a, HtpLineOf<V>& l, typename LaneOps<V>::Cond&
   const V eta = a[kHtpEta];
   valid = (a[kHtpGammaD] >= 0.0) & (a[kHtpGamma0] >= 0.0) & (a[kHtpGamma2] >= 0.0) &
           (a[kHtpNuVC] >= 0.0) & (eta >= 0.0) & (eta <= 1.0);
-  for (int j = kHtpNu0; j < kHtpArguments; ++j) valid = valid & (a[j] == a[j]);
+  for (int j = kHtpNu0; j < kHtpArguments; ++j) valid = valid & is_number(a[j]);
   l.gamma_d = a[kHtpGammaD];
   l.eta = eta;
   l.half_width = a[kHtpGammaD] * kHalfOverSqrtLn2;
@@ -196,7 +208,7 @@ inline void line_numbers(const V* a, HtpLineOf<V>& l, typename LaneOps<V>::Cond&
   l.half = times_i(l.s);
   l.b_c = scaled(l.c, l.c2t);
   const typename Ops::Cond has_c2t = (l.c2t.re != 0.0) | (l.c2t.im != 0.0);
-  two_points = valid & has_c2t & ((l.s_size <= 1e100) | (l.s_size != l.s_size));
+  two_points = valid & has_c2t & ((l.s_size <= 1e100) | is_nan(l.s_size));
 }
 
 // Places the one point of a line of one point, mid = i c q, at nu0 - nu =
