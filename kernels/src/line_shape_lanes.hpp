@@ -154,13 +154,17 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
   // the points of lines with C2t = (1 - eta) C2 not 0, then those with C2t = 0
   // and a Doppler width (their forms are decided in lanes)
   std::int16_t order[kMost];
+  bool two_form_of[kMost];
+  for (int j = 0; j < n && j < kMost; ++j) two_form_of[j] = has_c2t(lines[line_of[j]]);
   int m = 0;
+  int two_points_end = 0;  // order[0, two_points_end): the lines with C2t not 0
   for (int pass = 0; pass < 2; ++pass) {
     for (int j = 0; j < n && j < kMost; ++j) {
-      const HtpArguments& a = lines[line_of[j]];
-      const bool ours = pass == 0 ? has_c2t(a) : !has_c2t(a) && a[kHtpGammaD] > 0.0;
+      const bool ours =
+          pass == 0 ? two_form_of[j] : !two_form_of[j] && lines[line_of[j]][kHtpGammaD] > 0.0;
       if (ours && std::isfinite(detuning[j])) order[m++] = static_cast<std::int16_t>(j);
     }
+    if (pass == 0) two_points_end = m;
   }
   if (m == 0) return;
   struct Group {
@@ -178,13 +182,10 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
   int group_count = 0;
   int one_line = -1;  // the line in every lane of the group before, if one
   for (int o = 0; o < m;) {
-    const bool two_form = has_c2t(lines[line_of[order[o]]]);
     // a group holds points of one form
-    int count = 1;
-    while (count < kLanes && o + count < m &&
-           has_c2t(lines[line_of[order[o + count]]]) == two_form) {
-      ++count;
-    }
+    const bool two_form = o < two_points_end;
+    const int form_end = two_form ? two_points_end : m;
+    const int count = form_end - o < kLanes ? form_end - o : kLanes;
     const int g = group_count++;
     Group& group = groups[g];
     group = {o, count, g, two_form ? HtpKind::kApart : HtpKind::kOneW};
