@@ -25,13 +25,19 @@ namespace vorlan {
 
 // Faults in the pages of [data, data + bytes) for writing in one call, where
 // the platform offers it: a large copy into fresh memory then runs at memory
-// speed instead of trapping once per page.  Memory that the allocator hands
-// back from an earlier array is resident already, and walking its pages
+// speed instead of trapping once per page.  The whole huge pages inside the
+// range are offered transparent huge pages first, as the scratch blocks below
+// are: one fault per 2 MiB instead of 512 (on a virtual machine, where a
+// small page's first touch has cost 10-15 us, that is 30 times less for a
+// large result).  The advice stays with the host's memory after the array is
+// freed; the range is one the caller fills whole.  Memory that the allocator
+// hands back from an earlier array is resident already, and walking its pages
 // again costs a tenth of the copy: where the first and the last whole page
 // are resident, nothing is done.  The contents are left as they are.
 inline void prefault_for_write(void* data, std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
   constexpr std::uintptr_t kPage = 4096;
+  constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
   const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(data);
   const std::uintptr_t begin = (address + kPage - 1) & ~(kPage - 1);
   const std::uintptr_t end = (address + bytes) & ~(kPage - 1);
@@ -43,6 +49,13 @@ inline void prefault_for_write(void* data, std::size_t bytes) {
   if (mincore(first, kPage, &first_resident) == 0 && mincore(last, kPage, &last_resident) == 0 &&
       (first_resident & last_resident & 1U) != 0) {
     return;
+  }
+  const std::uintptr_t huge_begin = (address + kHugePage - 1) & ~(kHugePage - 1);
+  const std::uintptr_t huge_end = (address + bytes) & ~(kHugePage - 1);
+  if (huge_end > huge_begin) {
+    // advice only: fine if refused
+    madvise(static_cast<char*>(data) + (huge_begin - address), huge_end - huge_begin,
+            MADV_HUGEPAGE);
   }
   madvise(first, end - begin, MADV_POPULATE_WRITE);
 #else
