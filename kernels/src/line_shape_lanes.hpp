@@ -142,10 +142,48 @@ bool has_c2t(const HtpArguments& a) {
   return keep * a[kHtpGamma2] != 0.0 || keep * a[kHtpDelta2] != 0.0;
 }
 
+// F (and its derivatives) at the lanes `close` of a group of count points of
+// lines of two points, order[0, count), placed at p: points close together in
+// the fraction's region, whose terms come from the fraction's pair recurrence
+// alone (no kernel terms).  The other lanes run the first close lane's points,
+// so that no lane deepens the recurrence, and are not stored.
+void close_fraction_lanes(const HtpLineOf<Vec>& line, const HtpPointOf<Vec>& p, const Mask& close,
+                          int count, const std::int16_t* order, bool derivatives, HtpValue* out,
+                          bool* done) {
+  int first = -1;
+  for (int i = count - 1; i >= 0; --i) first = close[i] != 0 ? i : first;
+  if (first < 0) return;
+  HtpPointOf<Vec> at = p;
+  at.kind = HtpKind::kFraction;
+  auto own_or_first = [&](CxOf<Vec>& z) {
+    z = choose<Vec>(close, z, {blocks::splat(z.re[first]), blocks::splat(z.im[first])});
+  };
+  own_or_first(at.zeta1);
+  own_or_first(at.zeta2);
+  own_or_first(at.mid);
+  RatiosOf<Vec> ratios =
+      pair_ratios(line, at, HtpKind::kFraction, fraction_pair(at.zeta1, at.zeta2), derivatives);
+  if (derivatives) fraction_ratio_rates(line, at, ratios);
+  HtpValuesOf
+      v;  // NOLINT(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
+  htp_assemble(line, at, HtpKind::kFraction, ratios, derivatives, v);
+  for (int i = 0; i < count; ++i) {
+    if (close[i] == 0) continue;
+    HtpValue& value = out[order[i]];
+    value.re = v.re[i];
+    value.im = v.im[i];
+    for (int k = 0; derivatives && k < kHtpDerivatives; ++k) {
+      value.d_re[k] = v.d_re[k][i];
+      value.d_im[k] = v.d_im[k][i];
+    }
+    done[order[i]] = true;
+  }
+}
+
 // The Hartmann-Tran profile at the points of lines of one point, and of two
 // points apart, whose kernel points are in the upper half-plane and the
-// kernel's range (HtpPiece): placed, and F formed, in lanes around the terms
-// piece.
+// kernel's range, or close in the fraction's region (HtpPiece): placed, and F
+// formed, in lanes around the terms piece.
 void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
                const std::int16_t* line_of, const double* detuning, int n, bool derivatives,
                HtpValue* out, bool* done) {
@@ -209,6 +247,10 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
       place_two_points(line, at, p, fraction, taylor);
       ours = of_form[group.lines] & ~(fraction | taylor) & (p.zeta1.im >= 0.0) &
              (p.zeta2.im >= 0.0) & in_kernel_range(p.zeta1) & in_kernel_range(p.zeta2);
+      const Mask close = of_form[group.lines] & fraction & (line.half_width != 0.0);
+      if (blocks::any(close)) {
+        close_fraction_lanes(line, p, close, count, order + o, derivatives, out, done);
+      }
     } else {
       place_one_point(line, at, p);
       ours = of_form[group.lines] & (p.mid.im >= 0.0) & in_kernel_range(p.mid);

@@ -63,7 +63,8 @@ using HtpArguments = double[kHtpArguments];
 // The Hartmann-Tran profile at n <= blocks::kFullTermsChunk / 2 points, the
 // line lines[line_of[j]] at nu0 - nu = detuning[j]: the points of lines of two
 // points whose kernel points are apart, in the upper half-plane and in the
-// kernel's range, in lanes, marked done; the others are left.
+// kernel's range, or close in the fraction's region with a Doppler width, in
+// lanes, marked done; the others are left.
 using HtpPiece = void (*)(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
                           const std::int16_t* line_of, const double* detuning, int n,
                           bool derivatives, HtpValue* values, bool* done);
