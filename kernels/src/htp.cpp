@@ -106,46 +106,6 @@ WTerms terms_at(Cx zeta) {
   return map_terms(zeta.re, zeta.im, t);
 }
 
-// Taylor series at m, in powers of h: f(m +- h) = E +- h O and the divided
-// difference O, for w, w' and (zeta w)', from p_k = w^(k)(m) / k!.  h = 0
-// gives the values and derivatives at m.
-constexpr int kTaylorTerms = 28;
-
-PairTerms taylor_pair(Cx m, Cx h, const WTerms& at_m) {
-  Cx p[kTaylorTerms + 2];
-  p[0] = at_m.w;
-  p[1] = at_m.dw;
-  p[2] = -at_m.g;  // w'' = -2 (zeta w)'
-  for (int k = 2; k <= kTaylorTerms; ++k) {
-    // w^(k+1) = -2 zeta w^(k) - 2k w^(k-1)
-    p[k + 1] = (-2.0 * (m * p[k] + p[k - 1])) / (k + 1.0);
-  }
-  const Cx hh = h * h;
-  Cx w_even{0, 0}, w_odd{0, 0}, dw_even{0, 0}, dw_odd{0, 0}, g_even{0, 0}, g_odd{0, 0};
-  for (int k = kTaylorTerms - 1; k >= 0; --k) {
-    // the k-th coefficients of w, of w' = sum (k+1) p_{k+1} h^k and of
-    // (zeta w)' = sum (k+1) (m p_{k+1} + p_k) h^k
-    const Cx dw_k = (k + 1.0) * p[k + 1];
-    const Cx g_k = k == 0 ? at_m.g : (k + 1.0) * (m * p[k + 1] + p[k]);
-    if (k % 2 == 0) {
-      w_even = w_even * hh + p[k];
-      dw_even = dw_even * hh + dw_k;
-      g_even = g_even * hh + g_k;
-    } else {
-      w_odd = w_odd * hh + p[k];
-      dw_odd = dw_odd * hh + dw_k;
-      g_odd = g_odd * hh + g_k;
-    }
-  }
-  PairTerms r{};
-  // zeta1 = m - h, zeta2 = m + h
-  r.one = {w_even - h * w_odd, dw_even - h * dw_odd, g_even - h * g_odd};
-  r.two = {w_even + h * w_odd, dw_even + h * dw_odd, g_even + h * g_odd};
-  r.divided = {w_odd, dw_odd, g_odd};
-  r.at_mid = at_m;
-  return r;
-}
-
 // What the line parameters (all arguments but nu) give, whatever nu.
 HtpLine htp_parameters(const double (&a)[kHtpArguments]) {
   HtpLine l{};
@@ -202,54 +162,6 @@ int htp_points(const HtpPoint& l, Cx* points) {
       return 2;
     default: return 0;
   }
-}
-
-// 1 / k for the Taylor coefficients' recurrence
-struct Reciprocals {
-  double of[kTaylorTerms + 2];
-};
-constexpr Reciprocals reciprocals() {
-  Reciprocals r{};
-  for (int k = 1; k < kTaylorTerms + 2; ++k) r.of[k] = 1.0 / k;
-  return r;
-}
-constexpr Reciprocals kReciprocals = reciprocals();
-
-// In the Taylor series' region, c d/dc of the divided differences D[f] =
-// sum_k f_{2k+1} h^{2k} (f_k: f's Taylor coefficients at m), the points moving
-// by c dm/dc = -h^2 / m, c dh^2/dc = -2 h^2:
-//   c dD[f]/dc = -sum_{j>=1} 2j h^{2j} (f_{2j} / m + f_{2j+1}),
-// in which w's pole, i / (sqrt(pi) zeta), whose f_{2j} / m + f_{2j+1} is 0,
-// leaves only rounding; then c dK/dc and c d(B / A)/dc as in the fraction.
-void taylor_ratio_rates(const HtpLine& line, const HtpPoint& l, const PairTerms& p, Ratios& r) {
-  const Cx m = l.mid;
-  const Cx h2 = line.half * line.half;
-  const WTerms& at_m = p.at_mid;
-  Cx w_k[kTaylorTerms + 2];
-  w_k[0] = at_m.w;
-  w_k[1] = at_m.dw;
-  w_k[2] = -at_m.g;
-  // (reciprocals: these rates need not have taylor_pair's bits)
-  for (int k = 2; k <= kTaylorTerms; ++k) {
-    w_k[k + 1] = kReciprocals.of[k + 1] * (-2.0 * (m * w_k[k] + w_k[k - 1]));
-  }
-  // (zeta w)' = sum_k (k+1) (m w_{k+1} + w_k) h^k
-  auto g_k = [&](int k) { return (k + 1.0) * (m * w_k[k + 1] + w_k[k]); };
-  const Cx inv_m = Cx{1.0, 0.0} / m;
-  Cx w_rate{0.0, 0.0}, g_rate{0.0, 0.0};
-  for (int j = kTaylorTerms / 2 - 1; j >= 1; --j) {
-    const int even = 2 * j;
-    w_rate = w_rate * h2 + (2.0 * j) * (w_k[even] * inv_m + w_k[even + 1]);
-    g_rate = g_rate * h2 + (2.0 * j) * (g_k(even) * inv_m + g_k(even + 1));
-  }
-  w_rate = -1.0 * (w_rate * h2);
-  g_rate = -1.0 * (g_rate * h2);
-  const Cx dw = p.divided.w;
-  const Cx dg = p.divided.g;
-  const Cx inv_dw = Cx{1.0, 0.0} / dw;
-  // A = -i sqrt(pi) D[w] / C2t, B / A - 3/2 = -D[(zeta w)'] / (2 D[w])
-  r.k_c = times_i((-1.0 / kSqrtPi) * (line.c2t * (w_rate * (inv_dw * inv_dw))));
-  r.ba_c = -0.5 * ((g_rate * dw - dg * w_rate) * (inv_dw * inv_dw));
 }
 
 // Without Doppler width both points are Z = sqrt(q / C2t), and B / A = K / C2t

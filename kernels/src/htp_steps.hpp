@@ -806,6 +806,101 @@ inline void fraction_ratio_rates(const HtpLineOf<V>& line, const HtpPointOf<V>& 
   }
 }
 
+// Taylor series at m, in powers of h: f(m +- h) = E +- h O and the divided
+// difference O, for w, w' and (zeta w)', from p_k = w^(k)(m) / k!.  h = 0
+// gives the values and derivatives at m.
+constexpr int kTaylorTerms = 28;
+
+template <class V>
+inline PairTermsOf<V> taylor_pair(const CxOf<V>& m, const CxOf<V>& h, const WTermsOf<V>& at_m) {
+  using C = CxOf<V>;
+  C p[kTaylorTerms + 2];
+  p[0] = at_m.w;
+  p[1] = at_m.dw;
+  p[2] = -at_m.g;  // w'' = -2 (zeta w)'
+  for (int k = 2; k <= kTaylorTerms; ++k) {
+    // w^(k+1) = -2 zeta w^(k) - 2k w^(k-1)
+    p[k + 1] = (-2.0 * (m * p[k] + p[k - 1])) / (k + 1.0);
+  }
+  const C hh = h * h;
+  const C zero = cx<V>(0.0, 0.0);
+  C w_even = zero, w_odd = zero, dw_even = zero, dw_odd = zero, g_even = zero, g_odd = zero;
+  for (int k = kTaylorTerms - 1; k >= 0; --k) {
+    // the k-th coefficients of w, of w' = sum (k+1) p_{k+1} h^k and of
+    // (zeta w)' = sum (k+1) (m p_{k+1} + p_k) h^k
+    const C dw_k = (k + 1.0) * p[k + 1];
+    const C g_k = k == 0 ? at_m.g : (k + 1.0) * (m * p[k + 1] + p[k]);
+    if (k % 2 == 0) {
+      w_even = w_even * hh + p[k];
+      dw_even = dw_even * hh + dw_k;
+      g_even = g_even * hh + g_k;
+    } else {
+      w_odd = w_odd * hh + p[k];
+      dw_odd = dw_odd * hh + dw_k;
+      g_odd = g_odd * hh + g_k;
+    }
+  }
+  PairTermsOf<V> r{};
+  // zeta1 = m - h, zeta2 = m + h
+  r.one = {w_even - h * w_odd, dw_even - h * dw_odd, g_even - h * g_odd};
+  r.two = {w_even + h * w_odd, dw_even + h * dw_odd, g_even + h * g_odd};
+  r.divided = {w_odd, dw_odd, g_odd};
+  r.at_mid = at_m;
+  return r;
+}
+
+// 1 / k for the Taylor coefficients' recurrence
+struct Reciprocals {
+  double of[kTaylorTerms + 2];
+};
+constexpr Reciprocals reciprocals() {
+  Reciprocals r{};
+  for (int k = 1; k < kTaylorTerms + 2; ++k) r.of[k] = 1.0 / k;
+  return r;
+}
+constexpr Reciprocals kReciprocals = reciprocals();
+
+// In the Taylor series' region, c d/dc of the divided differences D[f] =
+// sum_k f_{2k+1} h^{2k} (f_k: f's Taylor coefficients at m), the points moving
+// by c dm/dc = -h^2 / m, c dh^2/dc = -2 h^2:
+//   c dD[f]/dc = -sum_{j>=1} 2j h^{2j} (f_{2j} / m + f_{2j+1}),
+// in which w's pole, i / (sqrt(pi) zeta), whose f_{2j} / m + f_{2j+1} is 0,
+// leaves only rounding; then c dK/dc and c d(B / A)/dc as in the fraction.
+template <class V>
+inline void taylor_ratio_rates(const HtpLineOf<V>& line, const HtpPointOf<V>& l,
+                               const PairTermsOf<V>& p, RatiosOf<V>& r) {
+  using C = CxOf<V>;
+  const C m = l.mid;
+  const C h2 = line.half * line.half;
+  const WTermsOf<V>& at_m = p.at_mid;
+  C w_k[kTaylorTerms + 2];
+  w_k[0] = at_m.w;
+  w_k[1] = at_m.dw;
+  w_k[2] = -at_m.g;
+  // (reciprocals: these rates need not have taylor_pair's bits)
+  for (int k = 2; k <= kTaylorTerms; ++k) {
+    w_k[k + 1] = kReciprocals.of[k + 1] * (-2.0 * (m * w_k[k] + w_k[k - 1]));
+  }
+  // (zeta w)' = sum_k (k+1) (m w_{k+1} + w_k) h^k
+  auto g_k = [&](int k) { return (k + 1.0) * (m * w_k[k + 1] + w_k[k]); };
+  const C inv_m = cx<V>(1.0, 0.0) / m;
+  C w_rate = cx<V>(0.0, 0.0);
+  C g_rate = w_rate;
+  for (int j = kTaylorTerms / 2 - 1; j >= 1; --j) {
+    const int even = 2 * j;
+    w_rate = w_rate * h2 + (2.0 * j) * (w_k[even] * inv_m + w_k[even + 1]);
+    g_rate = g_rate * h2 + (2.0 * j) * (g_k(even) * inv_m + g_k(even + 1));
+  }
+  w_rate = -1.0 * (w_rate * h2);
+  g_rate = -1.0 * (g_rate * h2);
+  const C dw = p.divided.w;
+  const C dg = p.divided.g;
+  const C inv_dw = cx<V>(1.0, 0.0) / dw;
+  // A = -i sqrt(pi) D[w] / C2t, B / A - 3/2 = -D[(zeta w)'] / (2 D[w])
+  r.k_c = times_i((-1.0 / kSqrtPi) * (line.c2t * (w_rate * (inv_dw * inv_dw))));
+  r.ba_c = -0.5 * ((g_rate * dw - dg * w_rate) * (inv_dw * inv_dw));
+}
+
 // Whether the kernel's terms at zeta come from w_full_quadrant at |x| + i|y|.
 template <class V>
 inline typename LaneOps<V>::Cond in_kernel_range(const CxOf<V>& zeta) {

@@ -142,6 +142,31 @@ bool has_c2t(const HtpArguments& a) {
   return keep * a[kHtpGamma2] != 0.0 || keep * a[kHtpDelta2] != 0.0;
 }
 
+// Stores F (and its derivatives) of the lanes `which` of v for the points
+// order[0, count), and marks them done.
+void store_lanes(const HtpValuesOf& v, const Mask& which, int count, const std::int16_t* order,
+                 bool derivatives, HtpValue* out, bool* done) {
+  for (int i = 0; i < count; ++i) {
+    if (which[i] == 0) continue;
+    HtpValue& value = out[order[i]];
+    value.re = v.re[i];
+    value.im = v.im[i];
+    for (int k = 0; derivatives && k < kHtpDerivatives; ++k) {
+      value.d_re[k] = v.d_re[k][i];
+      value.d_im[k] = v.d_im[k][i];
+    }
+    done[order[i]] = true;
+  }
+}
+
+// The first lane of `which` among the first count, or -1.
+int first_lane(const Mask& which, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (which[i] != 0) return i;
+  }
+  return -1;
+}
+
 // F (and its derivatives) at the lanes `close` of a group of count points of
 // lines of two points, order[0, count), placed at p: points close together in
 // the fraction's region, whose terms come from the fraction's pair recurrence
@@ -150,8 +175,7 @@ bool has_c2t(const HtpArguments& a) {
 void close_fraction_lanes(const HtpLineOf<Vec>& line, const HtpPointOf<Vec>& p, const Mask& close,
                           int count, const std::int16_t* order, bool derivatives, HtpValue* out,
                           bool* done) {
-  int first = -1;
-  for (int i = count - 1; i >= 0; --i) first = close[i] != 0 ? i : first;
+  const int first = first_lane(close, count);
   if (first < 0) return;
   HtpPointOf<Vec> at = p;
   at.kind = HtpKind::kFraction;
@@ -167,23 +191,14 @@ void close_fraction_lanes(const HtpLineOf<Vec>& line, const HtpPointOf<Vec>& p, 
   HtpValuesOf
       v;  // NOLINT(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
   htp_assemble(line, at, HtpKind::kFraction, ratios, derivatives, v);
-  for (int i = 0; i < count; ++i) {
-    if (close[i] == 0) continue;
-    HtpValue& value = out[order[i]];
-    value.re = v.re[i];
-    value.im = v.im[i];
-    for (int k = 0; derivatives && k < kHtpDerivatives; ++k) {
-      value.d_re[k] = v.d_re[k][i];
-      value.d_im[k] = v.d_im[k][i];
-    }
-    done[order[i]] = true;
-  }
+  store_lanes(v, close, count, order, derivatives, out, done);
 }
 
 // The Hartmann-Tran profile at the points of lines of one point, and of two
-// points apart, whose kernel points are in the upper half-plane and the
-// kernel's range, or close in the fraction's region (HtpPiece): placed, and F
-// formed, in lanes around the terms piece.
+// points whose kernel points are in the upper half-plane and the kernel's
+// range, apart or close enough for Taylor's series at their midpoint, or close
+// in the fraction's region (HtpPiece): placed, and F formed, in lanes around
+// the terms piece.
 void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
                const std::int16_t* line_of, const double* detuning, int n, bool derivatives,
                HtpValue* out, bool* done) {
@@ -213,7 +228,8 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
   HtpLineOf<Vec> line_lanes[kGroups];
   Mask of_form[kGroups];
   HtpPointOf<Vec> placed[kGroups];
-  int first_term[kMost];  // of the point's terms (two or one), or -1: left
+  Mask taylor_of[kGroups];  // lanes whose one term, at the midpoint, is for Taylor's series
+  int first_term[kMost];    // of the point's terms (two or one), or -1: left
   double ax[kFullTermsChunk];
   double ay[kFullTermsChunk];
   int r = 0;
@@ -241,13 +257,18 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
     p.kind = group.form;
     const Vec at = gather(detuning, order, o + count, o);
     Mask ours;
+    Mask& taylor_lanes = taylor_of[g];
+    taylor_lanes = blocks::splat(0.0) != 0.0;
     if (two_form) {
       Mask fraction;
       Mask taylor;
       place_two_points(line, at, p, fraction, taylor);
       ours = of_form[group.lines] & ~(fraction | taylor) & (p.zeta1.im >= 0.0) &
              (p.zeta2.im >= 0.0) & in_kernel_range(p.zeta1) & in_kernel_range(p.zeta2);
-      const Mask close = of_form[group.lines] & fraction & (line.half_width != 0.0);
+      const Mask doppler = of_form[group.lines] & (line.half_width != 0.0);
+      taylor_lanes = doppler & taylor & ~fraction & (p.mid.im >= 0.0) & in_kernel_range(p.mid);
+      ours = ours | taylor_lanes;
+      const Mask close = doppler & fraction;
       if (blocks::any(close)) {
         close_fraction_lanes(line, p, close, count, order + o, derivatives, out, done);
       }
@@ -259,10 +280,11 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
       first_term[o + i] = -1;
       if (ours[i] == 0) continue;
       first_term[o + i] = r;
-      const CxOf<Vec>& one = two_form ? p.zeta1 : p.mid;
+      const bool at_mid = !two_form || taylor_lanes[i] != 0;
+      const CxOf<Vec>& one = at_mid ? p.mid : p.zeta1;
       ax[r] = std::fabs(one.re[i]);
       ay[r++] = std::fabs(one.im[i]);
-      if (!two_form) continue;
+      if (at_mid) continue;
       ax[r] = std::fabs(p.zeta2.re[i]);
       ay[r++] = std::fabs(p.zeta2.im[i]);
     }
@@ -274,20 +296,35 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
   for (int g = 0; g < group_count; ++g) {
     const Group& group = groups[g];
     const int* first = first_term + group.begin;
-    int some = -1;
-    for (int i = 0; i < group.count; ++i) some = first[i] >= 0 ? first[i] : some;
-    if (some < 0) continue;
-    int index_one[kLanes];
-    int index_two[kLanes];
-    for (int i = 0; i < kLanes; ++i) {
-      const int at = i < group.count && first[i] >= 0 ? first[i] : some;
-      index_one[i] = at;
-      index_two[i] = at + 1;
-    }
     const HtpLineOf<Vec>& line = line_lanes[group.lines];
     const HtpPointOf<Vec>& p = placed[g];
+    // the lanes of each kind: their own terms; the others any lane's of the kind
+    Mask with_terms;
+    for (int i = 0; i < kLanes; ++i) with_terms[i] = i < group.count && first[i] >= 0 ? -1 : 0;
+    auto indices = [&](const Mask& kind, int offset, int* index) {
+      const int some = first[first_lane(kind, group.count)];
+      for (int i = 0; i < kLanes; ++i) index[i] = (kind[i] != 0 ? first[i] : some) + offset;
+    };
+    int index_one[kLanes];
+    int index_two[kLanes];
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
+    HtpValuesOf v;
+    const Mask taylor = with_terms & taylor_of[g];
+    if (blocks::any(taylor)) {
+      indices(taylor, 0, index_one);
+      const PairTermsOf<Vec> terms =
+          taylor_pair(p.mid, line.half, upper_terms(p.mid.re, quadrant, index_one));
+      RatiosOf<Vec> ratios = pair_ratios(line, p, HtpKind::kTaylor, terms, derivatives);
+      if (derivatives) taylor_ratio_rates(line, p, terms, ratios);
+      htp_assemble(line, p, HtpKind::kTaylor, ratios, derivatives, v);
+      store_lanes(v, taylor, group.count, order + group.begin, derivatives, out, done);
+    }
+    const Mask rest = with_terms & ~taylor_of[g];
+    if (!blocks::any(rest)) continue;
+    indices(rest, 0, index_one);
     RatiosOf<Vec> ratios;  // NOLINT(cppcoreguidelines-pro-type-member-init): set below
     if (group.form == HtpKind::kApart) {
+      indices(rest, 1, index_two);
       PairTermsOf<Vec> terms;  // NOLINT(cppcoreguidelines-pro-type-member-init): apart, only the
                                // two points are read
       terms.one = upper_terms(p.zeta1.re, quadrant, index_one);
@@ -296,21 +333,8 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
     } else {
       ratios = one_w_ratios(line, p, upper_terms(p.mid.re, quadrant, index_one), derivatives);
     }
-    HtpValuesOf
-        v;  // NOLINT(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
     htp_assemble(line, p, group.form, ratios, derivatives, v);
-    for (int i = 0; i < group.count; ++i) {
-      if (first[i] < 0) continue;
-      const int j = order[group.begin + i];
-      HtpValue& value = out[j];
-      value.re = v.re[i];
-      value.im = v.im[i];
-      for (int k = 0; derivatives && k < kHtpDerivatives; ++k) {
-        value.d_re[k] = v.d_re[k][i];
-        value.d_im[k] = v.d_im[k][i];
-      }
-      done[j] = true;
-    }
+    store_lanes(v, rest, group.count, order + group.begin, derivatives, out, done);
   }
 }
 
