@@ -226,8 +226,9 @@ void htp_finish(const HtpLine& line, const HtpPoint& l, const WTerms* terms, boo
       return;
     case HtpKind::kTaylor:
     case HtpKind::kFraction: {
+      PairUnwindingOf<double> kept;
       const PairTerms p = l.kind == HtpKind::kTaylor ? taylor_pair(l.mid, line.half, terms[0])
-                                                     : fraction_pair(l.zeta1, l.zeta2);
+                                                     : fraction_pair(l.zeta1, l.zeta2, &kept);
       if (line.half_width == 0.0) {
         htp_assemble(line, l, l.kind, doppler_free_ratios(line, l, p), derivatives, out);
         return;
@@ -235,7 +236,7 @@ void htp_finish(const HtpLine& line, const HtpPoint& l, const WTerms* terms, boo
       Ratios r = pair_ratios(line, l, l.kind, p, derivatives);
       // the close points' rates in c (and in the fraction, q and C2t) without
       // the differences of far larger terms that pair_ratios forms them from
-      if (derivatives && l.kind == HtpKind::kFraction) fraction_ratio_rates(line, l, r);
+      if (derivatives && l.kind == HtpKind::kFraction) fraction_ratio_rates(line, l, kept, r);
       if (derivatives && l.kind == HtpKind::kTaylor) taylor_ratio_rates(line, l, p, r);
       htp_assemble(line, l, l.kind, r, derivatives, out);
       return;

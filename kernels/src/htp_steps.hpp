@@ -466,11 +466,23 @@ inline std::int32_t deepest_of(const V& depth) {
   return deepest;
 }
 
+// The r_n of both points from the fraction's pair recurrence, kept for its
+// rates' second pass (fraction_rates), which then forms no quotient of its
+// own; deepest < 0: not kept (deeper than the room for them).
+constexpr int kKeptDepths = 32;
+template <class V>
+struct PairUnwindingOf {
+  int deepest = -1;
+  CxOf<V> r1[kKeptDepths], r2[kKeptDepths];
+};
+
 // The continued fraction at both points with its divided-difference
 // recurrence, from the depth the nearer point to 0 needs (each lane from its
-// own, r and D staying 0 above it, as the one-point loop starts).
+// own, r and D staying 0 above it, as the one-point loop starts); its r_n
+// kept in `kept` where given.
 template <class V>
-inline PairTermsOf<V> fraction_pair(const CxOf<V>& zeta1, const CxOf<V>& zeta2) {
+inline PairTermsOf<V> fraction_pair(const CxOf<V>& zeta1, const CxOf<V>& zeta2,
+                                    PairUnwindingOf<V>* kept = nullptr) {
   using Ops = LaneOps<V>;
   using C = CxOf<V>;
   const V depth = pair_depth(zeta1, zeta2);
@@ -489,12 +501,17 @@ inline PairTermsOf<V> fraction_pair(const CxOf<V>& zeta1, const CxOf<V>& zeta2) 
     r1 = choose<V>(active, cx<V>(0.5, 0) / (minus_i_zeta1 + next * r1), r1);
     r2 = choose<V>(active, cx<V>(0.5, 0) / (minus_i_zeta2 + next * r2), r2);
     dd = choose<V>(active, -2.0 * ((r1 * r2) * (cx<V>(0, -1) + next * dd)), dd);
+    if (kept != nullptr && deepest < kKeptDepths) {
+      kept->r1[n] = r1;
+      kept->r2[n] = r2;
+    }
     if (n <= 3) {
       keep_r1[n] = r1;
       keep_r2[n] = r2;
       keep_dd[n] = dd;
     }
   }
+  if (kept != nullptr) kept->deepest = deepest < kKeptDepths ? deepest : -1;
   const double k = 2.0 / kSqrtPi;
   auto values = [k](const C* r) -> WTermsOf<V> {
     const C w = k * r[0];
@@ -590,7 +607,8 @@ struct FractionRatesOf {
 // far larger than it.
 template <class V>
 inline FractionRatesOf<V> fraction_rates(const CxOf<V>& zeta1, const CxOf<V>& zeta2,
-                                         const CxOf<V>& mid, const CxOf<V>& h2) {
+                                         const CxOf<V>& mid, const CxOf<V>& h2,
+                                         const PairUnwindingOf<V>& kept) {
   using Ops = LaneOps<V>;
   using C = CxOf<V>;
   const V depth = pair_depth(zeta1, zeta2);
@@ -611,8 +629,10 @@ inline FractionRatesOf<V> fraction_rates(const CxOf<V>& zeta1, const CxOf<V>& ze
     const double next = n + 1.0;
     const typename Ops::Cond active = depth >= next - 1.0;
     const C sum_next = r1 + r2;
-    const C r1_n = cx<V>(0.5, 0) / (minus_i_zeta1 + next * r1);
-    const C r2_n = cx<V>(0.5, 0) / (minus_i_zeta2 + next * r2);
+    // (the same quotients as fraction_pair's, where it kept them)
+    const bool from_pair = kept.deepest == deepest;
+    const C r1_n = from_pair ? kept.r1[n] : cx<V>(0.5, 0) / (minus_i_zeta1 + next * r1);
+    const C r2_n = from_pair ? kept.r2[n] : cx<V>(0.5, 0) / (minus_i_zeta2 + next * r2);
     const C product = r1_n * r2_n;
     const C minus_4pp = -4.0 * (product * product);
     // S_n / (2 P_n) and D_n / (-2 P_n), which both motions' rates share
@@ -771,7 +791,8 @@ inline FarWingRatesOf<V> far_wing_k_rates(const HtpLineOf<V>& line, const CxOf<V
 // -2i D[r_0] / C2t, c dK/dc = -c dA/dc / A^2 = -i C2t c dD[r_0]/dc / (2 D[r_0]^2);
 // K's other rates take C2t times B / A's new ones, and far out K's series'.
 template <class V>
-inline void fraction_ratio_rates(const HtpLineOf<V>& line, const HtpPointOf<V>& l, RatiosOf<V>& r) {
+inline void fraction_ratio_rates(const HtpLineOf<V>& line, const HtpPointOf<V>& l,
+                                 const PairUnwindingOf<V>& kept, RatiosOf<V>& r) {
   using Ops = LaneOps<V>;
   using C = CxOf<V>;
   const C mid = l.mid;
@@ -781,7 +802,7 @@ inline void fraction_ratio_rates(const HtpLineOf<V>& line, const HtpPointOf<V>& 
   const C twice_mid = 2.0 * mid;
   // d/dq is the shift times -1 / (2 C2t mid), d/dC2t (c d/dc) / C2t plus the
   // shift times -zeta1 zeta2 / (2 C2t mid)
-  const FractionRatesOf<V> f = fraction_rates(l.zeta1, l.zeta2, mid, h2);
+  const FractionRatesOf<V> f = fraction_rates(l.zeta1, l.zeta2, mid, h2, kept);
   const C inv_d0 = cx<V>(1.0, 0.0) / f.d0;
   const C inv_d0_squared = inv_d0 * inv_d0;
   C ba_rate[2];

@@ -185,9 +185,11 @@ void close_fraction_lanes(const HtpLineOf<Vec>& line, const HtpPointOf<Vec>& p, 
   own_or_first(at.zeta1);
   own_or_first(at.zeta2);
   own_or_first(at.mid);
+  PairUnwindingOf<Vec> kept;
   RatiosOf<Vec> ratios =
-      pair_ratios(line, at, HtpKind::kFraction, fraction_pair(at.zeta1, at.zeta2), derivatives);
-  if (derivatives) fraction_ratio_rates(line, at, ratios);
+      pair_ratios(line, at, HtpKind::kFraction,
+                  fraction_pair(at.zeta1, at.zeta2, derivatives ? &kept : nullptr), derivatives);
+  if (derivatives) fraction_ratio_rates(line, at, kept, ratios);
   HtpValuesOf
       v;  // NOLINT(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
   htp_assemble(line, at, HtpKind::kFraction, ratios, derivatives, v);
