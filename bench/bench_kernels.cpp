@@ -13,6 +13,7 @@
 //   bench_kernels [--benchmark_filter=Regions/taylor]
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -189,25 +190,38 @@ void register_line_shapes() {
 }
 
 // Hartmann-Tran arguments: nu over +-50 Doppler widths around the line, the
-// line's parameters either one value for every point (step 0) or one per point.
+// line's parameters either one value for every point (step 0) or one per point;
+// or a pressure-broadened line (Gamma0 = 100 GammaD, as in the atmosphere) over
+// +-50 of its widths in order, whose two points are close.
 struct HtpSet {
   std::string name;
   std::vector<double> arguments[vorlan::kHtpArguments];
   std::int64_t step, n;
 };
 
-HtpSet htp_set(const std::string& name, bool per_point, std::size_t n) {
+enum class HtpLineKind { kGrid, kPerPoint, kBroadGrid };
+
+HtpSet htp_set(const std::string& name, HtpLineKind kind, std::size_t n) {
   // nu0, GammaD, Gamma0, Gamma2, Delta0, Delta2, nuVC, eta: the line of the
-  // grid, and the half range of the per-point values around it.
+  // grid, the half range of the per-point values around it, and the broad line.
   static const double kLine[vorlan::kHtpDerivatives] = {0.0, 1.0, 1.0, 0.1, 0.2, 0.02, 0.3, 0.2};
   static const double kSpread[vorlan::kHtpDerivatives] = {0.5, 0.5, 1.0, 0.08, 0.2, 0.02, 0.3, 0.2};
+  static const double kBroad[vorlan::kHtpDerivatives] = {0.0,  1.0, 100.0, 10.0,
+                                                         20.0, 2.0, 30.0,  0.2};
+  const bool per_point = kind == HtpLineKind::kPerPoint;
+  const bool broad = kind == HtpLineKind::kBroadGrid;
   std::mt19937_64 rng(11);
   std::uniform_real_distribution<double> unit(-1.0, 1.0);
   HtpSet s{name, {}, per_point ? 1 : 0, static_cast<std::int64_t>(n)};
-  for (std::size_t k = 0; k < n; ++k) s.arguments[vorlan::kHtpNu].push_back(50.0 * unit(rng));
+  const double reach = 50.0 * (broad ? kBroad[1] + kBroad[2] : 1.0);
+  std::vector<double>& nu = s.arguments[vorlan::kHtpNu];
+  for (std::size_t k = 0; k < n; ++k) nu.push_back(reach * unit(rng));
+  // the broad line in order, as a spectrum is: its points' forms (Taylor's
+  // series near the centre, the fraction in the wings) come in runs
+  if (broad) std::sort(nu.begin(), nu.end());
   for (int j = 0; j < vorlan::kHtpDerivatives; ++j) {
     std::vector<double>& a = s.arguments[j + 1];
-    if (!per_point) a.push_back(kLine[j]);
+    if (!per_point) a.push_back(broad ? kBroad[j] : kLine[j]);
     for (std::size_t k = 0; per_point && k < n; ++k) a.push_back(kLine[j] + kSpread[j] * unit(rng));
   }
   return s;
@@ -237,8 +251,9 @@ void run_htp(benchmark::State& state, const HtpSet* set, bool derivatives, int t
 }
 
 void register_htp() {
-  static const std::vector<HtpSet> sets = {htp_set("line_grid", false, kBlock),
-                                           htp_set("per_point", true, kBlock)};
+  static const std::vector<HtpSet> sets = {htp_set("line_grid", HtpLineKind::kGrid, kBlock),
+                                           htp_set("per_point", HtpLineKind::kPerPoint, kBlock),
+                                           htp_set("broad_line", HtpLineKind::kBroadGrid, kBlock)};
   for (int threads : {1, 0}) {
     const std::string suffix = threads == 1 ? "/one_thread" : "/all_cores";
     for (const HtpSet& set : sets) {
