@@ -24,6 +24,14 @@ constexpr double kPi = 3.141592653589793;
 // GammaD / (2 sqrt(ln 2)) = 1 / (2c)
 constexpr double kHalfOverSqrtLn2 = 0.6005612043932249;
 
+// The steps that the lane code calls from several places, inlined in each:
+// outlined, every call would pass and return its vectors through memory.
+#if defined(_MSC_VER)
+#define VORLAN_STEP __forceinline
+#else
+#define VORLAN_STEP __attribute__((always_inline)) inline
+#endif
+
 // Complex arithmetic spelt out, so that every operation and its rounding is
 // ours on every platform.
 template <class V>
@@ -302,8 +310,8 @@ inline RatiosOf<V> ratios_of(const CxOf<V>& a, const CxOf<V>& a_q, const CxOf<V>
 // differences of the two points' terms; else the divided differences in p
 // (and, in the fraction, its r_1 and D_1).
 template <class V>
-inline RatiosOf<V> pair_ratios(const HtpLineOf<V>& line, const HtpPointOf<V>& l, HtpKind kind,
-                               const PairTermsOf<V>& p, bool derivatives) {
+VORLAN_STEP RatiosOf<V> pair_ratios(const HtpLineOf<V>& line, const HtpPointOf<V>& l, HtpKind kind,
+                                    const PairTermsOf<V>& p, bool derivatives) {
   using C = CxOf<V>;
   const C z1 = l.zeta1;
   const C z2 = l.zeta2;
@@ -398,8 +406,8 @@ inline RatiosOf<V> pair_ratios(const HtpLineOf<V>& line, const HtpPointOf<V>& l,
 // F and, where asked for, its derivatives: re, im, d_re[k], d_im[k] of out,
 // from the ratios of the line at point l (of kind `kind`).
 template <class V, class Values>
-inline void htp_assemble(const HtpLineOf<V>& line, const HtpPointOf<V>& l, HtpKind kind,
-                         const RatiosOf<V>& v, bool derivatives, Values& out) {
+VORLAN_STEP void htp_assemble(const HtpLineOf<V>& line, const HtpPointOf<V>& l, HtpKind kind,
+                              const RatiosOf<V>& v, bool derivatives, Values& out) {
   using Ops = LaneOps<V>;
   using C = CxOf<V>;
   const C eta_c2{line.eta * line.c2.re, line.eta * line.c2.im};
@@ -756,8 +764,10 @@ inline FarWingRatesOf<V> far_wing_k_rates(const HtpLineOf<V>& line, const CxOf<V
   C u_pow[kMomentOrders + 1];
   C t_pow[kMomentOrders / 2 + 1];
   u_pow[0] = t_pow[0] = cx<V>(1.0, 0.0);
-  for (int k = 1; k <= orders; ++k) u_pow[k] = u_pow[k - 1] * u;
-  for (int j = 1; j <= orders / 2; ++j) t_pow[j] = t_pow[j - 1] * minus_t2;
+  C power = u_pow[0];  // (the powers carried in a variable, as in taylor_pair)
+  for (int k = 1; k <= orders; ++k) u_pow[k] = power = power * u;
+  power = t_pow[0];
+  for (int j = 1; j <= orders / 2; ++j) t_pow[j] = power = power * minus_t2;
   C a[kMomentOrders + 1], a_u[kMomentOrders + 1], b[kMomentOrders + 1], b_u[kMomentOrders + 1];
   b[0] = cx<V>(1.0, 0.0);
   b_u[0] = cx<V>(0.0, 0.0);
@@ -839,9 +849,16 @@ inline PairTermsOf<V> taylor_pair(const CxOf<V>& m, const CxOf<V>& h, const WTer
   p[0] = at_m.w;
   p[1] = at_m.dw;
   p[2] = -at_m.g;  // w'' = -2 (zeta w)'
+  // w^(k+1) = -2 zeta w^(k) - 2k w^(k-1), the last two carried in variables:
+  // through the array, GCC 12 at -O3 vectorized the recurrence wrongly on the
+  // portable lanes
+  C before = p[1];
+  C last = p[2];
   for (int k = 2; k <= kTaylorTerms; ++k) {
-    // w^(k+1) = -2 zeta w^(k) - 2k w^(k-1)
-    p[k + 1] = (-2.0 * (m * p[k] + p[k - 1])) / (k + 1.0);
+    const C next = (-2.0 * (m * last + before)) / (k + 1.0);
+    p[k + 1] = next;
+    before = last;
+    last = next;
   }
   const C hh = h * h;
   const C zero = cx<V>(0.0, 0.0);
@@ -899,8 +916,13 @@ inline void taylor_ratio_rates(const HtpLineOf<V>& line, const HtpPointOf<V>& l,
   w_k[1] = at_m.dw;
   w_k[2] = -at_m.g;
   // (reciprocals: these rates need not have taylor_pair's bits)
-  for (int k = 2; k <= kTaylorTerms; ++k) {
-    w_k[k + 1] = kReciprocals.of[k + 1] * (-2.0 * (m * w_k[k] + w_k[k - 1]));
+  C before = w_k[1];
+  C last = w_k[2];
+  for (int k = 2; k <= kTaylorTerms; ++k) {  // (as in taylor_pair)
+    const C next = kReciprocals.of[k + 1] * (-2.0 * (m * last + before));
+    w_k[k + 1] = next;
+    before = last;
+    last = next;
   }
   // (zeta w)' = sum_k (k+1) (m w_{k+1} + w_k) h^k
   auto g_k = [&](int k) { return (k + 1.0) * (m * w_k[k + 1] + w_k[k]); };

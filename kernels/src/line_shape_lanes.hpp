@@ -196,6 +196,23 @@ void close_fraction_lanes(const HtpLineOf<Vec>& line, const HtpPointOf<Vec>& p, 
   store_lanes(v, close, count, order, derivatives, out, done);
 }
 
+// F (and its derivatives) at the lanes `taylor` of a group of count points of
+// lines of two points, order[0, count), placed at p: points close enough for
+// Taylor's series at their midpoint, from the kernel's terms there,
+// quadrant[index[i]].
+void close_taylor_lanes(const HtpLineOf<Vec>& line, const HtpPointOf<Vec>& p, const Mask& taylor,
+                        const FullTerms* quadrant, const int* index, int count,
+                        const std::int16_t* order, bool derivatives, HtpValue* out, bool* done) {
+  const PairTermsOf<Vec> terms =
+      taylor_pair(p.mid, line.half, upper_terms(p.mid.re, quadrant, index));
+  RatiosOf<Vec> ratios = pair_ratios(line, p, HtpKind::kTaylor, terms, derivatives);
+  if (derivatives) taylor_ratio_rates(line, p, terms, ratios);
+  HtpValuesOf
+      v;  // NOLINT(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
+  htp_assemble(line, p, HtpKind::kTaylor, ratios, derivatives, v);
+  store_lanes(v, taylor, count, order, derivatives, out, done);
+}
+
 // The Hartmann-Tran profile at the points of lines of one point, and of two
 // points whose kernel points are in the upper half-plane and the kernel's
 // range, apart or close enough for Taylor's series at their midpoint, or close
@@ -231,7 +248,9 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
   Mask of_form[kGroups];
   HtpPointOf<Vec> placed[kGroups];
   Mask taylor_of[kGroups];  // lanes whose one term, at the midpoint, is for Taylor's series
-  int first_term[kMost];    // of the point's terms (two or one), or -1: left
+  bool has_taylor[kGroups];
+  int first_term[kMost];     // of the point's terms (two or one), or -1: left
+  bool taylor_point[kMost];  // whether that term is at the midpoint, for Taylor's series
   double ax[kFullTermsChunk];
   double ay[kFullTermsChunk];
   int r = 0;
@@ -278,11 +297,16 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
       place_one_point(line, at, p);
       ours = of_form[group.lines] & (p.mid.im >= 0.0) & in_kernel_range(p.mid);
     }
+    has_taylor[g] = false;
     for (int i = 0; i < count; ++i) {
       first_term[o + i] = -1;
+      taylor_point[o + i] = false;
       if (ours[i] == 0) continue;
+      const bool taylor_i = taylor_lanes[i] != 0;
+      taylor_point[o + i] = taylor_i;
+      has_taylor[g] = has_taylor[g] || taylor_i;
       first_term[o + i] = r;
-      const bool at_mid = !two_form || taylor_lanes[i] != 0;
+      const bool at_mid = !two_form || taylor_i;
       const CxOf<Vec>& one = at_mid ? p.mid : p.zeta1;
       ax[r] = std::fabs(one.re[i]);
       ay[r++] = std::fabs(one.im[i]);
@@ -298,35 +322,39 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
   for (int g = 0; g < group_count; ++g) {
     const Group& group = groups[g];
     const int* first = first_term + group.begin;
+    const bool* at_mid = taylor_point + group.begin;
     const HtpLineOf<Vec>& line = line_lanes[group.lines];
     const HtpPointOf<Vec>& p = placed[g];
-    // the lanes of each kind: their own terms; the others any lane's of the kind
-    Mask with_terms;
-    for (int i = 0; i < kLanes; ++i) with_terms[i] = i < group.count && first[i] >= 0 ? -1 : 0;
-    auto indices = [&](const Mask& kind, int offset, int* index) {
-      const int some = first[first_lane(kind, group.count)];
-      for (int i = 0; i < kLanes; ++i) index[i] = (kind[i] != 0 ? first[i] : some) + offset;
-    };
+    // each lane its own terms, or (unused) those of some lane of its kind
+    const bool taylor_here = has_taylor[g];
+    int some = -1;
+    int some_taylor = -1;
+    for (int i = 0; i < group.count; ++i) {
+      if (first[i] < 0) continue;
+      if (at_mid[i]) {
+        some_taylor = first[i];
+      } else {
+        some = first[i];
+      }
+    }
     int index_one[kLanes];
     int index_two[kLanes];
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
-    HtpValuesOf v;
-    const Mask taylor = with_terms & taylor_of[g];
-    if (blocks::any(taylor)) {
-      indices(taylor, 0, index_one);
-      const PairTermsOf<Vec> terms =
-          taylor_pair(p.mid, line.half, upper_terms(p.mid.re, quadrant, index_one));
-      RatiosOf<Vec> ratios = pair_ratios(line, p, HtpKind::kTaylor, terms, derivatives);
-      if (derivatives) taylor_ratio_rates(line, p, terms, ratios);
-      htp_assemble(line, p, HtpKind::kTaylor, ratios, derivatives, v);
-      store_lanes(v, taylor, group.count, order + group.begin, derivatives, out, done);
+    if (taylor_here) {
+      for (int i = 0; i < kLanes; ++i) {
+        const bool own = i < group.count && first[i] >= 0 && at_mid[i];
+        index_one[i] = own ? first[i] : some_taylor;
+      }
+      close_taylor_lanes(line, p, taylor_of[g], quadrant, index_one, group.count,
+                         order + group.begin, derivatives, out, done);
     }
-    const Mask rest = with_terms & ~taylor_of[g];
-    if (!blocks::any(rest)) continue;
-    indices(rest, 0, index_one);
+    if (some < 0) continue;
+    for (int i = 0; i < kLanes; ++i) {
+      const bool own = i < group.count && first[i] >= 0 && !at_mid[i];
+      index_one[i] = own ? first[i] : some;
+      index_two[i] = index_one[i] + 1;
+    }
     RatiosOf<Vec> ratios;  // NOLINT(cppcoreguidelines-pro-type-member-init): set below
     if (group.form == HtpKind::kApart) {
-      indices(rest, 1, index_two);
       PairTermsOf<Vec> terms;  // NOLINT(cppcoreguidelines-pro-type-member-init): apart, only the
                                // two points are read
       terms.one = upper_terms(p.zeta1.re, quadrant, index_one);
@@ -335,8 +363,21 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
     } else {
       ratios = one_w_ratios(line, p, upper_terms(p.mid.re, quadrant, index_one), derivatives);
     }
+    HtpValuesOf
+        v;  // NOLINT(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
     htp_assemble(line, p, group.form, ratios, derivatives, v);
-    store_lanes(v, rest, group.count, order + group.begin, derivatives, out, done);
+    for (int i = 0; i < group.count; ++i) {
+      if (first[i] < 0 || at_mid[i]) continue;
+      const int j = order[group.begin + i];
+      HtpValue& value = out[j];
+      value.re = v.re[i];
+      value.im = v.im[i];
+      for (int k = 0; derivatives && k < kHtpDerivatives; ++k) {
+        value.d_re[k] = v.d_re[k][i];
+        value.d_im[k] = v.d_im[k][i];
+      }
+      done[j] = true;
+    }
   }
 }
 
