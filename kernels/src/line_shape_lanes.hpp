@@ -142,12 +142,13 @@ bool has_c2t(const HtpArguments& a) {
   return keep * a[kHtpGamma2] != 0.0 || keep * a[kHtpDelta2] != 0.0;
 }
 
-// Stores F (and its derivatives) of the lanes `which` of v for the points
-// order[0, count), and marks them done.
-void store_lanes(const HtpValuesOf& v, const Mask& which, int count, const std::int16_t* order,
-                 bool derivatives, HtpValue* out, bool* done) {
+// Stores F (and its derivatives) of the lanes i of v for which mine(i) holds,
+// for the points order[0, count), and marks them done.
+template <class Mine>
+void store_lanes(const HtpValuesOf& v, int count, const std::int16_t* order, bool derivatives,
+                 HtpValue* out, bool* done, Mine mine) {
   for (int i = 0; i < count; ++i) {
-    if (which[i] == 0) continue;
+    if (!mine(i)) continue;
     HtpValue& value = out[order[i]];
     value.re = v.re[i];
     value.im = v.im[i];
@@ -193,14 +194,14 @@ void close_fraction_lanes(const HtpLineOf<Vec>& line, const HtpPointOf<Vec>& p, 
   HtpValuesOf
       v;  // NOLINT(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
   htp_assemble(line, at, HtpKind::kFraction, ratios, derivatives, v);
-  store_lanes(v, close, count, order, derivatives, out, done);
+  store_lanes(v, count, order, derivatives, out, done, [&](int i) { return close[i] != 0; });
 }
 
-// F (and its derivatives) at the lanes `taylor` of a group of count points of
+// F (and its derivatives) at the lanes taylor[i] of a group of count points of
 // lines of two points, order[0, count), placed at p: points close enough for
 // Taylor's series at their midpoint, from the kernel's terms there,
 // quadrant[index[i]].
-void close_taylor_lanes(const HtpLineOf<Vec>& line, const HtpPointOf<Vec>& p, const Mask& taylor,
+void close_taylor_lanes(const HtpLineOf<Vec>& line, const HtpPointOf<Vec>& p, const bool* taylor,
                         const FullTerms* quadrant, const int* index, int count,
                         const std::int16_t* order, bool derivatives, HtpValue* out, bool* done) {
   const PairTermsOf<Vec> terms =
@@ -210,7 +211,7 @@ void close_taylor_lanes(const HtpLineOf<Vec>& line, const HtpPointOf<Vec>& p, co
   HtpValuesOf
       v;  // NOLINT(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
   htp_assemble(line, p, HtpKind::kTaylor, ratios, derivatives, v);
-  store_lanes(v, taylor, count, order, derivatives, out, done);
+  store_lanes(v, count, order, derivatives, out, done, [&](int i) { return taylor[i]; });
 }
 
 // The Hartmann-Tran profile at the points of lines of one point, and of two
@@ -247,8 +248,6 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
   HtpLineOf<Vec> line_lanes[kGroups];
   Mask of_form[kGroups];
   HtpPointOf<Vec> placed[kGroups];
-  Mask taylor_of[kGroups];  // lanes whose one term, at the midpoint, is for Taylor's series
-  bool has_taylor[kGroups];
   int first_term[kMost];     // of the point's terms (two or one), or -1: left
   bool taylor_point[kMost];  // whether that term is at the midpoint, for Taylor's series
   double ax[kFullTermsChunk];
@@ -278,8 +277,7 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
     p.kind = group.form;
     const Vec at = gather(detuning, order, o + count, o);
     Mask ours;
-    Mask& taylor_lanes = taylor_of[g];
-    taylor_lanes = blocks::splat(0.0) != 0.0;
+    Mask taylor_lanes = blocks::splat(0.0) != 0.0;
     if (two_form) {
       Mask fraction;
       Mask taylor;
@@ -297,14 +295,12 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
       place_one_point(line, at, p);
       ours = of_form[group.lines] & (p.mid.im >= 0.0) & in_kernel_range(p.mid);
     }
-    has_taylor[g] = false;
     for (int i = 0; i < count; ++i) {
       first_term[o + i] = -1;
       taylor_point[o + i] = false;
       if (ours[i] == 0) continue;
       const bool taylor_i = taylor_lanes[i] != 0;
       taylor_point[o + i] = taylor_i;
-      has_taylor[g] = has_taylor[g] || taylor_i;
       first_term[o + i] = r;
       const bool at_mid = !two_form || taylor_i;
       const CxOf<Vec>& one = at_mid ? p.mid : p.zeta1;
@@ -326,7 +322,6 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
     const HtpLineOf<Vec>& line = line_lanes[group.lines];
     const HtpPointOf<Vec>& p = placed[g];
     // each lane its own terms, or (unused) those of some lane of its kind
-    const bool taylor_here = has_taylor[g];
     int some = -1;
     int some_taylor = -1;
     for (int i = 0; i < group.count; ++i) {
@@ -339,13 +334,13 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
     }
     int index_one[kLanes];
     int index_two[kLanes];
-    if (taylor_here) {
+    if (some_taylor >= 0) {
       for (int i = 0; i < kLanes; ++i) {
         const bool own = i < group.count && first[i] >= 0 && at_mid[i];
         index_one[i] = own ? first[i] : some_taylor;
       }
-      close_taylor_lanes(line, p, taylor_of[g], quadrant, index_one, group.count,
-                         order + group.begin, derivatives, out, done);
+      close_taylor_lanes(line, p, at_mid, quadrant, index_one, group.count, order + group.begin,
+                         derivatives, out, done);
     }
     if (some < 0) continue;
     for (int i = 0; i < kLanes; ++i) {
@@ -366,18 +361,8 @@ void htp_lanes(blocks::FullTermsPiece terms_of, const HtpArguments* lines,
     HtpValuesOf
         v;  // NOLINT(cppcoreguidelines-pro-type-member-init): derivatives only where asked for
     htp_assemble(line, p, group.form, ratios, derivatives, v);
-    for (int i = 0; i < group.count; ++i) {
-      if (first[i] < 0 || at_mid[i]) continue;
-      const int j = order[group.begin + i];
-      HtpValue& value = out[j];
-      value.re = v.re[i];
-      value.im = v.im[i];
-      for (int k = 0; derivatives && k < kHtpDerivatives; ++k) {
-        value.d_re[k] = v.d_re[k][i];
-        value.d_im[k] = v.d_im[k][i];
-      }
-      done[j] = true;
-    }
+    store_lanes(v, group.count, order + group.begin, derivatives, out, done,
+                [&](int i) { return first[i] >= 0 && !at_mid[i]; });
   }
 }
 
